@@ -1,0 +1,74 @@
+#pragma once
+// Conversion equations of definition values: numbers, variable letters, eleven
+// binary operators and parentheses (X*0.5+10, (A*256+B)/4).
+//
+// The infix text is converted once, at SetEquation, to a postfix text (kept for
+// inspection and for the editor) and compiled into a token program; evaluation
+// runs the program on a fixed-size stack and allocates nothing. Results are the
+// same, bit for bit, as substituting every variable's "%f" text into the
+// postfix text and evaluating that text.
+//
+// Thread contract: an instance is configured (SetEquation) by one thread while
+// nobody evaluates it. SetVariable/Evaluate keep values in the instance and
+// serve one caller at a time. EvaluateSlots is const and touches no member
+// state, so any number of threads may call it at once on a configured
+// evaluator (the acquisition and GUI threads convert the same values).
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class EquationEvaluator {
+ public:
+  // Result codes of the conversion and of the evaluation.
+  enum Code : int {
+    kOk = 0,
+    kStackOrParen = 1,    // conversion: unbalanced parenthesis; evaluation: operator lacks operands
+    kBadCharacter = 3,    // conversion: stray character; evaluation: operand is not a number
+    kExtraValues = 4,     // evaluation: more than one value left
+    kDivideByZero = 5,    // evaluation: division or remainder by zero
+    kTooLong = 6,         // evaluation: substituted text would not fit the 200-character buffer
+  };
+
+  static constexpr std::size_t kMaxVariables = 32;       // letter occurrences per equation
+  static constexpr std::size_t kSubstitutionBuffer = 200;  // characters including the NUL
+
+  EquationEvaluator();
+  ~EquationEvaluator();
+  EquationEvaluator(const EquationEvaluator& other);
+  EquationEvaluator& operator=(const EquationEvaluator& other);
+
+  // Stores the text and converts it. Returns 1 on success, 0 on failure (the
+  // previous converted equation stays in force). Refuses (returns 0, nothing
+  // changes) an equation with more than kMaxVariables letter occurrences.
+  int SetEquation(const char* text, std::size_t length);
+  // Copies the stored text; returns its length + 1 when it fits, else 1.
+  int GetEquation(char* buffer, std::size_t capacity) const;
+  // Letter occurrences of the current converted equation.
+  unsigned VariableCount() const;
+  // The letter of variable-table entry index (postfix order), or 0.
+  char VariableLetter(unsigned index) const;
+  int SetVariable(char letter, double value);
+  double Evaluate() const;
+
+  // Distinct letters of the current equation, numbered by first occurrence in
+  // the postfix text. EvaluateSlots takes one value per slot.
+  unsigned SlotCount() const;
+  int SlotOf(char letter) const;  // -1 when the letter is not a variable
+  double EvaluateSlots(const double* slotValues) const;
+
+  // The postfix text (" X 0.5 * 10 +") of the current converted equation.
+  const std::string& PostfixText() const;
+
+  // The internal steps, exposed for tests and for the editor's checks.
+  static int ToPostfix(const char* infix, std::string& postfix);
+  static int EvaluatePostfix(const char* text, double& result);
+
+ private:
+  struct Program;
+  std::string equationText_;
+  bool hasEquationText_ = false;
+  std::unique_ptr<Program> program_;
+  std::vector<double> slotValues_;
+};
