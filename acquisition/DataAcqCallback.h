@@ -1,0 +1,70 @@
+// Results, status codes and the notification interface of the command engine.
+//
+// The engine (DataAcqEngine) reports the start and the end of every command it
+// runs to one IDataAcqCallback. Every notification receives the address of the
+// engine's DAEStatusRecord and returns a signed 32-bit result; a negative result
+// means failure. The datalog engine builds the same record when it replays a
+// recorded packet (source 1) and calls the same interface.
+//
+// Thread contract: the engine calls every notification on the thread that runs
+// Execute (the acquisition thread); during playback the datalog engine calls
+// them on its own thread. The interface itself holds no data and no lock.
+#pragma once
+
+#include <cstdint>
+
+class ADXObject;
+
+// Results of the engine. Negative values are failures.
+inline constexpr std::int32_t E_FAIL = static_cast<std::int32_t>(0x80004005u);
+inline constexpr std::int32_t E_OUTOFMEMORY = static_cast<std::int32_t>(0x8007000Eu);
+
+// Outcome of one command, written to DAEStatusRecord::status. Codes 3 and 9
+// are not used.
+inline constexpr std::int32_t DAE_OK = 0;
+inline constexpr std::int32_t DAE_BEGIN_REFUSED = 1;         // 160-baud begin notification refused
+inline constexpr std::int32_t DAE_ABORTED = 2;               // an abort request was seen
+inline constexpr std::int32_t DAE_TIMEOUT = 4;               // chatter not seen / silence not found
+inline constexpr std::int32_t DAE_WRITE_SHORT = 5;           // fewer bytes written than the byte string holds
+inline constexpr std::int32_t DAE_READ_SHORT = 6;            // echo or reply came back short
+inline constexpr std::int32_t DAE_BYTE_ERROR = 7;            // a 160-baud data word was invalid
+inline constexpr std::int32_t DAE_NO_SYNC = 8;               // no 160-baud sync pattern found
+inline constexpr std::int32_t DAE_MACRO_BREAK_SUCCESS = 10;  // a break-on-success step succeeded
+inline constexpr std::int32_t DAE_MACRO_BREAK_FAILURE = 11;  // a break-on-failure step failed
+
+// The record passed, by address, to every notification.
+struct DAEStatusRecord {
+  std::int32_t source = 0;          // 0 live on the link, 1 replayed from a log
+  ADXObject* command = nullptr;     // the command being run (not owned)
+  std::uint32_t commandIdHash = 0;  // the command's idhash (send commands; replayed records)
+  std::int32_t status = DAE_OK;     // outcome, one of the DAE_ codes
+  std::int32_t sampleIndex = 0;     // replayed record's sample index; 0 for live commands
+};
+
+// Notifications of the command engine, in slot order. Buffers passed to
+// OnSendCommandEnd and OnListen160BaudEnd belong to the caller and are valid
+// only during the call.
+class IDataAcqCallback {
+ public:
+  virtual ~IDataAcqCallback() = default;
+
+  // Not called by the engine; available to other producers of data.
+  virtual std::int32_t OnDataWritten(const DAEStatusRecord* record, const std::uint8_t* data,
+                                     std::uint32_t count) = 0;
+  virtual std::int32_t OnDataRead(const DAEStatusRecord* record, const std::uint8_t* data,
+                                  std::uint32_t count) = 0;
+
+  virtual std::int32_t OnListenSilenceBegin(const DAEStatusRecord* record) = 0;
+  virtual std::int32_t OnListenSilenceEnd(const DAEStatusRecord* record) = 0;
+  virtual std::int32_t OnListenChatterBegin(const DAEStatusRecord* record) = 0;
+  virtual std::int32_t OnListenChatterEnd(const DAEStatusRecord* record) = 0;
+  virtual std::int32_t OnSendCommandBegin(const DAEStatusRecord* record) = 0;
+  virtual std::int32_t OnSendCommandEnd(const DAEStatusRecord* record, const std::uint8_t* reply,
+                                        std::uint32_t count) = 0;
+  virtual std::int32_t OnMacroBegin(const DAEStatusRecord* record) = 0;
+  virtual std::int32_t OnMacroEnd(const DAEStatusRecord* record) = 0;
+  virtual std::int32_t OnListen160BaudBegin(const DAEStatusRecord* record) = 0;
+  virtual std::int32_t OnListen160BaudEnd(const DAEStatusRecord* record, const std::uint8_t* packet,
+                                          std::uint32_t count) = 0;
+  virtual std::int32_t OnTrigger(const DAEStatusRecord* record) = 0;
+};
