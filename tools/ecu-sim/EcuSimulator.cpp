@@ -1,0 +1,200 @@
+#include "EcuSimulator.h"
+
+#include <algorithm>
+
+#include "PseudoTerminal.h"
+#include "SimulatorCore.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Output that the client does not read piles up in the terminal; beyond this
+// the oldest bytes are lost, as on a line that nobody listens to.
+constexpr std::size_t kMaxPendingOutput = 64 * 1024;
+// The log of received bytes keeps at most this many of the latest ones.
+constexpr std::size_t kMaxReceivedLog = 1024 * 1024;
+// The simulator thread looks at its stop flag at least this often.
+constexpr std::chrono::milliseconds kMaxWait{100};
+
+}  // namespace
+
+EcuSimulator::EcuSimulator(EcuScenario scenario) : scenario_(std::move(scenario)) {}
+
+EcuSimulator::~EcuSimulator() {
+  stop();
+}
+
+bool EcuSimulator::start(std::string* error) {
+  auto fail = [error](std::string message) {
+    if (error) *error = std::move(message);
+    return false;
+  };
+  if (started_) return fail("the simulator was already started");
+  if (std::string problem = scenario_.validate(); !problem.empty()) return fail(problem);
+  auto pipe = std::make_unique<WakePipe>();
+  if (!pipe->isOpen()) return fail("cannot create the wake-up pipe");
+  auto terminal = std::make_unique<PseudoTerminal>();
+  std::string message;
+  if (!terminal->open(&message)) return fail(message);
+  started_ = true;
+  slavePath_ = terminal->slavePath();
+  terminal_ = std::move(terminal);
+  wakePipe_ = std::move(pipe);
+  core_ = std::make_unique<SimulatorCore>(scenario_, Clock::now());
+  running_ = true;
+  thread_ = std::thread(&EcuSimulator::run, this);
+  return true;
+}
+
+void EcuSimulator::stop() {
+  stopRequested_ = true;
+  if (wakePipe_) wakePipe_->notify();
+  if (thread_.joinable()) thread_.join();
+  if (terminal_) terminal_->close();
+  if (started_) closed_ = true;
+  running_ = false;
+  observeCv_.notify_all();
+}
+
+void EcuSimulator::post(Control control) {
+  {
+    std::lock_guard lock(controlMutex_);
+    controls_.push_back(std::move(control));
+    // Whatever was idle before is not known to be idle until the thread looked.
+    idle_ = false;
+  }
+  if (wakePipe_) wakePipe_->notify();
+}
+
+void EcuSimulator::applyFault(FaultSpec fault) {
+  post([fault = std::move(fault)](SimulatorCore& core, Clock::time_point now) {
+    core.applyFault(fault, now);
+  });
+}
+
+void EcuSimulator::dropReplies(int count) {
+  applyFault({FaultKind::DropReplies, count, 0, {}});
+}
+
+void EcuSimulator::shortenReplies(int count, std::size_t keepBytes) {
+  applyFault({FaultKind::ShortReplies, count, keepBytes, {}});
+}
+
+void EcuSimulator::corruptChecksums(int count) {
+  applyFault({FaultKind::BadChecksums, count, 0, {}});
+}
+
+void EcuSimulator::sendGarbage(ByteString bytes) {
+  applyFault({FaultKind::Garbage, 0, 0, std::move(bytes)});
+}
+
+void EcuSimulator::setByteDelay(std::chrono::milliseconds delay) {
+  applyFault({FaultKind::ByteDelay, 0, static_cast<std::size_t>(std::max<long long>(delay.count(), 0)), {}});
+}
+
+void EcuSimulator::closeAfter(std::size_t bytes) {
+  applyFault({FaultKind::CloseAfter, 0, bytes, {}});
+}
+
+void EcuSimulator::setChatter(bool on) {
+  post([on](SimulatorCore& core, Clock::time_point now) { core.setChatter(on, now); });
+}
+
+ByteString EcuSimulator::receivedBytes() const {
+  std::lock_guard lock(observeMutex_);
+  return received_;
+}
+
+bool EcuSimulator::waitForRequests(std::size_t count, std::chrono::milliseconds timeout) const {
+  std::unique_lock lock(observeMutex_);
+  return observeCv_.wait_for(lock, timeout, [&] {
+    return requestsSeen_.load() >= count || !running_.load();
+  }) && requestsSeen_.load() >= count;
+}
+
+bool EcuSimulator::waitForIdle(std::chrono::milliseconds timeout) const {
+  std::unique_lock lock(observeMutex_);
+  return observeCv_.wait_for(lock, timeout, [&] { return idle_.load() || !running_.load(); }) && idle_.load();
+}
+
+void EcuSimulator::noteReceived(const std::uint8_t* data, std::size_t count) {
+  std::lock_guard lock(observeMutex_);
+  if (received_.size() + count > kMaxReceivedLog)
+    received_.erase(
+        received_.begin(),
+        received_.begin() + static_cast<long>(std::min(received_.size(), kMaxReceivedLog / 2 + count)));
+  received_.insert(received_.end(), data, data + count);
+}
+
+// Makes the core's counters and idleness visible to other threads and wakes
+// anyone waiting for them.
+void EcuSimulator::publish(const SimulatorCore& core, bool outputPending) {
+  bool pendingControls;
+  {
+    std::lock_guard lock(controlMutex_);
+    pendingControls = !controls_.empty();
+  }
+  {
+    std::lock_guard lock(observeMutex_);
+    requestsSeen_ = core.requestsSeen();
+    repliesSent_ = core.repliesSent();
+    idle_ = core.idle() && !outputPending && !pendingControls;
+  }
+  observeCv_.notify_all();
+}
+
+void EcuSimulator::run() {
+  SimulatorCore& core = *core_;
+  ByteString pending;  // due bytes that the terminal has not taken yet
+  std::uint8_t buffer[4096];
+  while (!stopRequested_) {
+    wakePipe_->drain();
+    auto now = Clock::now();
+
+    std::vector<Control> controls;
+    {
+      std::lock_guard lock(controlMutex_);
+      controls.swap(controls_);
+    }
+    for (Control& control : controls) control(core, now);
+
+    long got;
+    while ((got = terminal_->read(buffer, sizeof buffer)) > 0) {
+      now = Clock::now();
+      core.receive(buffer, static_cast<std::size_t>(got), now);
+      noteReceived(buffer, static_cast<std::size_t>(got));
+    }
+
+    now = Clock::now();
+    ByteString due = core.takeDue(now);
+    pending.insert(pending.end(), due.begin(), due.end());
+    if (pending.size() > kMaxPendingOutput)
+      pending.erase(pending.begin(), pending.end() - static_cast<long>(kMaxPendingOutput));
+    if (!pending.empty()) {
+      long put = terminal_->write(pending.data(), pending.size());
+      if (put > 0) {
+        pending.erase(pending.begin(), pending.begin() + put);
+        bytesSent_ += static_cast<std::size_t>(put);
+      }
+    }
+    publish(core, !pending.empty());
+
+    if (core.shouldClose() && pending.empty()) {
+      // Closing its side in the middle of a stream: the client sees the line drop.
+      terminal_->close();
+      closed_ = true;
+      break;
+    }
+
+    auto wakeAt = core.nextWake(Clock::now());
+    auto limit = Clock::now() + kMaxWait;
+    if (wakeAt > limit) wakeAt = limit;
+    waitForLine(*terminal_, !pending.empty(), *wakePipe_, wakeAt - Clock::now());
+  }
+  {
+    std::lock_guard lock(observeMutex_);
+    running_ = false;
+  }
+  observeCv_.notify_all();
+}
