@@ -1,0 +1,36 @@
+#include "QvGaugeFactory.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "QvAnalogGauge.h"
+#include "QvDigitalReadout.h"
+#include "QvStatusGauge.h"
+#include "QvTextProgress.h"
+
+namespace {
+
+bool SameName(const std::string& a, const char* b) {
+  const std::string other(b);
+  return a.size() == other.size() && std::equal(a.begin(), a.end(), other.begin(), [](char x, char y) {
+           return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
+         });
+}
+
+}  // namespace
+
+QWidget* QvCreateGauge(const std::string& className, QWidget* parent, int controlId) {
+  if (SameName(className, QvAnalogGauge::kClassName)) return new QvAnalogGauge(parent, controlId);
+  if (SameName(className, QvDigitalReadout::kClassName)) return new QvDigitalReadout(parent, controlId);
+  if (SameName(className, QvStatusGauge::kClassName)) return new QvStatusGauge(parent, controlId);
+  if (SameName(className, QvTextProgress::kClassName)) return new QvTextProgress(parent);
+  return nullptr;
+}
+
+bool QvIsGaugeClass(const std::string& className) {
+  for (const char* name : {QvAnalogGauge::kClassName, QvDigitalReadout::kClassName, QvStatusGauge::kClassName,
+                           QvTextProgress::kClassName}) {
+    if (SameName(className, name)) return true;
+  }
+  return false;
+}
