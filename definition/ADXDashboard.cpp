@@ -1,0 +1,5 @@
+#include "ADXDashboard.h"
+
+ADXDashboard::ADXDashboard() {
+  objectType = ADX_TYPE_DASHBOARD;
+}

@@ -1,0 +1,246 @@
+#include "ADXLookupTable.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "ADXText.h"
+#include "NumberText.h"
+
+ADXLookupTable::ADXLookupTable() {
+  objectType = ADX_TYPE_LOOKUPTABLE;
+}
+
+// Finds the slot for input: index of an equal entry (returns 1) or the place
+// to insert a new one (returns 0).
+int ADXLookupTable::InsertAt(float input, std::size_t& index) {
+  for (index = 0; index < entries.size(); ++index) {
+    if (entries[index].input == input) return 1;
+    if (entries[index].input > input) return 0;
+  }
+  return 0;
+}
+
+int ADXLookupTable::AddEntry(float input, float output) {
+  if (outputtype == kLookupText) {
+    char text[64];
+    int n = std::snprintf(text, sizeof(text), "%f", static_cast<double>(output));
+    if (n < 0) n = 0;
+    return AddEntry(input, text, std::strlen(text));
+  }
+  std::size_t index = 0;
+  if (InsertAt(input, index)) {
+    entries[index].output = output;
+    entries[index].text.clear();
+  } else {
+    LookupEntry e;
+    e.input = input;
+    e.output = output;
+    entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(index), std::move(e));
+  }
+  return static_cast<int>(index);
+}
+
+int ADXLookupTable::AddEntry(float input, const char* text, std::size_t length) {
+  if (text == nullptr) return -1;
+  length = strnlen(text, length);
+  if (outputtype != kLookupText) {
+    char number[64];
+    std::size_t n = length < sizeof(number) - 1 ? length : sizeof(number) - 1;
+    std::memcpy(number, text, n);
+    number[n] = '\0';
+    return AddEntry(input, std::strtof(number, nullptr));
+  }
+  std::size_t index = 0;
+  if (!InsertAt(input, index)) {
+    LookupEntry e;
+    e.input = input;
+    entries.insert(entries.begin() + static_cast<std::ptrdiff_t>(index), std::move(e));
+  }
+  entries[index].output = 0.0f;
+  AssignText(entries[index].text, text, length);
+  return static_cast<int>(index);
+}
+
+int ADXLookupTable::RemoveInput(float input) {
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (entries[i].input == input) {
+      entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(i));
+      return 1;
+    }
+  }
+  return 0;
+}
+
+void ADXLookupTable::ClearEntries() {
+  entries.clear();
+}
+
+int ADXLookupTable::GetTableEntry(int index, float* input, float* output) const {
+  if (index < 0 || index >= EntryCount()) return 0;
+  const LookupEntry& e = entries[static_cast<std::size_t>(index)];
+  if (input) *input = e.input;
+  if (output) *output = e.output;
+  return 1;
+}
+
+int ADXLookupTable::GetTableEntryText(int index, float* input, char* buffer, std::size_t size) const {
+  if (index < 0 || index >= EntryCount()) return 0;
+  const LookupEntry& e = entries[static_cast<std::size_t>(index)];
+  if (input) *input = e.input;
+  CopyTextOut(e.text, buffer, size);
+  return 1;
+}
+
+void ADXLookupTable::SetOutputType(std::int32_t type) {
+  if (type == outputtype) return;
+  if (type == kLookupText) {
+    if (lookupmode == kLookupInterpolate) lookupmode = kLookupClosest;
+    for (LookupEntry& e : entries) {
+      char text[20];  // "%f" cut to 19 characters
+      std::snprintf(text, sizeof(text), "%f", static_cast<double>(e.output));
+      AssignText(e.text, text, std::strlen(text));
+      e.output = 0.0f;
+    }
+  } else if (outputtype == kLookupText) {
+    for (LookupEntry& e : entries) {
+      e.text.clear();
+      e.output = 0.0f;
+    }
+  }
+  outputtype = type;
+}
+
+void ADXLookupTable::SetLookupMode(std::int32_t mode) {
+  if (outputtype == kLookupText && mode == kLookupInterpolate) mode = kLookupClosest;
+  lookupmode = mode;
+}
+
+bool ADXLookupTable::Select(float x, std::size_t& lo, std::size_t& hi) const {
+  const std::size_t last = entries.size() - 1;
+  if (std::isnan(x)) {
+    // A coordinate that is not a number has no place in the table: clamp to
+    // the first entry rather than index outside it.
+    lo = hi = 0;
+    return true;
+  }
+  lo = 0;
+  hi = last;
+  while (lo < hi) {
+    std::size_t mid = (lo + hi) / 2;
+    if (entries[mid].input < x) {
+      lo = mid + 1;
+    } else if (entries[mid].input > x) {
+      hi = mid;
+    } else {
+      lo = hi = mid;
+      break;
+    }
+  }
+  if (entries[hi].input == x) {
+    lo = hi;
+    return true;
+  }
+  if (x > entries[last].input) {
+    lo = hi = last;
+  } else if (x < entries[0].input) {
+    lo = hi = 0;
+  } else {
+    lo = hi - 1;  // x lies strictly between input[hi - 1] and input[hi]
+  }
+  if (lo == hi) return true;
+  switch (lookupmode) {
+    case kLookupInterpolate:
+      if (outputtype == kLookupText) hi = lo;
+      return true;
+    case kLookupClosest:
+      if (std::fabs(x - entries[hi].input) <= std::fabs(x - entries[lo].input)) {
+        lo = hi;
+      } else {
+        hi = lo;
+      }
+      return true;
+    case kLookupPrevious:
+      hi = lo;
+      return true;
+    case kLookupNext:
+      lo = hi;
+      return true;
+    default:
+      return false;
+  }
+}
+
+int ADXLookupTable::Lookup(float x, void* output, std::size_t size) const {
+  if (entries.empty() || output == nullptr || size == 0) return 0;
+  std::size_t lo = 0, hi = 0;
+  const bool selected = Select(x, lo, hi);
+  if (outputtype == kLookupText) {
+    char* buffer = static_cast<char*>(output);
+    if (!selected) {
+      buffer[0] = '\0';
+      return 0;
+    }
+    CopyTextOut(entries[lo].text, buffer, size);
+    return static_cast<int>(entries[lo].text.size());
+  }
+  if (size < sizeof(float)) return 0;
+  float result = 0.0f;
+  if (selected) {
+    if (lo == hi) {
+      result = entries[lo].output;
+    } else {
+      const LookupEntry& a = entries[lo];
+      const LookupEntry& b = entries[hi];
+      const float t = (x - a.input) / (b.input - a.input);
+      result = a.output + (b.output - a.output) * t;
+    }
+  }
+  std::memcpy(output, &result, sizeof(result));
+  return static_cast<int>(sizeof(float));
+}
+
+float ADXLookupTable::LookupNumber(float x) const {
+  if (outputtype == kLookupText) return 0.0f;
+  float result = 0.0f;
+  Lookup(x, &result, sizeof(result));
+  return result;
+}
+
+int ADXLookupTable::LookupText(float x, char* buffer, std::size_t size) const {
+  if (outputtype != kLookupText) return 0;
+  return Lookup(x, buffer, size);
+}
+
+int ADXLookupTable::LookupFormat(float x, char* buffer, std::size_t size, double* number, int digits) const {
+  if (outputtype == kLookupText) {
+    if (buffer == nullptr || size == 0) return 0;
+    buffer[0] = '\0';
+    return Lookup(x, buffer, size);
+  }
+  const float result = LookupNumber(x);
+  if (number) *number = result;
+  if (buffer == nullptr || size == 0) return 0;
+  const double n = result;
+  int written = 0;
+  switch (outputtype) {
+    case kLookupHex:
+      written = std::snprintf(buffer, size, "0x%.2X", TruncToUInt32Bits(n));
+      break;
+    case kLookupInteger:
+      written = std::snprintf(buffer, size, "%i", TruncToInt32(n));
+      break;
+    case kLookupFloat:
+      written = std::snprintf(buffer, size, "%.*f", digits, n);
+      break;
+    default:
+      buffer[0] = '\0';
+      break;
+  }
+  if (written < 0) {
+    buffer[0] = '\0';
+    written = 0;
+  }
+  return static_cast<int>(std::strlen(buffer));
+}

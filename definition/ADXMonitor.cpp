@@ -1,0 +1,5 @@
+#include "ADXMonitor.h"
+
+ADXMonitor::ADXMonitor() {
+  objectType = ADX_TYPE_MONITOR;
+}
