@@ -1,0 +1,381 @@
+#include "QvDataChart.h"
+
+#include <QContextMenuEvent>
+#include <QFontMetrics>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPolygonF>
+#include <algorithm>
+
+#include "QvColor.h"
+
+namespace {
+
+QString Latin1(const std::string& text, std::size_t maxLength) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(std::min(text.size(), maxLength)));
+}
+
+}  // namespace
+
+QvDataChart::QvDataChart(QWidget* parent) : QWidget(parent) {
+  titleFont_ = QFont(QStringLiteral("Arial"));
+  titleFont_.setPixelSize(14);
+  titleFont_.setWeight(QFont::DemiBold);
+  // The whole client area is painted from the off-screen frame.
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setFocusPolicy(Qt::StrongFocus);
+}
+
+QvDataChart::~QvDataChart() {
+  removeAllAxes();
+}
+
+void QvDataChart::setTitle(const std::string& title) {
+  title_ = title;
+  requestLayout();
+}
+
+int QvDataChart::setColor(int index, std::uint32_t color) {
+  if (index < 0 || index > 3) return 0;
+  colors_[index] = color & 0x00FFFFFFu;
+  requestLayout();
+  return 1;
+}
+
+std::uint32_t QvDataChart::color(int index) const {
+  return index >= 0 && index <= 3 ? colors_[index] : 0xFFFFFFFFu;
+}
+
+QvDataChartSeries* QvDataChart::addSeries() {
+  series_.push_back(std::make_unique<QvDataChartSeries>(this));
+  return series_.back().get();
+}
+
+QvDataChartSeries* QvDataChart::getSeries(int index) const {
+  return index >= 0 && index < getSeriesCount() ? series_[static_cast<std::size_t>(index)].get() : nullptr;
+}
+
+int QvDataChart::removeSeries(int index) {
+  if (index < 0 || index >= getSeriesCount()) return 0;
+  series_.erase(series_.begin() + index);
+  markDirty();
+  return 1;
+}
+
+int QvDataChart::removeAllSeries() {
+  series_.clear();
+  markDirty();
+  return 1;
+}
+
+int QvDataChart::clearData() {
+  for (auto& series : series_) series->ClearPoints();
+  markDirty();
+  return 1;
+}
+
+QvDataChartAxis* QvDataChart::addAxis() {
+  axes_.push_back(std::make_unique<QvDataChartAxis>(this));
+  return axes_.back().get();
+}
+
+QvDataChartAxis* QvDataChart::getAxis(int index) const {
+  return index >= 0 && index < getAxisCount() ? axes_[static_cast<std::size_t>(index)].get() : nullptr;
+}
+
+bool QvDataChart::axisInUse(const QvDataChartAxis* axis) const {
+  return std::any_of(series_.begin(), series_.end(),
+                     [axis](const auto& s) { return s->GetXAxis() == axis || s->GetYAxis() == axis; });
+}
+
+int QvDataChart::removeAxis(int index) {
+  QvDataChartAxis* axis = getAxis(index);
+  if (!axis || axisInUse(axis)) return 0;
+  axes_.erase(axes_.begin() + index);
+  requestLayout();
+  return 1;
+}
+
+int QvDataChart::removeAllAxes() {
+  series_.clear();
+  axes_.clear();
+  requestLayout();
+  return 1;
+}
+
+int QvDataChart::layoutChart() {
+  performLayout();
+  update();
+  return 1;
+}
+
+int QvDataChart::redraw() {
+  markDirty();
+  return 1;
+}
+
+DcRect QvDataChart::plotRect() {
+  ensureLayout();
+  return plot_;
+}
+
+QImage QvDataChart::renderFrame() {
+  ensureLayout();
+  if (frameDirty_) buildFrame();
+  return frame_;
+}
+
+void QvDataChart::markDirty() {
+  frameDirty_ = true;
+  update();
+}
+
+void QvDataChart::requestLayout() {
+  layoutPending_ = true;
+  markDirty();
+}
+
+void QvDataChart::ensureLayout() {
+  // A hidden widget gets its resize event only when shown; notice the new size anyway.
+  if (layoutPending_ || client_.right != width() || client_.bottom != height()) performLayout();
+}
+
+int QvDataChart::measureAxis(QvDataChartAxis& axis) {
+  const int titleHeight = QFontMetrics(axis.titleFont_).height();
+  const QFontMetrics labels(axis.labelFont_);
+  int extent;
+  if (axis.IsHorizontal()) {
+    extent = labels.height();
+  } else {
+    const QString low = QString::fromLatin1(axis.LabelText(axis.visibleMin_));
+    const QString high = QString::fromLatin1(axis.LabelText(axis.visibleMax_));
+    extent = std::max(labels.horizontalAdvance(low), labels.horizontalAdvance(high));
+  }
+  return DcAxisWidth(!axis.title_.empty(), titleHeight, extent);
+}
+
+void QvDataChart::performLayout() {
+  layoutPending_ = false;
+  frameDirty_ = true;
+  client_ = {0, 0, width(), height()};
+  const int titleHeight = title_.empty() ? 0 : QFontMetrics(titleFont_).height() + 4;
+
+  // The label decimals come from the tick step, which depends on the plot
+  // size, which depends on the label widths: a second pass settles widths
+  // measured with the decimals of an earlier layout.
+  for (int pass = 0; pass < 2; ++pass) {
+    std::vector<DcAxisSlot> axisSlots;
+    axisSlots.reserve(axes_.size());
+    for (auto& axis : axes_) axisSlots.push_back({axis->position_, measureAxis(*axis)});
+    const DcLayout layout = DcLayoutChart(client_, titleHeight, axisSlots);
+    plot_ = layout.plot;
+    bool decimalsChanged = false;
+    for (std::size_t i = 0; i < axes_.size(); ++i) {
+      QvDataChartAxis& axis = *axes_[i];
+      axis.offset_ = layout.offsets[i];
+      axis.width_ = axisSlots[i].width;
+      axis.span_ = plot_;
+      axis.ticks_ =
+          DcComputeTicks(axis.IsHorizontal(), axis.span_, axis.visibleMin_, axis.visibleMax_,
+                         (axis.flags_ & QvDataChartAxis::kTicksFromFullMinimum) != 0, axis.fullMin_);
+      if (axis.ticks_.step > 0.0) {
+        const auto decimals = static_cast<std::uint8_t>(std::clamp(axis.ticks_.decimals, 0, 20));
+        if (decimals != axis.decimals_ && !axis.IsHorizontal()) decimalsChanged = true;
+        axis.decimals_ = decimals;
+      }
+    }
+    if (!decimalsChanged) break;
+  }
+
+  if (client_.right <= 0 || client_.bottom <= 0) {
+    background_ = QImage();
+    return;
+  }
+  background_ = QImage(client_.right, client_.bottom, QImage::Format_RGB32);
+  background_.fill(Qt::white);
+  QPainter painter(&background_);
+  if (!title_.empty()) {
+    painter.setFont(titleFont_);
+    painter.setPen(QvColorFromRef(colors_[0]));
+    painter.drawText(QRect(0, 2, client_.right, titleHeight), Qt::AlignHCenter | Qt::AlignTop,
+                     Latin1(title_, kMaxTitleShown));
+  }
+  if (plot_.right <= plot_.left || plot_.bottom <= plot_.top) return;
+  for (auto& axis : axes_) drawAxis(painter, *axis);
+  painter.setPen(QvColorFromRef(colors_[3]));
+  painter.setBrush(QvColorFromRef(colors_[2]));
+  painter.drawRect(plot_.left, plot_.top, plot_.right - plot_.left - 1, plot_.bottom - plot_.top - 1);
+}
+
+void QvDataChart::drawAxis(QPainter& painter, QvDataChartAxis& axis) {
+  painter.setPen(QPen(QvColorFromRef(axis.lineColor_), 1));
+  const QFontMetrics labelMetrics(axis.labelFont_);
+  const int labelHeight = labelMetrics.height();
+  const int titleHeight = QFontMetrics(axis.titleFont_).height();
+  const bool horizontal = axis.IsHorizontal();
+  const DcRect& plot = plot_;
+
+  int line = 0;
+  switch (axis.position_) {
+    case DcAxisLeft:
+      line = plot.left - axis.offset_ - 2;
+      painter.drawLine(line, plot.top, line, plot.bottom - 1);
+      break;
+    case DcAxisRight:
+      line = plot.right + axis.offset_ + 1;
+      painter.drawLine(line, plot.top, line, plot.bottom - 1);
+      break;
+    case DcAxisTop:
+      line = plot.top - axis.offset_ - 2;
+      painter.drawLine(plot.left, line, plot.right - 1, line);
+      break;
+    default:
+      line = plot.bottom + axis.offset_ + 1;
+      painter.drawLine(plot.left, line, plot.right - 1, line);
+      break;
+  }
+
+  // Ticks and their labels.
+  struct Label {
+    int at;
+    QString text;
+  };
+  std::vector<Label> labels;
+  labels.reserve(static_cast<std::size_t>(std::max(axis.ticks_.count, 0)));
+  for (int i = 0; i < axis.ticks_.count; ++i) {
+    const double value = DcTickValue(axis.ticks_, i);
+    const int at = DcValueToPixel(horizontal, axis.span_, axis.visibleMin_, axis.visibleMax_, value);
+    switch (axis.position_) {
+      case DcAxisLeft:
+        painter.drawLine(line - 5, at, line, at);
+        break;
+      case DcAxisRight:
+        painter.drawLine(line, at, line + 5, at);
+        break;
+      case DcAxisTop:
+        painter.drawLine(at, line - 5, at, line);
+        break;
+      default:
+        painter.drawLine(at, line, at, line + 5);
+        break;
+    }
+    labels.push_back({at, QString::fromLatin1(axis.LabelText(static_cast<float>(value)))});
+  }
+
+  painter.setPen(QvColorFromRef(axis.textColor_));
+  painter.setFont(axis.labelFont_);
+  for (const Label& label : labels) {
+    const int w = labelMetrics.horizontalAdvance(label.text);
+    QRect box;
+    switch (axis.position_) {
+      case DcAxisLeft:
+        box = QRect(line - 6 - w, label.at - labelHeight / 2, w, labelHeight);
+        break;
+      case DcAxisRight:
+        box = QRect(line + 9, label.at - labelHeight / 2, w, labelHeight);
+        break;
+      case DcAxisTop:
+        box = QRect(label.at - w / 2, line - 6 - labelHeight, w, labelHeight);
+        break;
+      default:
+        box = QRect(label.at - w / 2, line + 6, w, labelHeight);
+        break;
+    }
+    painter.drawText(box, Qt::AlignCenter, label.text);
+  }
+
+  if (axis.title_.empty()) return;
+  const QString title = Latin1(axis.title_, QvDataChartAxis::kMaxTitleShown);
+  painter.setFont(axis.titleFont_);
+  // The title sits in the outermost band of the axis' room.
+  const int outer = axis.offset_ + axis.width_;
+  switch (axis.position_) {
+    case DcAxisLeft:
+    case DcAxisRight: {
+      const int bandLeft =
+          axis.position_ == DcAxisLeft ? plot.left - outer : plot.right + outer - titleHeight;
+      const int length = plot.bottom - plot.top;
+      painter.save();
+      // Rotated a quarter turn anticlockwise: the text reads upwards.
+      painter.translate(bandLeft, plot.bottom);
+      painter.rotate(-90.0);
+      painter.drawText(QRect(0, 0, length, titleHeight), Qt::AlignCenter, title);
+      painter.restore();
+      break;
+    }
+    case DcAxisTop:
+      painter.drawText(QRect(plot.left, plot.top - outer, plot.right - plot.left, titleHeight),
+                       Qt::AlignCenter, title);
+      break;
+    default:
+      painter.drawText(
+          QRect(plot.left, plot.bottom + outer - titleHeight, plot.right - plot.left, titleHeight),
+          Qt::AlignCenter, title);
+      break;
+  }
+}
+
+void QvDataChart::drawSeries(QPainter& painter, const QvDataChartSeries& series) const {
+  const QvDataChartAxis* x = series.GetXAxis();
+  const QvDataChartAxis* y = series.GetYAxis();
+  if (series.GetPointCount() < 2 || !x || !y) return;
+  const std::vector<DcPixel> pixels =
+      DcSeriesPolyline(series.Points(), series.VisibleRange(), plot_, x->visibleMin_, x->visibleMax_,
+                       y->visibleMin_, y->visibleMax_);
+  if (pixels.size() < 2) return;
+  QPolygonF polyline;
+  polyline.reserve(static_cast<qsizetype>(pixels.size()));
+  for (const DcPixel& p : pixels) polyline.append(QPointF(p.x, p.y));
+  QPen pen(QvColorFromRef(series.GetColor()), std::max<int>(series.GetLineWidth(), 1),
+           QvDataChartPenStyle(series.GetLineStyle()));
+  painter.setPen(pen);
+  painter.drawPolyline(polyline);
+}
+
+void QvDataChart::drawCursor(QPainter& painter, const QvDataChartAxis& axis) const {
+  if (!(axis.flags_ & QvDataChartAxis::kDrawCursor)) return;
+  const float value = axis.cursorValue_;
+  if (!(value >= axis.visibleMin_ && value <= axis.visibleMax_)) return;
+  const int at = DcValueToPixel(axis.IsHorizontal(), axis.span_, axis.visibleMin_, axis.visibleMax_, value);
+  if (axis.IsHorizontal()) {
+    painter.drawLine(at, plot_.top, at, plot_.bottom - 1);
+  } else {
+    painter.drawLine(plot_.left, at, plot_.right - 1, at);
+  }
+}
+
+void QvDataChart::buildFrame() {
+  frameDirty_ = false;
+  frame_ = background_;
+  if (frame_.isNull() || plot_.right - plot_.left <= 2 || plot_.bottom - plot_.top <= 2) return;
+  frame_.detach();
+  QPainter painter(&frame_);
+  painter.setClipRect(
+      QRect(plot_.left + 1, plot_.top + 1, plot_.right - plot_.left - 2, plot_.bottom - plot_.top - 2));
+  for (const auto& series : series_) drawSeries(painter, *series);
+  // Cursor lines invert what lies under them so they show on any colour.
+  painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+  painter.setPen(QPen(Qt::white, 1));
+  for (const auto& axis : axes_) drawCursor(painter, *axis);
+}
+
+void QvDataChart::paintEvent(QPaintEvent*) {
+  ensureLayout();
+  if (frameDirty_) buildFrame();
+  QPainter painter(this);
+  if (frame_.isNull()) {
+    painter.fillRect(rect(), Qt::white);
+    return;
+  }
+  painter.drawImage(0, 0, frame_);
+}
+
+void QvDataChart::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  performLayout();
+}
+
+void QvDataChart::contextMenuEvent(QContextMenuEvent* event) {
+  emit commandNotify(controlId_, kNotifyContextMenu, event->globalPos());
+  event->accept();
+}

@@ -1,0 +1,187 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "DataChartGeometry.h"
+
+namespace {
+
+std::vector<double> TickValues(const DcTicks& ticks) {
+  std::vector<double> values;
+  for (int i = 0; i < ticks.count; ++i) values.push_back(DcTickValue(ticks, i));
+  return values;
+}
+
+TEST(DataChartTicks, OneTickPer35PixelsAcrossStopsBelowTheMaximum) {
+  const DcTicks ticks = DcComputeTicks(true, {0, 0, 700, 10}, 0.0, 20.0, false, 0.0);
+  EXPECT_DOUBLE_EQ(ticks.step, 1.0);
+  EXPECT_EQ(ticks.decimals, 0);
+  const std::vector<double> values = TickValues(ticks);
+  ASSERT_EQ(values.size(), 20u);
+  EXPECT_DOUBLE_EQ(values.front(), 0.0);
+  EXPECT_DOUBLE_EQ(values.back(), 19.0);
+}
+
+TEST(DataChartTicks, VerticalAxisRoundsUpToTheNextOneTwoFiveStep) {
+  const DcTicks ticks = DcComputeTicks(false, {0, 0, 10, 200}, 0.0, 255.0, false, 0.0);
+  EXPECT_DOUBLE_EQ(ticks.step, 50.0);
+  EXPECT_EQ(TickValues(ticks), (std::vector<double>{0, 50, 100, 150, 200, 250}));
+  // A length measured from bottom to top counts the same.
+  const DcTicks flipped = DcComputeTicks(false, {0, 200, 10, 0}, 0.0, 255.0, false, 0.0);
+  EXPECT_DOUBLE_EQ(flipped.step, 50.0);
+}
+
+TEST(DataChartTicks, DecimalsFollowTheStep) {
+  // 0..1 over 10 ticks: step 0.1, one decimal.
+  DcTicks ticks = DcComputeTicks(false, {0, 0, 10, 200}, 0.0, 1.0, false, 0.0);
+  EXPECT_NEAR(ticks.step, 0.1, 1e-12);
+  EXPECT_EQ(ticks.decimals, 1);
+  // Raw step 0.6 needs ten times 0.1: the step is 1 and needs no decimals.
+  ticks = DcComputeTicks(false, {0, 0, 10, 200}, 0.0, 6.0, false, 0.0);
+  EXPECT_DOUBLE_EQ(ticks.step, 1.0);
+  EXPECT_EQ(ticks.decimals, 0);
+  // Raw step 0.006: 0.01 with two decimals.
+  ticks = DcComputeTicks(false, {0, 0, 10, 200}, 0.0, 0.06, false, 0.0);
+  EXPECT_NEAR(ticks.step, 0.01, 1e-12);
+  EXPECT_EQ(ticks.decimals, 2);
+}
+
+TEST(DataChartTicks, FirstTickCountsFromTheVisibleOrTheFullMinimum) {
+  // 280 pixels: 8 ticks over 7 units gives a step of 1.
+  DcTicks ticks = DcComputeTicks(true, {0, 0, 280, 10}, 3.2, 10.0, false, 0.5);
+  EXPECT_DOUBLE_EQ(ticks.first, 4.0);
+  ticks = DcComputeTicks(true, {0, 0, 280, 10}, 3.2, 10.0, true, 0.5);
+  EXPECT_DOUBLE_EQ(ticks.first, 3.5);
+  EXPECT_DOUBLE_EQ(TickValues(ticks).back(), 9.5);
+  // Negative minimum: smallest multiple at or above it.
+  ticks = DcComputeTicks(true, {0, 0, 700, 10}, -5.5, 14.5, false, 0.0);
+  EXPECT_DOUBLE_EQ(ticks.first, -5.0);
+}
+
+TEST(DataChartTicks, DegenerateAxesGetNoTicksAndShortOnesStillGetSome) {
+  EXPECT_EQ(DcComputeTicks(true, {0, 0, 700, 10}, 5.0, 5.0, false, 0.0).count, 0);
+  EXPECT_EQ(DcComputeTicks(true, {0, 0, 700, 10}, 9.0, 1.0, false, 0.0).count, 0);
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  EXPECT_EQ(DcComputeTicks(true, {0, 0, 700, 10}, nan, 1.0, false, 0.0).count, 0);
+  EXPECT_EQ(
+      DcComputeTicks(true, {0, 0, 700, 10}, 0.0, std::numeric_limits<double>::infinity(), false, 0.0).count,
+      0);
+  // Shorter than one tick spacing: one tick span covering the whole range.
+  const DcTicks tiny = DcComputeTicks(true, {0, 0, 10, 10}, 0.0, 20.0, false, 0.0);
+  EXPECT_DOUBLE_EQ(tiny.step, 20.0);
+  EXPECT_EQ(TickValues(tiny), (std::vector<double>{0.0}));
+  // A huge range with a tiny span still produces a bounded tick count.
+  const DcTicks wide = DcComputeTicks(true, {0, 0, 5000, 10}, -3.0e38, 3.0e38, false, 0.0);
+  EXPECT_LE(wide.count, 5000 / 35 + 2);
+}
+
+TEST(DataChartMapping, ValuesMapLinearlyAndTruncate) {
+  const DcRect span{10, 0, 110, 200};
+  EXPECT_EQ(DcValueToPixel(true, span, 0, 100, 50), 60);
+  EXPECT_EQ(DcValueToPixel(true, span, 0, 100, 0), 10);
+  EXPECT_EQ(DcValueToPixel(true, span, 0, 100, 100), 110);
+  // Vertical axes grow upwards from the bottom edge.
+  EXPECT_EQ(DcValueToPixel(false, span, 0, 100, 0), 200);
+  EXPECT_EQ(DcValueToPixel(false, span, 0, 100, 100), 0);
+  EXPECT_EQ(DcValueToPixel(false, span, 0, 100, 33.3), 133);
+  // An empty range or a value that is not finite maps to the start, no division by zero.
+  EXPECT_EQ(DcValueToPixel(true, span, 5, 5, 7), 10);
+  EXPECT_EQ(DcValueToPixel(false, span, 0, 100, std::numeric_limits<double>::quiet_NaN()), 200);
+  // Far-away values stay representable.
+  EXPECT_GT(DcValueToPixel(true, span, 0, 1, 1.0e30), 1000000);
+}
+
+TEST(DataChartLayout, AxesShrinkThePlotOnTheirSideAndStackOutwards) {
+  const DcRect client{0, 0, 400, 300};
+  const DcLayout layout = DcLayoutChart(
+      client, 20,
+      {{DcAxisLeft, 30}, {DcAxisLeft, 40}, {DcAxisBottom, 25}, {DcAxisRight, 10}, {DcAxisTop, 7}});
+  EXPECT_EQ(layout.plot, (DcRect{3 + 70, 3 + 20 + 7, 397 - 10, 297 - 25}));
+  EXPECT_EQ(layout.offsets, (std::vector<int>{0, 30, 0, 0, 0}));
+  EXPECT_EQ(DcLayoutChart(client, 0, {}).plot, (DcRect{3, 3, 397, 297}));
+  EXPECT_EQ(DcAxisWidth(true, 14, 30), 14 + 2 + 8 + 30 + 2);
+  EXPECT_EQ(DcAxisWidth(false, 14, 30), 8 + 30 + 2);
+}
+
+TEST(DataChartScroll, NewPointsBeyondTheWindowMoveItWithAMargin) {
+  DcScroll s = DcScrollToInclude(0.0f, 20.0f, 21.0f, 15);
+  EXPECT_TRUE(s.moved);
+  EXPECT_FLOAT_EQ(s.min, 4.0f);
+  EXPECT_FLOAT_EQ(s.max, 24.0f);
+  s = DcScrollToInclude(0.0f, 20.0f, -1.0f, 15);
+  EXPECT_TRUE(s.moved);
+  EXPECT_FLOAT_EQ(s.min, -4.0f);
+  EXPECT_FLOAT_EQ(s.max, 16.0f);
+  EXPECT_FALSE(DcScrollToInclude(0.0f, 20.0f, 20.0f, 15).moved);
+  EXPECT_FALSE(DcScrollToInclude(0.0f, 20.0f, std::numeric_limits<float>::quiet_NaN(), 15).moved);
+}
+
+TEST(DataChartLabels, TimeLabelsWrapMinutesAndSignNegativeTimes) {
+  EXPECT_EQ(DcFormatTimeLabel(75.0), "1:15");
+  EXPECT_EQ(DcFormatTimeLabel(-75.0), "-1:15");
+  EXPECT_EQ(DcFormatTimeLabel(3675.0), "1:15");
+  EXPECT_EQ(DcFormatTimeLabel(125.7), "2:05");
+  EXPECT_EQ(DcFormatTimeLabel(-65.0), "-1:05");
+  EXPECT_EQ(DcFormatTimeLabel(0.0), "0:00");
+  EXPECT_EQ(DcFormatTimeLabel(std::numeric_limits<double>::quiet_NaN()), "");
+  // Beyond the range of an int the label is still well formed.
+  EXPECT_EQ(DcFormatTimeLabel(3.0e38).find(':'), DcFormatTimeLabel(3.0e38).size() - 3);
+  EXPECT_EQ(DcFormatFixed(2.5, 0), "2");
+  EXPECT_EQ(DcFormatFixed(255.0, 2), "255.00");
+  EXPECT_LT(DcFormatFixed(3.0e38, 2).size(), 30u);
+}
+
+std::vector<DcPoint> Ramp(int count) {
+  std::vector<DcPoint> points;
+  for (int i = 0; i < count; ++i) points.push_back({static_cast<float>(i), static_cast<float>(i % 7)});
+  return points;
+}
+
+TEST(DataChartVisiblePoints, SortedSearchKeepsOneNeighbourOnEachSide) {
+  const std::vector<DcPoint> points = Ramp(100);
+  DcIndexRange range = DcVisibleRangeSorted(points, 10.5f, 20.5f);
+  EXPECT_EQ(range.begin, 10u);  // last point left of the window
+  EXPECT_EQ(range.end, 22u);    // up to and including the first point right of it
+  range = DcVisibleRangeSorted(points, 0.0f, 200.0f);
+  EXPECT_EQ(range.begin, 0u);
+  EXPECT_EQ(range.end, 100u);
+  range = DcVisibleRangeSorted(points, 500.0f, 600.0f);
+  EXPECT_EQ(range.begin, 99u);
+  EXPECT_EQ(range.end, 100u);
+  range = DcVisibleRangeSorted({}, 0.0f, 1.0f);
+  EXPECT_EQ(range.begin, range.end);
+}
+
+TEST(DataChartVisiblePoints, PolylineFollowsTheLineRulesAndStaysBounded) {
+  const DcRect span{0, 0, 100, 100};
+  // Unsorted walk from the first point: 5 skipped (left of 10), 30 ends the line.
+  const std::vector<DcPoint> walk{{12, 0}, {5, 50}, {15, 50}, {30, 100}, {18, 0}};
+  std::vector<DcPixel> line = DcSeriesPolyline(walk, {0, walk.size()}, span, 10, 20, 0, 100);
+  ASSERT_EQ(line.size(), 3u);
+  EXPECT_DOUBLE_EQ(line[0].x, 20.0);
+  EXPECT_DOUBLE_EQ(line[1].x, 50.0);
+  // The exit segment toward x = 30 is cut at the plot edge with its slope kept.
+  EXPECT_DOUBLE_EQ(line[2].x, 102.0);
+  EXPECT_NEAR(line[2].y, 50.0 - 52.0 / 150.0 * 50.0, 1e-9);
+
+  // 100000 points over a 100-pixel plot collapse to at most four per column.
+  std::vector<DcPoint> dense;
+  for (int i = 0; i < 100000; ++i) dense.push_back({i * 0.001f, static_cast<float>((i * 37) % 100)});
+  line = DcSeriesPolyline(dense, DcVisibleRangeSorted(dense, 0.0f, 100.0f), span, 0, 100, 0, 100);
+  EXPECT_LE(line.size(), 4u * 101u);
+  EXPECT_GE(line.size(), 100u);
+  double low = 1e9, high = -1e9;
+  for (const DcPixel& p : line) {
+    low = std::min(low, p.y);
+    high = std::max(high, p.y);
+  }
+  EXPECT_DOUBLE_EQ(low, 1.0);     // y 99 is kept
+  EXPECT_DOUBLE_EQ(high, 100.0);  // and so is y 0
+
+  // Non-finite points are left out; one remaining point draws nothing.
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  EXPECT_TRUE(DcSeriesPolyline({{1, nan}, {2, 5}}, {0, 2}, span, 0, 10, 0, 10).empty());
+}
+
+}  // namespace
