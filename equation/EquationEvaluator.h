@@ -24,14 +24,14 @@ class EquationEvaluator {
   // Result codes of the conversion and of the evaluation.
   enum Code : int {
     kOk = 0,
-    kStackOrParen = 1,    // conversion: unbalanced parenthesis; evaluation: operator lacks operands
-    kBadCharacter = 3,    // conversion: stray character; evaluation: operand is not a number
-    kExtraValues = 4,     // evaluation: more than one value left
-    kDivideByZero = 5,    // evaluation: division or remainder by zero
-    kTooLong = 6,         // evaluation: substituted text would not fit the 200-character buffer
+    kStackOrParen = 1,  // conversion: unbalanced parenthesis; evaluation: operator lacks operands
+    kBadCharacter = 3,  // conversion: stray character; evaluation: operand is not a number
+    kExtraValues = 4,   // evaluation: more than one value left
+    kDivideByZero = 5,  // evaluation: division or remainder by zero
+    kTooLong = 6,       // evaluation: substituted text would not fit the 200-character buffer
   };
 
-  static constexpr std::size_t kMaxVariables = 32;       // letter occurrences per equation
+  static constexpr std::size_t kMaxVariables = 32;         // letter occurrences per equation
   static constexpr std::size_t kSubstitutionBuffer = 200;  // characters including the NUL
 
   EquationEvaluator();
@@ -39,9 +39,11 @@ class EquationEvaluator {
   EquationEvaluator(const EquationEvaluator& other);
   EquationEvaluator& operator=(const EquationEvaluator& other);
 
-  // Stores the text and converts it. Returns 1 on success, 0 on failure (the
-  // previous converted equation stays in force). Refuses (returns 0, nothing
-  // changes) an equation with more than kMaxVariables letter occurrences.
+  // Stores the text and converts it. Returns 1 on success, 0 on failure: a
+  // null text or length 0 changes nothing; a text that does not convert, or
+  // that has more than kMaxVariables letter occurrences, is stored (so that
+  // GetEquation still gives what the user wrote) while the previous converted
+  // equation and its variable values stay in force.
   int SetEquation(const char* text, std::size_t length);
   // Copies the stored text; returns its length + 1 when it fits, else 1.
   int GetEquation(char* buffer, std::size_t capacity) const;
@@ -49,7 +51,12 @@ class EquationEvaluator {
   unsigned VariableCount() const;
   // The letter of variable-table entry index (postfix order), or 0.
   char VariableLetter(unsigned index) const;
+  // Stores the value of a letter of the current equation; 0 for other letters.
   int SetVariable(char letter, double value);
+  // The equation's value for the values set so far; 0.0 without an equation
+  // or when the evaluation fails (an operator without two values, an operand
+  // that is not a number, division or remainder by zero, a substituted text
+  // longer than the buffer). With values left over, the top one.
   double Evaluate() const;
 
   // Distinct letters of the current equation, numbered by first occurrence in

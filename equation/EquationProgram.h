@@ -1,0 +1,62 @@
+#pragma once
+// The compiled form of a converted equation: the postfix text, its variable
+// table, and a token program (constants, variable slots, negated slots,
+// operators) that evaluates to the same result, bit for bit, as substituting
+// every variable's six-decimal text into the postfix text and scanning it.
+//
+// A program is built once by Compile and never changes afterwards; Run is
+// const, uses only its arguments and stack memory, and may be called from
+// several threads at once.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "EquationEvaluator.h"
+
+struct EquationEvaluator::Program {
+  enum class Op : std::uint8_t {
+    kConstant,     // push constant
+    kSlot,         // push the rounded value of slot index
+    kNegatedSlot,  // push the negated rounded value of slot index ("-X")
+    kText,         // substitute and scan texts[index] (operands like "2X")
+    kOperator,     // apply operator table entry index
+  };
+  struct Instruction {
+    Op op;
+    std::uint16_t index;
+    double constant;
+  };
+
+  static constexpr std::size_t kStackCapacity = kSubstitutionBuffer;
+  // Longest six-decimal text of a value below 1e16 in magnitude.
+  static constexpr std::size_t kSmallValueText = 24;
+  static constexpr double kSmallValueLimit = 1.0e16;
+
+  std::string postfix;
+  std::vector<char> entryLetters;               // one per letter occurrence, postfix order
+  std::vector<char> slotLetters;                // distinct letters by first occurrence
+  std::array<std::int8_t, 128> slotOfLetter{};  // -1 when not a variable
+  // Per slot: occurrences written as the value's text, and occurrences in a
+  // "-X" operand written as the negated value's text.
+  std::vector<std::uint16_t> plainUses;
+  std::vector<std::uint16_t> negatedUses;
+  std::size_t fixedLength = 0;  // substituted length without the values' texts
+  bool smallValuesFit = false;  // fits whenever every value is below kSmallValueLimit
+  bool alwaysFails = false;     // every evaluation is an error (result 0.0)
+  std::vector<Instruction> code;
+  std::vector<std::string> texts;
+
+  // Builds the program of a postfix text produced by ToPostfix. Returns null
+  // when the text has more than kMaxVariables letters.
+  static std::unique_ptr<Program> Compile(const std::string& postfixText);
+
+  // Evaluates with one value per slot; 0.0 on any error.
+  double Run(const double* slotValues) const;
+
+ private:
+  bool SubstitutedTextFits(const double* slotValues) const;
+  int RunText(const std::string& token, const double* slotValues, double* stack, std::size_t& depth) const;
+};

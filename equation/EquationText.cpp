@@ -1,0 +1,142 @@
+#include "EquationText.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <system_error>
+
+namespace equation_text {
+
+int FindOperator(char c) {
+  for (int i = 0; i < kOperatorCount; ++i) {
+    if (kOperatorChars[i] == c) return i;
+  }
+  return -1;
+}
+
+std::size_t OperandLength(const char* text, const char* end) {
+  std::size_t length = 0;
+  for (const char* p = text; p < end; ++p) {
+    const char c = *p;
+    if (IsLetter(c) || IsDigit(c) || c == '.' || (c == '-' && p == text)) {
+      ++length;
+    } else {
+      break;
+    }
+  }
+  return length;
+}
+
+bool ParseDecimal(const char* text, std::size_t length, double& value) {
+  if (length == 0) return false;
+  const char* end = text + length;
+  double parsed = 0.0;
+  const std::from_chars_result r = std::from_chars(text, end, parsed, std::chars_format::fixed);
+  if (r.ptr != end) return false;
+  if (r.ec == std::errc::result_out_of_range) {
+    // Too large or too small for a double: saturate the way the C library
+    // reader does, to infinity or to zero with the sign of the text.
+    const bool negative = text[0] == '-';
+    bool overflow = false;
+    for (const char* p = negative ? text + 1 : text; p < end && *p != '.'; ++p) {
+      if (*p != '0') overflow = true;
+    }
+    const double magnitude = overflow ? std::numeric_limits<double>::infinity() : 0.0;
+    value = negative ? -magnitude : magnitude;
+    return true;
+  }
+  if (r.ec != std::errc()) return false;
+  value = parsed;
+  return true;
+}
+
+std::int32_t Truncate32(double x) {
+  if (std::isnan(x)) return 0;
+  if (x >= 2147483647.0) return std::numeric_limits<std::int32_t>::max();
+  if (x <= -2147483648.0) return std::numeric_limits<std::int32_t>::min();
+  return static_cast<std::int32_t>(x);
+}
+
+int Apply(int op, double a, double b, double& result) {
+  switch (op) {
+    case kPower:
+      result = std::pow(a, b);
+      return kOk;
+    case kMultiply:
+      result = a * b;
+      return kOk;
+    case kDivide:
+      if (b == 0.0) return kDivideByZero;
+      result = a / b;
+      return kOk;
+    case kRemainder: {
+      if (b == 0.0) return kDivideByZero;
+      const std::int32_t ia = Truncate32(a);
+      const std::int32_t ib = Truncate32(b);
+      if (ib == 0) return kDivideByZero;
+      // Any number modulo -1 is 0; asking the hardware for INT_MIN % -1 traps.
+      result = ib == -1 ? 0.0 : static_cast<double>(ia % ib);
+      return kOk;
+    }
+    case kSubtract:
+      result = a - b;
+      return kOk;
+    case kAdd:
+      result = a + b;
+      return kOk;
+    case kXor:
+      result = static_cast<double>(Truncate32(a) ^ Truncate32(b));
+      return kOk;
+    case kAnd:
+      result = static_cast<double>(Truncate32(a) & Truncate32(b));
+      return kOk;
+    case kOr:
+      result = static_cast<double>(Truncate32(a) | Truncate32(b));
+      return kOk;
+    case kLess:
+      result = a < b ? 1.0 : 0.0;
+      return kOk;
+    case kGreater:
+      result = a > b ? 1.0 : 0.0;
+      return kOk;
+    default:
+      return kBadCharacter;
+  }
+}
+
+int Scan(const char* text, const char* end, double* stack, std::size_t capacity, std::size_t& depth) {
+  const char* p = text;
+  while (p < end) {
+    const char c = *p;
+    if (IsSpace(c)) {
+      ++p;
+      continue;
+    }
+    const int op = FindOperator(c);
+    bool operand = op < 0;
+    if (!operand && p + 1 < end) {
+      const char next = p[1];
+      operand = IsDigit(next) || (c == '-' && (next == '.' || IsLetter(next)));
+    }
+    if (operand) {
+      const std::size_t length = OperandLength(p, end);
+      double value = 0.0;
+      if (!ParseDecimal(p, length, value)) return kBadCharacter;
+      if (depth >= capacity) return kTooLong;
+      stack[depth++] = value;
+      p += length;
+      continue;
+    }
+    if (depth < 2) return kStackOrParen;
+    const double b = stack[--depth];
+    const double a = stack[--depth];
+    double result = 0.0;
+    const int code = Apply(op, a, b, result);
+    if (code != kOk) return code;
+    stack[depth++] = result;
+    ++p;
+  }
+  return kOk;
+}
+
+}  // namespace equation_text
