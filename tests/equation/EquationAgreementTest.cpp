@@ -1,0 +1,190 @@
+// The compiled evaluator against the long way round (LiteralEvaluator): random
+// equations, well formed and not, with values of every kind, compared bit for
+// bit.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <map>
+#include <random>
+#include <string>
+
+#include "EquationEvaluator.h"
+#include "FixedRounding.h"
+#include "LiteralEvaluator.h"
+
+namespace {
+
+using Rng = std::mt19937_64;
+
+std::uint64_t Bits(double v) {
+  return std::bit_cast<std::uint64_t>(v);
+}
+
+// Bit pattern of a result. Which of two NaN operands an addition passes on
+// depends on the order the compiler gives the hardware, so every NaN result
+// compares as one pattern; all other results compare exactly.
+std::uint64_t ResultBits(double v) {
+  return std::isnan(v) ? Bits(std::numeric_limits<double>::quiet_NaN()) : Bits(v);
+}
+
+int Pick(Rng& rng, int n) {
+  return static_cast<int>(rng() % static_cast<std::uint64_t>(n));
+}
+
+// A value of one of many kinds: the ones that stress the six-decimal rounding
+// (ties, near-ties, magnitudes around the exact limits) and the exceptional ones.
+double RandomValue(Rng& rng) {
+  const double sign = Pick(rng, 2) ? -1.0 : 1.0;
+  switch (Pick(rng, 14)) {
+    case 0:
+      return static_cast<double>(Pick(rng, 601) - 300);
+    case 1:
+      return sign * static_cast<double>(rng() >> Pick(rng, 64));  // integers of any size
+    case 2:
+      return sign * std::ldexp(static_cast<double>(rng() >> 11), -Pick(rng, 90));  // binary fractions
+    case 3:
+      return sign * static_cast<double>(Pick(rng, 2000000)) / std::pow(10.0, Pick(rng, 9));
+    case 4:  // exact ties at the seventh decimal
+      return sign * static_cast<double>(Pick(rng, 1 << 20)) / 128.0;
+    case 5: {  // one step either side of a tie
+      const double tie = (static_cast<double>(Pick(rng, 1000000000)) + 0.5) / 1e6;
+      return sign * (Pick(rng, 2) ? std::nextafter(tie, 0.0) : std::nextafter(tie, 1e30));
+    }
+    case 6:
+      return sign * std::pow(10.0, Pick(rng, 400) - 200);
+    case 7:
+      return sign * (4.0e-7 + 2e-7 * static_cast<double>(Pick(rng, 1000)) / 1000.0);
+    case 8:  // around the exact-path limit, the 2^52 boundary and 1e16
+      return sign * std::ldexp(1.0 + static_cast<double>(Pick(rng, 1000)) / 997.0, 30 + Pick(rng, 26));
+    case 9:
+      return Pick(rng, 2) ? std::copysign(std::numeric_limits<double>::quiet_NaN(), sign)
+                          : sign * std::numeric_limits<double>::infinity();
+    case 10:
+      return sign * 0.0;
+    case 11: {
+      const double v = std::bit_cast<double>(rng());
+      return v;
+    }
+    case 12:
+      return sign * (static_cast<double>(Pick(rng, 100000)) + static_cast<double>(Pick(rng, 1000000)) * 1e-6);
+    default:
+      return std::numeric_limits<double>::denorm_min() * static_cast<double>(Pick(rng, 100));
+  }
+}
+
+const char kLetters[] = "XYAB";
+
+std::string RandomNumber(Rng& rng) {
+  static const char* const kNumbers[] = {"0",   "1",   "2",   "3",        "10",    "256",
+                                         "0.5", ".5",  "12.", "0.0195",   "3.25",  "100",
+                                         "7",   "1.8", "32",  "0.000001", "65535", "."};
+  return kNumbers[Pick(rng, static_cast<int>(std::size(kNumbers)))];
+}
+
+std::string RandomTerm(Rng& rng, int depth);
+
+std::string RandomExpression(Rng& rng, int depth) {
+  static const char kOps[] = "#*/%-+^&|<>";
+  std::string s = RandomTerm(rng, depth);
+  const int more = Pick(rng, 4);
+  for (int i = 0; i < more; ++i) {
+    if (Pick(rng, 4) == 0) s += ' ';
+    s += kOps[Pick(rng, 11)];
+    s += RandomTerm(rng, depth);
+  }
+  return s;
+}
+
+std::string RandomTerm(Rng& rng, int depth) {
+  switch (Pick(rng, depth > 2 ? 3 : 8)) {
+    case 0:
+    case 1:
+      return std::string(1, kLetters[Pick(rng, 4)]);
+    case 2:
+      return RandomNumber(rng);
+    case 3:
+      return "(" + RandomExpression(rng, depth + 1) + ")";
+    case 4:
+      return "-" + RandomTerm(rng, depth + 1);
+    case 5:  // operands that join several texts: 2X, XY, X.5, -X2
+      return RandomNumber(rng) + kLetters[Pick(rng, 4)] + (Pick(rng, 2) ? RandomNumber(rng) : "");
+    case 6:
+      return std::string(1, kLetters[Pick(rng, 4)]) + kLetters[Pick(rng, 4)];
+    default:
+      return " " + std::string(1, kLetters[Pick(rng, 4)]) + " ";
+  }
+}
+
+std::string RandomSoup(Rng& rng) {
+  static const char kChars[] = "XYAB0123456789..  +-*/%#^&|<>()";
+  std::string s;
+  const int length = 1 + Pick(rng, 20);
+  for (int i = 0; i < length; ++i) s += kChars[Pick(rng, static_cast<int>(sizeof kChars) - 1)];
+  return s;
+}
+
+TEST(EquationAgreement, RoundingMatchesPrintfAndStrtod) {
+  Rng rng(7);
+  char text[400];
+  for (int i = 0; i < 400000; ++i) {
+    const double v = RandomValue(rng);
+    const int length = std::snprintf(text, sizeof text, "%f", v);
+    const double expected = std::strtod(text, nullptr);
+    ASSERT_EQ(Bits(expected), Bits(fixed_rounding::Round6(v))) << text;
+    ASSERT_EQ(static_cast<std::size_t>(length), fixed_rounding::TextLength(v)) << text;
+    char ours[400];
+    ASSERT_EQ(static_cast<std::size_t>(length), fixed_rounding::Format(v, ours, sizeof ours)) << text;
+    ASSERT_STREQ(text, ours);
+  }
+  EXPECT_EQ(0u, fixed_rounding::Format(123.0, text, 10));  // "123.000000" needs 11 with its NUL
+}
+
+TEST(EquationAgreement, CompiledEqualsSubstitutedText) {
+  Rng rng(12345);
+  int compared = 0;
+  int nonZero = 0;
+  int equations = 0;
+  for (int i = 0; i < 30000; ++i) {
+    const std::string infix = Pick(rng, 4) == 0 ? RandomSoup(rng) : RandomExpression(rng, 0);
+    EquationEvaluator e;
+    if (!e.SetEquation(infix.c_str(), infix.size())) continue;
+    ++equations;
+    const std::string& postfix = e.PostfixText();
+    for (int round = 0; round < 8; ++round) {
+      std::map<char, double> values;
+      double slots[EquationEvaluator::kMaxVariables] = {};
+      for (char letter : std::string(kLetters)) {
+        const double v = Pick(rng, 3) == 0 ? RandomValue(rng) : static_cast<double>(Pick(rng, 256));
+        values[letter] = v;
+        e.SetVariable(letter, v);
+        if (e.SlotOf(letter) >= 0) slots[e.SlotOf(letter)] = v;
+      }
+      const double expected = literal::Evaluate(postfix, values);
+      const double got = e.Evaluate();
+      ASSERT_EQ(ResultBits(expected), ResultBits(got))
+          << "equation '" << infix << "' postfix '" << postfix << "' expected " << expected << " got " << got;
+      ASSERT_EQ(Bits(got), Bits(e.EvaluateSlots(slots))) << infix;
+      ++compared;
+      if (got != 0.0) ++nonZero;
+
+      // The text scanner of the library agrees with the long way too.
+      std::string text;
+      if (literal::Substitute(postfix, values, text)) {
+        double a = 0.0;
+        double b = 0.0;
+        ASSERT_EQ(literal::Scan(text, a), EquationEvaluator::EvaluatePostfix(text.c_str(), b)) << text;
+        ASSERT_EQ(ResultBits(a), ResultBits(b)) << text;
+      }
+    }
+  }
+  // The generator must exercise real equations, not only failures.
+  EXPECT_GT(equations, 15000);
+  EXPECT_GT(nonZero, compared / 4);
+}
+
+}  // namespace
