@@ -102,5 +102,6 @@ class XmlWriter {
   bool newlines_ = true;
   bool tagOpen_ = false;
   bool atLineStart_ = true;
-  bool failed_ = false;
+  bool failed_ = false;    // an operation since Open was refused or failed
+  bool ioFailed_ = false;  // a system write failed
 };

@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <clocale>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <unistd.h>
 
 #include "RecordingCallback.h"
 #include "XmlSaxParser.h"
@@ -59,6 +61,7 @@ TEST_F(XmlWriterTest, NestedElementsAreIndentedOneUnitPerLevel) {
   writer.BeginElement("MATH");
   writer.BeginElement("VAR");
   writer.EndElement();
+  // An inline comment does not end the line, so the end tag follows directly.
   writer.Comment("inline", true);
   writer.EndElement();
   writer.ElementFloat("xmin", 2.0);
@@ -78,7 +81,7 @@ TEST_F(XmlWriterTest, NestedElementsAreIndentedOneUnitPerLevel) {
             "    <range low=\"-1.500000\" n=\"-7\" />\r\n"
             "    <MATH>\r\n"
             "        <VAR />\r\n"
-            "<!-- inline -->    </MATH>\r\n"
+            "<!-- inline --></MATH>\r\n"
             "    <xmin>2.000000</xmin>\r\n"
             "</ADXHEADER>\r\n"
             "\n<ADXVALUE>\r\n"
@@ -136,16 +139,28 @@ TEST_F(XmlWriterTest, OutputLargerThanTheBufferArrivesWhole) {
   EXPECT_EQ(Contents(), expected);
 }
 
-TEST_F(XmlWriterTest, FloatsUseAPointWhateverTheLocale) {
+// Switches LC_NUMERIC to a locale with a decimal comma: an installed one, or
+// one compiled into a temporary folder when the locale sources are present.
+const char* UseCommaLocale() {
   const char* candidates[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "nl_NL.UTF-8"};
-  const char* chosen = nullptr;
   for (const char* name : candidates) {
-    if (std::setlocale(LC_NUMERIC, name) != nullptr) {
-      chosen = name;
-      break;
-    }
+    if (std::setlocale(LC_NUMERIC, name) != nullptr) return name;
   }
-  if (chosen == nullptr) GTEST_SKIP() << "no locale with a decimal comma is installed";
+  static const std::string folder =
+      (std::filesystem::temp_directory_path() / ("varnak_locale_" + std::to_string(::getpid()))).string();
+  std::filesystem::create_directories(folder);
+  const std::string command = "localedef -i de_DE -f UTF-8 '" + folder + "/de_DE.UTF-8' >/dev/null 2>&1";
+  if (std::system(command.c_str()) != 0) return nullptr;
+  ::setenv("LOCPATH", folder.c_str(), 1);
+  return std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+}
+
+TEST_F(XmlWriterTest, FloatsUseAPointWhateverTheLocale) {
+  const char* chosen = UseCommaLocale();
+  if (chosen == nullptr) GTEST_SKIP() << "no locale with a decimal comma is available";
+  char probe[16];
+  std::snprintf(probe, sizeof probe, "%.1f", 0.5);
+  ASSERT_STREQ(probe, "0,5");
   XmlWriter writer;
   ASSERT_TRUE(writer.Open(path_.c_str()));
   writer.BeginElement("r");
@@ -155,6 +170,10 @@ TEST_F(XmlWriterTest, FloatsUseAPointWhateverTheLocale) {
   writer.ElementFloat("c", -3.5);
   bool closed = writer.Close();
   std::setlocale(LC_NUMERIC, "C");
+  if (const char* compiled = std::getenv("LOCPATH")) {
+    std::filesystem::remove_all(compiled);
+    ::unsetenv("LOCPATH");
+  }
   ASSERT_TRUE(closed);
   EXPECT_EQ(Contents(), "<r a=\"1.250000\" b=\"0.50\" />\r\n<c>-3.500000</c>\r\n");
 }
@@ -221,6 +240,7 @@ TEST_F(XmlWriterTest, OpenNamesAreLimitedTo254Characters) {
   // One more character would not be kept, so the element is not begun at all.
   EXPECT_FALSE(writer.BeginElement(std::string(55, 'c')));
   EXPECT_EQ(writer.Depth(), 1u);
+  // What was written before the refusal still reaches the file.
   EXPECT_FALSE(writer.Close());
   EXPECT_EQ(Contents(), "<" + std::string(200, 'a') + ">\r\n    <" + std::string(54, 'b') + " />\r\n");
 }
@@ -247,7 +267,7 @@ TEST_F(XmlWriterTest, ReopeningStartsAFreshDocument) {
 
 TEST(XmlEscapeText, ReplacesTheFiveMarkupCharacters) {
   char out[64];
-  EXPECT_EQ(XmlWriter::EscapeText("a&\"b", 4, out, sizeof out), 13u);
+  EXPECT_EQ(XmlWriter::EscapeText("a&\"b", 4, out, sizeof out), 14u);
   EXPECT_STREQ(out, "a&amp;&quot;b");
   EXPECT_EQ(XmlWriter::EscapeText("<'>", 100, out, sizeof out), 15u);
   EXPECT_STREQ(out, "&lt;&apos;&gt;");
@@ -316,22 +336,21 @@ TEST_F(XmlWriterTest, WrittenDocumentParsesBackToTheSameContent) {
   std::u16string wideAll(all.begin(), all.end());
   for (char16_t& c : wideAll) c = static_cast<unsigned char>(c);
   const std::string shownAll = RecordingCallback::Show(wideAll.data(), static_cast<int32_t>(wideAll.size()));
-  const std::vector<std::string> expected = {
-      "SD",
-      "SE ADXFORMAT version=[0.50]",
-      "EE ADXFORMAT",
-      "SE ADXVALUE title=[" + title + "] all=[" + shownAll + "]",
-      "SE desc",
-      "CH [" + shownAll + "]",
-      "EE desc",
-      "SE range low=[-40.000000] high=[215.500000]",
-      "EE range",
-      "SE MATH equation=[X*(9/5)+32]",
-      "SE VAR varID=[X]",
-      "EE VAR",
-      "EE MATH",
-      "EE ADXVALUE",
-      "ED"};
+  const std::vector<std::string> expected = {"SD",
+                                             "SE ADXFORMAT version=[0.50]",
+                                             "EE ADXFORMAT",
+                                             "SE ADXVALUE title=[" + title + "] all=[" + shownAll + "]",
+                                             "SE desc",
+                                             "CH [" + shownAll + "]",
+                                             "EE desc",
+                                             "SE range low=[-40.000000] high=[215.500000]",
+                                             "EE range",
+                                             "SE MATH equation=[X*(9/5)+32]",
+                                             "SE VAR varID=[X]",
+                                             "EE VAR",
+                                             "EE MATH",
+                                             "EE ADXVALUE",
+                                             "ED"};
   EXPECT_EQ(callback.events, expected);
 }
 
