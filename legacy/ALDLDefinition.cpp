@@ -170,7 +170,7 @@ void ALDLDefinition::ResolveDash(AdsMessageLog& log) {
     list.clear();
     std::vector<std::string_view> entries = SplitIdList(text);
     if (entries.size() > count) {
-      log.Add(dash.fileLine, FormatAds("dash: %zu %s IDs given for %u %s; the rest are dropped",
+      log.Add(dash.fileLine, FormatAds("dash: %zu %s IDs given for %u %ss; the rest are dropped",
                                        entries.size(), what, unsigned(count), what));
       entries.resize(count);
     }

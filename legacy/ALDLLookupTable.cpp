@@ -138,13 +138,14 @@ void ALDLLookupTable::ReadData(std::string_view text, int firstLine, AdsMessageL
     MarkGiven(at);
 
     // Fill the gap since the previous line in a float table by linear
-    // interpolation between the two stored values.
+    // interpolation between the two stored values. Entries given in the
+    // file (possible when the lines went backwards) keep their own values.
     if (isFloat && holdsValues && at > previous + 1) {
       const double from = EntryValue(previous);
       const double to = EntryValue(at);
       const double span = static_cast<double>(at - previous);
       for (std::size_t k = previous + 1; k < at; ++k) {
-        StoreEntry(k, from + (to - from) * static_cast<double>(k - previous) / span);
+        if (!given_[k]) StoreEntry(k, from + (to - from) * static_cast<double>(k - previous) / span);
       }
     }
     previous = at;
