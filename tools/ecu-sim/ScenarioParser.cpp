@@ -4,8 +4,8 @@
 // A line-oriented text file. "#" starts a comment that runs to the end of the
 // line; blank lines are ignored; words are separated by blanks. Numbers are
 // decimal, or hexadecimal with "0x". Byte lists are hexadecimal without "0x"
-// and may be written as separate bytes ("F4 56 08 AE") or run together
-// ("F45608AE").
+// (a "0x" in front is allowed) and may be written as separate bytes
+// ("F4 56 08 AE") or run together ("F45608AE").
 //
 // Settings, before the first section:
 //   baud N             line speed (default 8192)
@@ -83,8 +83,9 @@ int hexDigit(char c) {
   return -1;
 }
 
-// Appends the bytes of one word: "7", "F4" or a run such as "F45608AE".
-void appendHexWord(const std::string& word, ByteString& out) {
+// Appends the bytes of one word: "7", "F4", "0xF4" or a run such as "F45608AE".
+void appendHexWord(std::string word, ByteString& out) {
+  if (word.size() > 2 && word[0] == '0' && (word[1] == 'x' || word[1] == 'X')) word.erase(0, 2);
   for (char c : word)
     if (hexDigit(c) < 0) throw ParseError{"'" + word + "' is not a hexadecimal byte list"};
   if (word.size() == 1) {
@@ -246,8 +247,9 @@ class Parser {
         fail(requestLine_, "exchange '" + scenario_.exchanges[i].name + "' has the same request");
     for (const auto& [line, offset, size] : itemLines_)
       if (offset >= exchange.reply.size() || size > exchange.reply.size() - offset)
-        fail(line, "offset " + std::to_string(offset) + " lies outside the reply (" +
-                       std::to_string(exchange.reply.size()) + " bytes before the checksum)");
+        fail(line, std::to_string(size) + " byte(s) at offset " + std::to_string(offset) +
+                       " lie outside the reply (" + std::to_string(exchange.reply.size()) +
+                       " bytes, checksum not counted)");
   }
 
   void finish() {
