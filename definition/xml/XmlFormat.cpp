@@ -4,6 +4,7 @@
 #include <charconv>
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -66,4 +67,23 @@ std::string XmlFormat(const char* format, ...) {
   std::string text = XmlFormatV(format, args);
   va_end(args);
   return text;
+}
+
+double XmlParseDouble(std::string_view text) {
+  size_t start = 0;
+  while (start < text.size() && (text[start] == ' ' || (text[start] >= '\t' && text[start] <= '\r'))) ++start;
+  text.remove_prefix(start);
+  // from_chars takes a minus sign but no plus sign.
+  bool plus = !text.empty() && text[0] == '+';
+  if (plus) text.remove_prefix(1);
+  if (plus && !text.empty() && text[0] == '-') return 0.0;
+  double value = 0.0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  (void)end;
+  if (error == std::errc::result_out_of_range) {
+    // Keep strtod's answer: a huge value or zero, with its sign.
+    ScopedCLocale cLocale;
+    return std::strtod(std::string(text).c_str(), nullptr);
+  }
+  return error == std::errc() ? value : 0.0;
 }
