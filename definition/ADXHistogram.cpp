@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <exception>
 #include <new>
 
 #include "ADXDefinition.h"
@@ -37,7 +38,7 @@ void ADXHistogram::Regrid() {
   try {
     history_.resize(cells);
     stats_.resize(cells);
-  } catch (const std::bad_alloc&) {
+  } catch (const std::exception&) {
     history_.clear();
     stats_.clear();
   }
@@ -46,7 +47,7 @@ void ADXHistogram::Regrid() {
 void ADXHistogram::SetRows(std::int32_t n) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    rows = n;
+    rows = n > kMaxHistogramAxis ? kMaxHistogramAxis : n;
     Regrid();
   }
   RebuildAxis(rowTable_, rows, ymin, ymax);
@@ -55,7 +56,7 @@ void ADXHistogram::SetRows(std::int32_t n) {
 void ADXHistogram::SetCols(std::int32_t n) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    cols = n;
+    cols = n > kMaxHistogramAxis ? kMaxHistogramAxis : n;
     Regrid();
   }
   RebuildAxis(colTable_, cols, xmin, xmax);
@@ -85,7 +86,7 @@ void ADXHistogram::SetHistorySize(std::int32_t n) {
     cell.clear();
     cell.shrink_to_fit();
   }
-  historysize_ = n;
+  historysize_ = n > kMaxHistorySize ? kMaxHistorySize : n;
 }
 
 std::int32_t ADXHistogram::GetHistorySize() const {
@@ -185,8 +186,8 @@ std::uint32_t ADXHistogram::SampleCount() const {
 
 bool ADXHistogram::CellStatistic(int kind, std::int32_t row, std::int32_t col, float* result) const {
   *result = 0.0f;
-  if (row < 0 || col < 0 || row >= rows || col >= cols) return false;
   std::lock_guard<std::mutex> lock(mutex_);
+  if (row < 0 || col < 0 || row >= rows || col >= cols) return false;
   const std::size_t cell = CellIndex(row, col);
   if (cell >= history_.size() || cell >= stats_.size()) return false;
   const std::vector<float>& h = history_[cell];

@@ -23,6 +23,10 @@ class ADXDefinition;
 class ADXValue;
 
 constexpr std::int32_t kDefaultHistorySize = 10;
+// Limits that keep a damaged or hostile file from asking for grids or
+// histories that cannot be held in memory: larger counts are cut to these.
+constexpr std::int32_t kMaxHistogramAxis = 512;
+constexpr std::int32_t kMaxHistorySize = 4096;
 constexpr std::uint32_t kNoSample = 0xFFFFFFFFu;
 
 // Statistic kinds of GetCellStatistic.
@@ -47,13 +51,16 @@ class ADXHistogram : public ADXObject {
  public:
   ADXHistogram();
 
+  // Store the count (cut to kMaxHistogramAxis), re-grid (all cells emptied)
+  // and rebuild the axis table.
   void SetRows(std::int32_t n);
   void SetCols(std::int32_t n);
   void SetXMin(float v);
   void SetXMax(float v);
   void SetYMin(float v);
   void SetYMax(float v);
-  // n <= 0 is ignored; otherwise empties every history cell and stores n.
+  // n <= 0 is ignored; otherwise empties every history cell and stores n
+  // (cut to kMaxHistorySize).
   void SetHistorySize(std::int32_t n);
   std::int32_t GetHistorySize() const;
   // Only values are accepted; anything else (or none) clears the reference.

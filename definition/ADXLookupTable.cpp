@@ -1,5 +1,6 @@
 #include "ADXLookupTable.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -13,13 +14,18 @@ ADXLookupTable::ADXLookupTable() {
 }
 
 // Finds the slot for input: index of an equal entry (returns 1) or the place
-// to insert a new one (returns 0).
+// to insert a new one (returns 0). Entries are sorted by input, so this is the
+// first entry whose input is not less than the new one; loaders add entries
+// in ascending order, which the check of the last entry makes cheap.
 int ADXLookupTable::InsertAt(float input, std::size_t& index) {
-  for (index = 0; index < entries.size(); ++index) {
-    if (entries[index].input == input) return 1;
-    if (entries[index].input > input) return 0;
+  if (entries.empty() || entries.back().input < input) {
+    index = entries.size();
+    return 0;
   }
-  return 0;
+  auto it = std::lower_bound(entries.begin(), entries.end(), input,
+                             [](const LookupEntry& e, float v) { return e.input < v; });
+  index = static_cast<std::size_t>(it - entries.begin());
+  return index < entries.size() && entries[index].input == input ? 1 : 0;
 }
 
 int ADXLookupTable::AddEntry(float input, float output) {
@@ -146,8 +152,10 @@ bool ADXLookupTable::Select(float x, std::size_t& lo, std::size_t& hi) const {
     lo = hi = last;
   } else if (x < entries[0].input) {
     lo = hi = 0;
-  } else {
+  } else if (hi > 0) {
     lo = hi - 1;  // x lies strictly between input[hi - 1] and input[hi]
+  } else {
+    lo = hi;  // only reachable with unordered inputs; stay inside the table
   }
   if (lo == hi) return true;
   switch (lookupmode) {

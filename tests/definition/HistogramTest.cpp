@@ -179,3 +179,18 @@ TEST(Histogram, SamplesFromPackets) {
   h.AddSampleFromPacket(&def, p, sizeof(p), 5);
   EXPECT_FLOAT_EQ(h.GetCellStatistic(kStatNewest, 1, 2, nullptr, 0), 0.0f);
 }
+
+TEST(Histogram, HugeCountsFromAFileAreCut) {
+  ADXHistogram h;
+  h.SetXMin(0.0f);
+  h.SetXMax(1.0f);
+  h.SetRows(2000000000);
+  h.SetCols(2000000000);
+  EXPECT_EQ(h.rows, kMaxHistogramAxis);
+  EXPECT_EQ(h.cols, kMaxHistogramAxis);
+  EXPECT_EQ(h.ColumnTable().EntryCount(), kMaxHistogramAxis);
+  h.SetHistorySize(2147483647);
+  EXPECT_EQ(h.GetHistorySize(), kMaxHistorySize);
+  EXPECT_EQ(h.AddSample(1.0, 0.0, 5.0), Cell(kMaxHistogramAxis - 1, 0));
+  EXPECT_FLOAT_EQ(h.GetCellStatistic(kStatNewest, 0, kMaxHistogramAxis - 1, nullptr, 0), 5.0f);
+}

@@ -197,3 +197,15 @@ TEST(Bitmask, RawFieldsAndPacketBounds) {
   b.operand = 0xFFFF;
   EXPECT_EQ(b.TestBits(nullptr, 0, 0, 0), 1);
 }
+
+TEST(LookupTable, LargeTablesLoadInAscendingOrder) {
+  // A loader adds tens of thousands of entries in ascending order; each must
+  // land at the end without a walk over the whole table.
+  ADXLookupTable t;
+  for (int i = 0; i < 50000; ++i) ASSERT_EQ(t.AddEntry(static_cast<float>(i), static_cast<float>(2 * i)), i);
+  EXPECT_EQ(t.AddEntry(2.5f, 1.0f), 3);  // and still sorts a stray one in
+  EXPECT_EQ(t.AddEntry(2.5f, 7.0f), 3);
+  EXPECT_EQ(t.EntryCount(), 50001);
+  EXPECT_FLOAT_EQ(t.LookupNumber(2.5f), 7.0f);
+  EXPECT_FLOAT_EQ(t.LookupNumber(40000.5f), 80001.0f);
+}
