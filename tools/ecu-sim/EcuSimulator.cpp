@@ -1,6 +1,7 @@
 #include "EcuSimulator.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "PseudoTerminal.h"
 #include "SimulatorCore.h"
@@ -16,6 +17,11 @@ constexpr std::size_t kMaxPendingOutput = 64 * 1024;
 constexpr std::size_t kMaxReceivedLog = 1024 * 1024;
 // The simulator thread looks at its stop flag at least this often.
 constexpr std::chrono::milliseconds kMaxWait{100};
+// Before closing its side the simulator waits this long at most for the
+// client to read the last bytes, looking every kClosePoll.
+constexpr std::chrono::milliseconds kCloseGrace{500};
+constexpr std::chrono::milliseconds kCloseSettle{20};
+constexpr std::chrono::milliseconds kClosePoll{2};
 
 }  // namespace
 
@@ -147,6 +153,7 @@ void EcuSimulator::publish(const SimulatorCore& core, bool outputPending) {
 void EcuSimulator::run() {
   SimulatorCore& core = *core_;
   ByteString pending;  // due bytes that the terminal has not taken yet
+  std::optional<Clock::time_point> closeStarted;
   std::uint8_t buffer[4096];
   while (!stopRequested_) {
     wakePipe_->drain();
@@ -181,10 +188,21 @@ void EcuSimulator::run() {
     publish(core, !pending.empty());
 
     if (core.shouldClose() && pending.empty()) {
-      // Closing its side in the middle of a stream: the client sees the line drop.
-      terminal_->close();
-      closed_ = true;
-      break;
+      // Closing its side in the middle of a stream: the client sees the line
+      // drop. The last bytes are delivered first (a closing master discards
+      // what the client has not read), unless the client does not read them.
+      // The kernel hands written bytes to the client's queue a moment later,
+      // so an empty queue only counts after kCloseSettle.
+      now = Clock::now();
+      if (!closeStarted) closeStarted = now;
+      if ((now >= *closeStarted + kCloseSettle && terminal_->unreadByClient() == 0) ||
+          now >= *closeStarted + kCloseGrace) {
+        terminal_->close();
+        closed_ = true;
+        break;
+      }
+      std::this_thread::sleep_for(kClosePoll);
+      continue;
     }
 
     auto wakeAt = core.nextWake(Clock::now());

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -82,6 +83,12 @@ long PseudoTerminal::write(const std::uint8_t* data, std::size_t size) {
     if (errno == EAGAIN || errno == EWOULDBLOCK) return 0;
     return -1;
   }
+}
+
+std::size_t PseudoTerminal::unreadByClient() const {
+  int count = 0;
+  if (slave_ < 0 || ioctl(slave_, TIOCINQ, &count) != 0 || count < 0) return 0;
+  return static_cast<std::size_t>(count);
 }
 
 WakePipe::WakePipe() {

@@ -34,6 +34,9 @@ class PseudoTerminal {
   // could be moved now, -1 on a lasting error.
   long read(std::uint8_t* buffer, std::size_t size);
   long write(const std::uint8_t* data, std::size_t size);
+  // Bytes written to the master that the client has not read yet. A closing
+  // master takes such bytes with it, so the simulator waits for them first.
+  std::size_t unreadByClient() const;
 
  private:
   int master_ = -1;
