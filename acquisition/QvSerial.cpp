@@ -10,6 +10,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// The last stretch of a read time-out that is watched without sleeping.
+constexpr std::chrono::nanoseconds kSpinMargin = std::chrono::microseconds(1000);
+
 // A time limit of multiplier * count + constant ms; 64 bits so that no
 // combination of 32-bit values overflows.
 std::chrono::milliseconds Limit(std::uint32_t multiplier, std::uint32_t count, std::uint32_t constant) {
@@ -101,7 +104,11 @@ std::uint32_t QvSerial::Read(std::uint32_t count, std::uint8_t* buffer) {
     std::chrono::nanoseconds wait(-1);
     if (deadline != Clock::time_point::max()) {
       if (now >= deadline) break;
+      // Sleep until shortly before the deadline, then keep polling without a
+      // time-out for the last stretch: the wake-up latency of a loaded system
+      // would otherwise be added to every time-out.
       wait = deadline - now;
+      wait = wait > kSpinMargin ? wait - kSpinMargin : std::chrono::nanoseconds(0);
     }
     SerialDevice::WaitResult r = device_.WaitReadable(wait);
     if (r == SerialDevice::WaitResult::kHangup) {
