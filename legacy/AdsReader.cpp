@@ -419,9 +419,18 @@ class AdsReaderImpl {
         break;
       case 2:
         write_.Uint32(field, name, v.sizeInBits);
+        if (v.EffectiveRaw(1) == 0) {
+          log_.Add(field.line,
+                   FormatAds("%s: values of %u bits are not supported; their raw number reads as 0", name,
+                             v.sizeInBits));
+        }
         break;
       case 3:
         write_.Uint32(field, name, v.operation);
+        if (v.operation > kAldlOpLookup) {
+          log_.Add(field.line, FormatAds("%s: operation %u is unknown; the raw number is shown unconverted",
+                                         name, v.operation));
+        }
         break;
       case 4:
         write_.Double(field, name, v.factor);

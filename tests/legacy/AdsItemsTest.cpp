@@ -123,6 +123,20 @@ TEST(AdsItems, MissingFieldsKeepDefaultsAndExtraFieldsAreIgnored) {
   EXPECT_TRUE(HasMessage(log, "2 fields beyond the item's last one ignored"));
 }
 
+TEST(AdsItems, UnsupportedSizesAndOperationsAreReportedWithTheirLine) {
+  std::string value = Value(1, "Odd", -1, 9);
+  value.replace(value.find("dwItemSizeBits\t=8"), 17, "dwItemSizeBits\t=12");
+  ALDLDefinition d;
+  AdsMessageLog log;
+  ReadAdsText(Header() + value, d, &log);
+  ASSERT_EQ(d.values.size(), 1u);
+  EXPECT_EQ(d.values[0]->sizeInBits, 12u);
+  EXPECT_EQ(d.values[0]->operation, 9u);
+  // The header takes lines 1 to 15; the value's size and operation stand on 24 and 25.
+  EXPECT_TRUE(HasMessage(log, "values of 12 bits are not supported", 24));
+  EXPECT_TRUE(HasMessage(log, "operation 9 is unknown", 25));
+}
+
 TEST(AdsItems, UnknownTypesAreSkippedAndListsKeepFileOrder) {
   ALDLDefinition d;
   AdsMessageLog log;
