@@ -403,4 +403,14 @@ TEST(XmlSaxParser, FileThatCannotBeOpenedGetsOnlyTheError) {
   }
 }
 
+TEST(XmlSaxParser, ReadErrorIsAFailureNotAnEndOfFile) {
+  // Reading this file from its start fails with an I/O error on Linux.
+  if (!std::filesystem::exists("/proc/self/mem")) GTEST_SKIP() << "no /proc/self/mem";
+  XmlSaxParser parser;
+  RecordingCallback callback;
+  parser.SetCallback(&callback);
+  EXPECT_EQ(parser.Parse("/proc/self/mem"), kXmlErrorFile);
+  EXPECT_EQ(callback.events, (Events{"SD", "ERROR Error reading file"}));
+}
+
 }  // namespace
