@@ -245,7 +245,12 @@ float ADXHistogram::GetCellStatistic(int kind, std::int32_t row, std::int32_t co
     if (available) {
       const double r = result;
       if (std::isfinite(r) && r == std::trunc(r)) {
-        std::snprintf(buffer, size, "%i", TruncToInt32(r));
+        // Whole numbers show without decimals, also beyond the int range.
+        if (std::fabs(r) < 2147483648.0) {
+          std::snprintf(buffer, size, "%i", TruncToInt32(r));
+        } else {
+          std::snprintf(buffer, size, "%.0f", r);
+        }
       } else {
         std::snprintf(buffer, size, "%.3f", r);
       }

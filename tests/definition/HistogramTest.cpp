@@ -110,6 +110,10 @@ TEST(Histogram, StatisticsAndTheirTexts) {
   EXPECT_NEAR(h.GetCellStatistic(kStatAverage, 0, 1, nullptr, 0), 5.666667f, 1e-5);
   EXPECT_EQ(StatText(h, kStatAverage, 0, 1), "5.667");
   EXPECT_EQ(StatText(h, kStatRange, 0, 1), "6");
+  h.AddSample(0, 1, -3.0);
+  h.AddSample(0, 1, 1e10);
+  EXPECT_EQ(StatText(h, kStatMinimum, 1, 0), "-3");
+  EXPECT_EQ(StatText(h, kStatMaximum, 1, 0), "10000000000");
 
   // Other cells, undefined kinds and cells outside the grid are not available.
   EXPECT_EQ(StatText(h, kStatCount, 0, 0), "");
