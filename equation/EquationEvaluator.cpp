@@ -15,7 +15,8 @@ EquationEvaluator::EquationEvaluator(const EquationEvaluator& other)
     : equationText_(other.equationText_),
       hasEquationText_(other.hasEquationText_),
       program_(other.program_ ? std::make_unique<Program>(*other.program_) : nullptr),
-      slotValues_(other.slotValues_) {}
+      slotValues_(other.slotValues_),
+      slotOfLetter_(other.slotOfLetter_) {}
 
 EquationEvaluator& EquationEvaluator::operator=(const EquationEvaluator& other) {
   if (this != &other) {
@@ -23,7 +24,8 @@ EquationEvaluator& EquationEvaluator::operator=(const EquationEvaluator& other) 
     equationText_ = std::move(copy.equationText_);
     hasEquationText_ = copy.hasEquationText_;
     program_ = std::move(copy.program_);
-    slotValues_ = std::move(copy.slotValues_);
+    slotValues_ = copy.slotValues_;
+    slotOfLetter_ = copy.slotOfLetter_;
   }
   return *this;
 }
@@ -42,7 +44,8 @@ int EquationEvaluator::SetEquation(const char* text, std::size_t length) {
   std::unique_ptr<Program> program = Program::Compile(postfix);
   if (!program) return 0;  // more than kMaxVariables letters
   program_ = std::move(program);
-  slotValues_.assign(program_->slotLetters.size(), 0.0);
+  slotValues_.fill(0.0);
+  slotOfLetter_ = program_->slotOfLetter;
   return 1;
 }
 
@@ -65,7 +68,9 @@ char EquationEvaluator::VariableLetter(unsigned index) const {
 }
 
 int EquationEvaluator::SetVariable(char letter, double value) {
-  const int slot = SlotOf(letter);
+  const auto index = static_cast<unsigned char>(letter);
+  if (index >= slotOfLetter_.size()) return 0;
+  const int slot = slotOfLetter_[index];
   if (slot < 0) return 0;
   slotValues_[static_cast<std::size_t>(slot)] = value;
   return 1;
@@ -82,8 +87,8 @@ unsigned EquationEvaluator::SlotCount() const {
 
 int EquationEvaluator::SlotOf(char letter) const {
   const auto index = static_cast<unsigned char>(letter);
-  if (!program_ || index >= program_->slotOfLetter.size()) return -1;
-  return program_->slotOfLetter[index];
+  if (index >= slotOfLetter_.size()) return -1;
+  return slotOfLetter_[index];
 }
 
 double EquationEvaluator::EvaluateSlots(const double* slotValues) const {

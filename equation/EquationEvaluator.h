@@ -13,6 +13,7 @@
 // serve one caller at a time. EvaluateSlots is const and touches no member
 // state, so any number of threads may call it at once on a configured
 // evaluator (the acquisition and GUI threads convert the same values).
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -77,5 +78,15 @@ class EquationEvaluator {
   std::string equationText_;
   bool hasEquationText_ = false;
   std::unique_ptr<Program> program_;
-  std::vector<double> slotValues_;
+  // The values set by SetVariable, one per slot, and each letter's slot (-1
+  // when the letter is not a variable), copied from the program so that
+  // SetVariable is a table look-up.
+  std::array<double, kMaxVariables> slotValues_{};
+  std::array<std::int8_t, 128> slotOfLetter_ = NoSlots();
+
+  static constexpr std::array<std::int8_t, 128> NoSlots() {
+    std::array<std::int8_t, 128> slots{};
+    for (auto& slot : slots) slot = -1;
+    return slots;
+  }
 };

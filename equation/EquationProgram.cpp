@@ -72,37 +72,48 @@ std::unique_ptr<EquationEvaluator::Program> EquationEvaluator::Program::Compile(
     const std::string token = postfixText.substr(start, end - start);
     start = end;
 
-    Instruction ins{Op::kConstant, 0, 0.0};
+    Instruction ins{kConstant, 0, 0.0};
     const int op = token.size() == 1 ? et::FindOperator(token[0]) : -1;
     if (op >= 0) {
-      ins.op = Op::kOperator;
-      ins.index = static_cast<std::uint16_t>(op);
       if (depth < 2 && !dynamicDepth) {
         p.alwaysFails = true;  // the operator will find fewer than two values
       }
       --depth;
+      // Fuse with a constant or variable right operand pushed just before.
+      Instruction* previous = p.code.empty() ? nullptr : &p.code.back();
+      if (previous != nullptr && depth >= 1 && !dynamicDepth &&
+          (previous->op == kConstant || previous->op == kSlot)) {
+        previous->op =
+            static_cast<std::uint8_t>((previous->op == kConstant ? kBinaryConstant : kBinarySlot) + op);
+        continue;
+      }
+      ins.op = static_cast<std::uint8_t>(kBinary + op);
     } else if (!HasLetter(token)) {
       if (!et::ParseDecimal(token.data(), token.size(), ins.constant)) {
         p.alwaysFails = true;  // never a number, whatever the variables hold
       }
       ++depth;
     } else if (token.size() == 1) {
-      ins.op = Op::kSlot;
+      ins.op = kSlot;
       ins.index = static_cast<std::uint16_t>(p.slotOfLetter[static_cast<unsigned char>(token[0])]);
       ++depth;
     } else if (token.size() == 2 && token[0] == '-' && et::IsLetter(token[1])) {
-      ins.op = Op::kNegatedSlot;
+      ins.op = kNegatedSlot;
       ins.index = static_cast<std::uint16_t>(p.slotOfLetter[static_cast<unsigned char>(token[1])]);
       ++depth;
     } else {
       // Letters mixed with digits or with other letters: the values' texts
       // join the operand text, so it is read from the text at run time.
-      ins.op = Op::kText;
+      ins.op = kText;
       ins.index = static_cast<std::uint16_t>(p.texts.size());
       p.texts.push_back(token);
       dynamicDepth = true;
     }
     p.code.push_back(ins);
+  }
+  if (!p.alwaysFails && !p.code.empty() && p.code[0].op < kText) {
+    p.chain = true;
+    for (std::size_t i = 1; i < p.code.size(); ++i) p.chain &= p.code[i].op >= kBinaryConstant;
   }
   return program;
 }
@@ -144,39 +155,120 @@ int EquationEvaluator::Program::RunText(const std::string& token, const double* 
   return et::Scan(text, text + used, stack, kStackCapacity, depth);
 }
 
-double EquationEvaluator::Program::Run(const double* slotValues) const {
-  if (alwaysFails || code.empty()) return 0.0;
-  if (!SubstitutedTextFits(slotValues)) return 0.0;
+namespace {
 
-  double rounded[kMaxVariables];
-  const std::size_t slots = slotLetters.size();
-  for (std::size_t s = 0; s < slots; ++s) rounded[s] = fixed_rounding::Round6(slotValues[s]);
+// One operator; false for division or remainder by zero. Kept inline so that
+// the evaluation loop compiles to one jump table per operator position.
+[[gnu::always_inline]] inline bool ApplyInline(unsigned op, double a, double b, double& out) {
+  switch (op) {
+    case et::kPower:
+      out = std::pow(a, b);
+      return true;
+    case et::kMultiply:
+      out = a * b;
+      return true;
+    case et::kDivide:
+      if (b == 0.0) return false;
+      out = a / b;
+      return true;
+    case et::kRemainder:
+      return et::Remainder(a, b, out);
+    case et::kSubtract:
+      out = a - b;
+      return true;
+    case et::kAdd:
+      out = a + b;
+      return true;
+    case et::kXor:
+      out = static_cast<double>(et::Truncate32(a) ^ et::Truncate32(b));
+      return true;
+    case et::kAnd:
+      out = static_cast<double>(et::Truncate32(a) & et::Truncate32(b));
+      return true;
+    case et::kOr:
+      out = static_cast<double>(et::Truncate32(a) | et::Truncate32(b));
+      return true;
+    case et::kLess:
+      out = a < b ? 1.0 : 0.0;
+      return true;
+    default:
+      out = a > b ? 1.0 : 0.0;
+      return true;
+  }
+}
 
+constexpr double kTwoPow52 = 4503599627370496.0;
+
+}  // namespace
+
+[[gnu::always_inline]] inline double EquationEvaluator::Program::RunChain(const double* rounded) const {
+  const Instruction* ins = code.data();
+  const Instruction* const end = ins + code.size();
+  double acc = ins->op == kConstant ? ins->constant : rounded[ins->index];
+  if (ins->op == kNegatedSlot) acc = -acc;
+  for (++ins; ins < end; ++ins) {
+    const double b = ins->op < kBinarySlot ? ins->constant : rounded[ins->index];
+    if (!ApplyInline(ins->op & 15u, acc, b, acc)) return 0.0;
+  }
+  return acc;
+}
+
+double EquationEvaluator::Program::RunStack(const double* rounded, const double* slotValues) const {
+  // The substituted text fits 199 characters and every value pushed takes at
+  // least one of them, so the stack cannot overflow.
   double stack[kStackCapacity];
   std::size_t depth = 0;
   for (const Instruction& ins : code) {
-    switch (ins.op) {
-      case Op::kConstant:
-        stack[depth++] = ins.constant;
-        break;
-      case Op::kSlot:
-        stack[depth++] = rounded[ins.index];
-        break;
-      case Op::kNegatedSlot:
-        stack[depth++] = -rounded[ins.index];
-        break;
-      case Op::kText:
-        if (RunText(texts[ins.index], slotValues, stack, depth) != et::kOk) return 0.0;
-        break;
-      case Op::kOperator: {
-        if (depth < 2) return 0.0;
-        const double b = stack[--depth];
-        const double a = stack[depth - 1];
-        if (et::Apply(ins.index, a, b, stack[depth - 1]) != et::kOk) return 0.0;
-        break;
+    const std::uint8_t op = ins.op;
+    if (op < kBinary) {
+      switch (op) {
+        case kConstant:
+          stack[depth++] = ins.constant;
+          break;
+        case kSlot:
+          stack[depth++] = rounded[ins.index];
+          break;
+        case kNegatedSlot:
+          stack[depth++] = -rounded[ins.index];
+          break;
+        default:
+          if (RunText(texts[ins.index], slotValues, stack, depth) != et::kOk) return 0.0;
+          break;
       }
+    } else if (op < kBinaryConstant) {
+      if (depth < 2) return 0.0;
+      const double b = stack[--depth];
+      const double a = stack[depth - 1];
+      if (!ApplyInline(op - kBinary, a, b, stack[depth - 1])) return 0.0;
+    } else {
+      const double b = op < kBinarySlot ? ins.constant : rounded[ins.index];
+      const double a = stack[depth - 1];
+      if (!ApplyInline(op & 15u, a, b, stack[depth - 1])) return 0.0;
     }
   }
-  // One value is the result; more than one leaves the top value as the result.
+  // One value is the result; with values left over the top one is.
   return depth == 0 ? 0.0 : stack[depth - 1];
+}
+
+double EquationEvaluator::Program::Run(const double* slotValues) const {
+  if (alwaysFails || code.empty()) return 0.0;
+
+  // The value each variable's text reads back as. Integers below 2^52 (raw
+  // packet numbers) are their own value and have short texts.
+  double rounded[kMaxVariables];
+  const std::size_t slots = slotLetters.size();
+  bool integers = true;
+  for (std::size_t s = 0; s < slots; ++s) {
+    const double v = slotValues[s];
+    const double a = std::fabs(v);
+    if (a < kTwoPow52 && static_cast<double>(static_cast<std::int64_t>(a)) == a) {
+      rounded[s] = v;
+    } else {
+      integers = false;
+      rounded[s] = fixed_rounding::Round6(v);
+    }
+  }
+  if (!(integers && smallValuesFit) && !SubstitutedTextFits(slotValues)) return 0.0;
+
+  return chain ? RunChain(rounded) : RunStack(rounded, slotValues);
 }

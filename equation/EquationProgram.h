@@ -17,15 +17,20 @@
 #include "EquationEvaluator.h"
 
 struct EquationEvaluator::Program {
-  enum class Op : std::uint8_t {
-    kConstant,     // push constant
-    kSlot,         // push the rounded value of slot index
-    kNegatedSlot,  // push the negated rounded value of slot index ("-X")
-    kText,         // substitute and scan texts[index] (operands like "2X")
-    kOperator,     // apply operator table entry index
+  // Instruction codes. The binary forms are followed by the operator table
+  // index (kBinary + kMultiply); an operator whose right operand is a constant
+  // or a variable is fused with it.
+  enum Op : std::uint8_t {
+    kConstant = 0,         // push constant
+    kSlot = 1,             // push the rounded value of slot index
+    kNegatedSlot = 2,      // push the negated rounded value of slot index ("-X")
+    kText = 3,             // substitute and scan texts[index] (operands like "2X")
+    kBinary = 16,          // b = pop, a = pop, push a op b
+    kBinaryConstant = 32,  // top = top op constant
+    kBinarySlot = 48,      // top = top op rounded value of slot index
   };
   struct Instruction {
-    Op op;
+    std::uint8_t op;
     std::uint16_t index;
     double constant;
   };
@@ -46,6 +51,9 @@ struct EquationEvaluator::Program {
   std::size_t fixedLength = 0;  // substituted length without the values' texts
   bool smallValuesFit = false;  // fits whenever every value is below kSmallValueLimit
   bool alwaysFails = false;     // every evaluation is an error (result 0.0)
+  // A first operand followed only by fused operators (X*0.5+10,
+  // (A*256+B)/4): runs on one accumulator instead of the stack.
+  bool chain = false;
   std::vector<Instruction> code;
   std::vector<std::string> texts;
 
@@ -58,5 +66,7 @@ struct EquationEvaluator::Program {
 
  private:
   bool SubstitutedTextFits(const double* slotValues) const;
+  double RunChain(const double* rounded) const;
+  double RunStack(const double* rounded, const double* slotValues) const;
   int RunText(const std::string& token, const double* slotValues, double* stack, std::size_t& depth) const;
 };

@@ -50,13 +50,6 @@ bool ParseDecimal(const char* text, std::size_t length, double& value) {
   return true;
 }
 
-std::int32_t Truncate32(double x) {
-  if (std::isnan(x)) return 0;
-  if (x >= 2147483647.0) return std::numeric_limits<std::int32_t>::max();
-  if (x <= -2147483648.0) return std::numeric_limits<std::int32_t>::min();
-  return static_cast<std::int32_t>(x);
-}
-
 int Apply(int op, double a, double b, double& result) {
   switch (op) {
     case kPower:
@@ -69,15 +62,8 @@ int Apply(int op, double a, double b, double& result) {
       if (b == 0.0) return kDivideByZero;
       result = a / b;
       return kOk;
-    case kRemainder: {
-      if (b == 0.0) return kDivideByZero;
-      const std::int32_t ia = Truncate32(a);
-      const std::int32_t ib = Truncate32(b);
-      if (ib == 0) return kDivideByZero;
-      // Any number modulo -1 is 0; asking the hardware for INT_MIN % -1 traps.
-      result = ib == -1 ? 0.0 : static_cast<double>(ia % ib);
-      return kOk;
-    }
+    case kRemainder:
+      return Remainder(a, b, result) ? kOk : kDivideByZero;
     case kSubtract:
       result = a - b;
       return kOk;

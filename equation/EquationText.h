@@ -64,7 +64,22 @@ bool ParseDecimal(const char* text, std::size_t length, double& value);
 
 // Truncates toward zero to a signed 32-bit integer, saturating at the ends of
 // the range; NaN gives 0.
-std::int32_t Truncate32(double x);
+inline std::int32_t Truncate32(double x) {
+  if (!(x == x)) return 0;
+  if (x >= 2147483647.0) return INT32_MAX;
+  if (x <= -2147483648.0) return INT32_MIN;
+  return static_cast<std::int32_t>(x);
+}
+
+// The integer remainder of a by b; false for a divisor that is or truncates to 0.
+inline bool Remainder(double a, double b, double& result) {
+  if (b == 0.0) return false;
+  const std::int32_t ib = Truncate32(b);
+  if (ib == 0) return false;
+  // Any number modulo -1 is 0; asking the hardware for INT32_MIN % -1 traps.
+  result = ib == -1 ? 0.0 : static_cast<double>(Truncate32(a) % ib);
+  return true;
+}
 
 // Applies operator op to a and b. Returns kOk or kDivideByZero.
 int Apply(int op, double a, double b, double& result);

@@ -1,0 +1,133 @@
+// Evaluation speed of conversion equations, against muparser on the same
+// expressions and against the substituted-text evaluation. After the runs,
+// prints each expression's time as a ratio to muparser's.
+#include <benchmark/benchmark.h>
+#include <muParser.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "EquationEvaluator.h"
+#include "LiteralEvaluator.h"
+
+namespace {
+
+struct Case {
+  const char* label;
+  const char* ours;     // our syntax
+  const char* theirs;   // the same expression for muparser
+  const char* letters;  // variables, fed raw packet numbers
+  bool fraction;        // feed fractional values instead of integers
+};
+
+const Case kCases[] = {
+    {"X*0.5+10", "X*0.5+10", "X*0.5+10", "X", false},
+    {"(A*256+B)/4", "(A*256+B)/4", "(A*256+B)/4", "AB", false},
+    {"X*0.0195-0.5", "X*0.0195-0.5", "X*0.0195-0.5", "X", false},
+    {"(X-40)*1.8+32", "(X-40)*1.8+32", "(X-40)*1.8+32", "X", false},
+    {"X*100/255", "X*100/255", "X*100/255", "X", false},
+    {"(A*256+B)*0.125-X/2", "(A*256+B)*0.125-X/2", "(A*256+B)*0.125-X/2", "ABX", false},
+    {"X*X*0.001+X*0.5-3 frac", "X*X*0.001+X*0.5-3", "X*X*0.001+X*0.5-3", "X", true},
+};
+
+double ValueFor(const Case& c, int i, int letter) {
+  const int raw = (i * 37 + letter * 11) & 255;
+  return c.fraction ? raw * 0.3921568 : raw;
+}
+
+void BM_Ours(benchmark::State& state, const Case& c) {
+  EquationEvaluator e;
+  e.SetEquation(c.ours, std::char_traits<char>::length(c.ours));
+  const std::string letters = c.letters;
+  int i = 0;
+  for (auto _ : state) {
+    for (std::size_t l = 0; l < letters.size(); ++l)
+      e.SetVariable(letters[l], ValueFor(c, i, static_cast<int>(l)));
+    benchmark::DoNotOptimize(e.Evaluate());
+    ++i;
+  }
+}
+
+void BM_MuParser(benchmark::State& state, const Case& c) {
+  mu::Parser parser;
+  const std::string letters = c.letters;
+  std::vector<double> values(letters.size());
+  for (std::size_t l = 0; l < letters.size(); ++l) parser.DefineVar(std::string(1, letters[l]), &values[l]);
+  parser.SetExpr(c.theirs);
+  parser.Eval();  // compile to bytecode outside the timing
+  int i = 0;
+  for (auto _ : state) {
+    for (std::size_t l = 0; l < letters.size(); ++l) values[l] = ValueFor(c, i, static_cast<int>(l));
+    benchmark::DoNotOptimize(parser.Eval());
+    ++i;
+  }
+}
+
+// The same evaluation done by printing the values into the postfix text and
+// scanning it: what the compiled program saves.
+void BM_SubstitutedText(benchmark::State& state, const Case& c) {
+  EquationEvaluator e;
+  e.SetEquation(c.ours, std::char_traits<char>::length(c.ours));
+  const std::string postfix = e.PostfixText();
+  const std::string letters = c.letters;
+  std::map<char, double> values;
+  int i = 0;
+  for (auto _ : state) {
+    for (std::size_t l = 0; l < letters.size(); ++l) values[letters[l]] = ValueFor(c, i, static_cast<int>(l));
+    benchmark::DoNotOptimize(literal::Evaluate(postfix, values));
+    ++i;
+  }
+}
+
+void BM_SetEquation(benchmark::State& state) {
+  const char text[] = "(A*256+B)*0.125-X/2";
+  for (auto _ : state) {
+    EquationEvaluator e;
+    benchmark::DoNotOptimize(e.SetEquation(text, sizeof text - 1));
+  }
+}
+BENCHMARK(BM_SetEquation);
+
+// Keeps the CPU nanoseconds per iteration of every run for the ratio table
+// (CPU time, so that a busy machine does not skew the comparison).
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) {
+      if (run.iterations > 0) times_[run.benchmark_name()] = run.GetAdjustedCPUTime();
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+  void PrintRatios() const {
+    std::printf("\n%-28s %10s %12s %8s\n", "expression", "ours ns", "muparser ns", "ratio");
+    for (const Case& c : kCases) {
+      const auto ours = times_.find(std::string("Ours/") + c.label);
+      const auto theirs = times_.find(std::string("MuParser/") + c.label);
+      if (ours == times_.end() || theirs == times_.end()) continue;
+      std::printf("%-28s %10.2f %12.2f %8.2f\n", c.label, ours->second, theirs->second,
+                  ours->second / theirs->second);
+    }
+  }
+
+ private:
+  std::map<std::string, double> times_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  for (const Case& c : kCases) {
+    benchmark::RegisterBenchmark((std::string("Ours/") + c.label).c_str(), BM_Ours, c);
+    benchmark::RegisterBenchmark((std::string("MuParser/") + c.label).c_str(), BM_MuParser, c);
+    benchmark::RegisterBenchmark((std::string("SubstitutedText/") + c.label).c_str(), BM_SubstitutedText, c);
+  }
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.PrintRatios();
+  benchmark::Shutdown();
+  return 0;
+}
