@@ -43,7 +43,9 @@ class ISAXCallback {
   virtual int32_t StartElement(const char16_t* name, int32_t nameLength, const SAXAttribute* attributes,
                                int32_t attributeCount) = 0;
   // Character data between tags that is not all white space. `more` is true
-  // when the text was cut at the buffer size and continues in the next call.
+  // when the text was cut at the buffer size and continues in the next call;
+  // a text handed out in part is handed out to its end, white space included,
+  // so the last piece always comes with `more` false.
   virtual int32_t Characters(const char16_t* text, int32_t length, bool more) = 0;
   // At an end tag, and right after StartElement for an empty-element tag.
   virtual int32_t EndElement(const char16_t* name, int32_t nameLength) = 0;
