@@ -6,19 +6,12 @@
 #include <cmath>
 #include <cstring>
 
+#include "QtTestApp.h"
 #include "QvChart2D.h"
 
 namespace {
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "chart2d_widget_test";
-  static char* argv[] = {name, nullptr};
-  // Left alive until the process ends: destroying it among the static
-  // destructors races Qt's own clean-up.
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
-}
+const auto* const kApp = ::testing::AddGlobalTestEnvironment(new QtTestApp);
 
 struct Notice {
   int code;
@@ -61,7 +54,6 @@ class Chart2DTest : public ::testing::Test {
     return s;
   }
 
-  QApplication& app = App();  // before any widget
   QvChart2D chart;
   std::vector<Notice> notices;
 };

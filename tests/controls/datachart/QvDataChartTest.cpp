@@ -7,20 +7,13 @@
 #include <cmath>
 #include <cstring>
 
+#include "QtTestApp.h"
 #include "QvColor.h"
 #include "QvDataChart.h"
 
 namespace {
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "datachart_widget_test";
-  static char* argv[] = {name, nullptr};
-  // Left alive until the process ends: destroying it among the static
-  // destructors races Qt's own clean-up.
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
-}
+const auto* const kApp = ::testing::AddGlobalTestEnvironment(new QtTestApp);
 
 class DataChartTest : public ::testing::Test {
  protected:
@@ -45,7 +38,6 @@ class DataChartTest : public ::testing::Test {
     series->SetColor(0x0000FF);  // red
   }
 
-  QApplication& app = App();  // before any widget
   QvDataChart chart;
   QvDataChartAxis* time = nullptr;
   QvDataChartAxis* value = nullptr;
