@@ -111,6 +111,9 @@ double ADXValue::ConvertOnChain(const ADXDefinition* definition, const std::uint
   // One value per distinct letter; the last entry for a letter wins.
   double slots[EquationEvaluator::kMaxVariables] = {};
   const int slotCount = static_cast<int>(equation.SlotCount());
+  // The evaluator refuses equations with more letters than this; never hand
+  // it a table shorter than it reads.
+  if (slotCount > static_cast<int>(EquationEvaluator::kMaxVariables)) return 0.0;
   double v = 0.0;
   for (const ValueVariable& var : variables) {
     if (var.kind == kVariableLink) {
