@@ -8,7 +8,8 @@ int AdsTextInput::Get() {
   return static_cast<unsigned char>(text_[position_++]);
 }
 
-AdsFileInput::AdsFileInput(const std::string& path) : buffer_(64 * 1024) {
+AdsFileInput::AdsFileInput(const std::string& path, std::size_t maxBytes)
+    : buffer_(64 * 1024), maxBytes_(maxBytes) {
   errno = 0;
   file_.reset(std::fopen(path.c_str(), "rb"));
   if (!file_) openError_ = errno != 0 ? std::strerror(errno) : "unknown error";
@@ -26,6 +27,15 @@ int AdsFileInput::Get() {
       failed_ = true;
       readError_ = errno != 0 ? std::strerror(errno) : "read error";
     }
+    return kEnd;
+  }
+  total_ += filled_;
+  if (total_ > maxBytes_) {
+    filled_ = 0;
+    ended_ = true;
+    failed_ = true;
+    readError_ =
+        "the file is larger than " + std::to_string(maxBytes_) + " bytes, too large for a definition";
     return kEnd;
   }
   return buffer_[position_++];

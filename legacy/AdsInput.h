@@ -34,9 +34,13 @@ class AdsTextInput : public AdsInput {
 
 class AdsFileInput : public AdsInput {
  public:
+  // No definition comes near this size; a longer input (or an endless one
+  // such as a device) ends with a read error instead of reading forever.
+  static constexpr std::size_t kMaxFileBytes = 64u * 1024u * 1024u;
+
   // Opens the file for reading; IsOpen() tells whether that worked and
   // OpenError() says why not.
-  explicit AdsFileInput(const std::string& path);
+  explicit AdsFileInput(const std::string& path, std::size_t maxBytes = kMaxFileBytes);
 
   bool IsOpen() const { return file_ != nullptr; }
   const std::string& OpenError() const { return openError_; }
@@ -55,6 +59,8 @@ class AdsFileInput : public AdsInput {
   std::vector<unsigned char> buffer_;
   std::size_t position_ = 0;
   std::size_t filled_ = 0;
+  std::size_t total_ = 0;
+  std::size_t maxBytes_;
   bool failed_ = false;
   bool ended_ = false;
   std::string openError_;

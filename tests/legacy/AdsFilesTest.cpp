@@ -9,6 +9,7 @@
 #include <string>
 
 #include "ALDLDefinition.h"
+#include "AdsInput.h"
 #include "AdsMessage.h"
 #include "AdsReader.h"
 
@@ -108,6 +109,22 @@ TEST(AdsFiles, ReadsThe160BaudExample) {
   EXPECT_EQ(d.dash.gauges.size(), 2u);
 }
 
+TEST(AdsFiles, ReadsTheFormat110ExampleWithoutItsFlags) {
+  ALDLDefinition d;
+  AdsMessageLog log;
+  ASSERT_TRUE(LoadAds(kExamples + "ecu8192_tbi_v8_format110.ads", d, &log));
+  for (const AdsMessage& m : log.Messages()) ADD_FAILURE() << m.ToString();
+  EXPECT_EQ(d.header.baud, 8192);
+  EXPECT_EQ(d.header.flags, 0u);  // written in the file, but 1.10 predates flags
+  EXPECT_EQ(d.commands[0].BytesToSend(), (std::vector<uint8_t>{0xF4, 0x56, 0x01, 0xB5}));
+  ASSERT_EQ(d.tables.size(), 1u);
+  const ALDLLookupTable& knock = *d.tables[0];
+  EXPECT_EQ(knock.EntryValue(4), 12.0);
+  EXPECT_EQ(knock.EntryValue(3), 0.0);  // integer gaps are not filled
+  EXPECT_FALSE(knock.IsGiven(3));
+  EXPECT_EQ(d.FindValueByName("Knock Retard")->DisplayText(15), "45.00");
+}
+
 TEST(AdsFiles, UnreadablePathsFailAndLeaveDefaults) {
   ALDLDefinition d;
   ASSERT_TRUE(LoadAds(kExamples + "ecu160_tbi_four.ads", d));
@@ -125,6 +142,15 @@ TEST(AdsFiles, UnreadablePathsFailAndLeaveDefaults) {
   EXPECT_FALSE(LoadAds(kExamples, d, &folderLog));
   EXPECT_TRUE(d.values.empty());
   EXPECT_FALSE(folderLog.Empty());
+
+  // An endless input stops at the size limit instead of reading forever.
+  if (std::filesystem::exists("/dev/zero")) {
+    AdsFileInput endless("/dev/zero", 100000);
+    ASSERT_TRUE(endless.IsOpen());
+    EXPECT_FALSE(ReadAds(endless, d));
+    EXPECT_TRUE(endless.Failed());
+    EXPECT_NE(endless.ReadError().find("too large"), std::string::npos);
+  }
 }
 
 TEST(AdsFiles, AByteFFEndsTheFile) {
