@@ -94,8 +94,11 @@ void QvChart2DSeries::ClearPoints() {
 int QvChart2DSeries::AddPoint(const QvChart2DPoint& point) {
   points_.push_back(point);
   if (IsSelected(point)) ++selectedCount_;
+  // Counted before the chart is told: its notifications may reach code that
+  // removes this series.
+  const int count = PointCount();
   PointsChanged(true);
-  return PointCount();
+  return count;
 }
 
 int QvChart2DSeries::InsertPoint(const QvChart2DPoint& point, int index) {

@@ -359,7 +359,7 @@ void QvDataChart::buildFrame() {
   for (const auto& axis : axes_) drawCursor(painter, *axis);
 }
 
-void QvDataChart::paintEvent(QPaintEvent*) {
+void QvDataChart::paintEvent(QPaintEvent* event) {
   ensureLayout();
   if (frameDirty_) buildFrame();
   QPainter painter(this);
@@ -367,7 +367,7 @@ void QvDataChart::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), Qt::white);
     return;
   }
-  painter.drawImage(0, 0, frame_);
+  painter.drawImage(event->rect(), frame_, event->rect());
 }
 
 void QvDataChart::resizeEvent(QResizeEvent* event) {

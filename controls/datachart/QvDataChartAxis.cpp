@@ -18,15 +18,50 @@ QFont MakeFont(int pixelSize, QFont::Weight weight) {
 QvDataChartAxis::QvDataChartAxis(QvDataChart* chart)
     : chart_(chart), titleFont_(MakeFont(12, QFont::Normal)), labelFont_(MakeFont(14, QFont::Normal)) {}
 
+void QvDataChartAxis::Relayout() {
+  if (chart_) chart_->requestLayout();
+}
+
+void QvDataChartAxis::SetTitle(const std::string& title) {
+  title_ = title;
+  Relayout();
+}
+
 void QvDataChartAxis::SetVisibleRange(float min, float max) {
   visibleMin_ = min;
   visibleMax_ = max;
-  if (chart_) chart_->markDirty();
+  Relayout();
 }
 
 void QvDataChartAxis::SetFullRange(float min, float max) {
   fullMin_ = min;
   fullMax_ = max;
+  if (flags_ & kTicksFromFullMinimum) Relayout();
+}
+
+void QvDataChartAxis::SetTextColor(std::uint32_t color) {
+  textColor_ = color;
+  Relayout();
+}
+
+void QvDataChartAxis::SetLineColor(std::uint32_t color) {
+  lineColor_ = color;
+  Relayout();
+}
+
+void QvDataChartAxis::SetDecimals(std::uint8_t decimals) {
+  decimals_ = decimals;
+  Relayout();
+}
+
+void QvDataChartAxis::SetFlags(std::uint32_t flags) {
+  flags_ = flags;
+  Relayout();
+}
+
+void QvDataChartAxis::SetLabelFormatter(QvDataChartLabelFormatter formatter) {
+  formatter_ = std::move(formatter);
+  Relayout();
 }
 
 void QvDataChartAxis::SetPosition(std::int32_t position) {
@@ -34,6 +69,7 @@ void QvDataChartAxis::SetPosition(std::int32_t position) {
   position_ = position;
   // Left and right titles are drawn rotated; top and bottom ones upright and larger.
   titleFont_ = DcIsHorizontal(position) ? MakeFont(14, QFont::Normal) : MakeFont(12, QFont::Normal);
+  Relayout();
 }
 
 void QvDataChartAxis::SetCursorValue(float value) {

@@ -20,6 +20,9 @@ class QvDataChart;
 using QvDataChartLabelFormatter = std::function<void(QvDataChart* chart, class QvDataChartAxis* axis,
                                                      float value, char* buffer, int* size)>;
 
+// Changes that alter the axis' drawing (titles, ranges, position, colours,
+// flags, formatter) make the chart lay out again before its next paint, so
+// labels always match the data drawn against them.
 class QvDataChartAxis {
  public:
   // Axis flags.
@@ -36,7 +39,7 @@ class QvDataChartAxis {
 
   QvDataChart* GetChart() const { return chart_; }
 
-  void SetTitle(const std::string& title) { title_ = title; }
+  void SetTitle(const std::string& title);
   const std::string& GetTitle() const { return title_; }
 
   void SetVisibleRange(float min, float max);
@@ -53,19 +56,19 @@ class QvDataChartAxis {
   std::int32_t GetPosition() const { return position_; }
   bool IsHorizontal() const { return DcIsHorizontal(position_); }
 
-  void SetTextColor(std::uint32_t color) { textColor_ = color; }
+  void SetTextColor(std::uint32_t color);
   std::uint32_t GetTextColor() const { return textColor_; }
-  void SetLineColor(std::uint32_t color) { lineColor_ = color; }
+  void SetLineColor(std::uint32_t color);
   std::uint32_t GetLineColor() const { return lineColor_; }
-  void SetDecimals(std::uint8_t decimals) { decimals_ = decimals; }
+  void SetDecimals(std::uint8_t decimals);
   std::uint8_t GetDecimals() const { return decimals_; }
   void SetScrollMargin(std::uint8_t percent) { scrollMargin_ = percent; }
   std::uint8_t GetScrollMargin() const { return scrollMargin_; }
-  void SetFlags(std::uint32_t flags) { flags_ = flags; }
+  void SetFlags(std::uint32_t flags);
   std::uint32_t GetFlags() const { return flags_; }
   void SetCursorValue(float value);
   float GetCursorValue() const { return cursorValue_; }
-  void SetLabelFormatter(QvDataChartLabelFormatter formatter) { formatter_ = std::move(formatter); }
+  void SetLabelFormatter(QvDataChartLabelFormatter formatter);
 
   // Pixel coordinate of a value through the visible range and the pixel span
   // of the last layout (x for horizontal axes, y for vertical ones).
@@ -87,6 +90,7 @@ class QvDataChartAxis {
   friend class QvDataChart;
   friend class QvDataChartSeries;
 
+  void Relayout();
   // Moves the visible range to take in `value` when the axis scrolls with new
   // data; returns true when it moved (the full range follows).
   bool ScrollToInclude(float value);

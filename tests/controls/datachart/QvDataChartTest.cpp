@@ -174,6 +174,39 @@ TEST_F(DataChartTest, LayoutReservesRoomForTitleAndEveryAxis) {
   // A resize lays out again.
   chart.resize(800, 300);
   EXPECT_EQ(chart.plotRect().right, 797);
+  // So does a new range: the ticks and decimals follow it before the next paint.
+  value->SetVisibleRange(0, 1);
+  (void)chart.renderFrame();
+  EXPECT_NEAR(value->GetTicks().step, 0.1, 1e-9);
+  EXPECT_EQ(value->GetDecimals(), 1);
+}
+
+TEST_F(DataChartTest, AxesOnEverySideStackOutwardsInOrder) {
+  chart.resize(640, 420);
+  chart.setTitle("Four sides");
+  const std::int32_t sides[] = {DcAxisLeft, DcAxisLeft, DcAxisRight, DcAxisTop, DcAxisBottom, DcAxisBottom};
+  const char* titles[] = {"Volts", "kPa", "Deg", "Top", "Time", "Distance"};
+  for (int i = 0; i < 6; ++i) {
+    QvDataChartAxis* axis = chart.addAxis();
+    axis->SetPosition(sides[i]);
+    axis->SetTitle(titles[i]);
+    axis->SetVisibleRange(0, i == 1 ? 105.0f : 12.5f);
+  }
+  const DcRect plot = chart.plotRect();
+  EXPECT_EQ(chart.getAxis(1)->GetOffset(), chart.getAxis(0)->GetWidth());
+  EXPECT_EQ(chart.getAxis(5)->GetOffset(), chart.getAxis(4)->GetWidth());
+  EXPECT_EQ(plot.left, 3 + chart.getAxis(0)->GetWidth() + chart.getAxis(1)->GetWidth());
+  EXPECT_EQ(plot.right, 637 - chart.getAxis(2)->GetWidth());
+  EXPECT_EQ(plot.bottom, 417 - chart.getAxis(4)->GetWidth() - chart.getAxis(5)->GetWidth());
+  // Horizontal axes need the same room whatever their range.
+  EXPECT_EQ(chart.getAxis(4)->GetWidth(), chart.getAxis(5)->GetWidth());
+  // Every axis line is drawn in its line colour (black) at its place.
+  const QImage frame = chart.renderFrame();
+  const int midY = (plot.top + plot.bottom) / 2;
+  EXPECT_EQ(frame.pixel(plot.left - 2, midY) & 0xFFFFFF, 0u);
+  EXPECT_EQ(frame.pixel(plot.left - chart.getAxis(1)->GetOffset() - 2, midY) & 0xFFFFFF, 0u);
+  EXPECT_EQ(frame.pixel(plot.right + 1, midY) & 0xFFFFFF, 0u);
+  EXPECT_TRUE(chart.grab().save(QStringLiteral(VARNAK_BINARY_DIR "/datachart_axes.png")));
 }
 
 // Counts pixels of a colour inside the plot.
