@@ -3,7 +3,7 @@
 #include <cmath>
 #include <set>
 
-Exchange& EcuScenario::addExchange(std::string name, ByteString request, ByteString reply, bool checksum) {
+Exchange& EcuScenario::addExchange(std::string name, EcuBytes request, EcuBytes reply, bool checksum) {
   Exchange exchange;
   exchange.name = std::move(name);
   exchange.request = std::move(request);
@@ -55,7 +55,7 @@ std::string checkFlag(const FlagBits& flag, std::size_t replySize) {
 std::string EcuScenario::validate() const {
   if (baud == 0) return "the baud rate must be greater than 0";
   std::set<std::string> names;
-  std::set<ByteString> requests;
+  std::set<EcuBytes> requests;
   for (const Exchange& exchange : exchanges) {
     const std::string who = "exchange '" + exchange.name + "': ";
     if (!exchange.name.empty() && !names.insert(exchange.name).second) return who + "the name is used twice";

@@ -14,7 +14,8 @@
 #include <string>
 #include <vector>
 
-using ByteString = std::vector<std::uint8_t>;
+// Bytes on the line.
+using EcuBytes = std::vector<std::uint8_t>;
 
 // How a dynamic field moves between its limits over one period.
 enum class FieldShape {
@@ -55,8 +56,8 @@ enum class ChatterControl { Keep, Stop, Start };
 // One request the ECU recognises and the reply it sends back.
 struct Exchange {
   std::string name;
-  ByteString request;           // matched against the most recent bytes received
-  ByteString reply;             // template; fields and flags are written over it
+  EcuBytes request;             // matched against the most recent bytes received
+  EcuBytes reply;               // template; fields and flags are written over it
   bool appendChecksum = false;  // add one byte so that the reply sums to 0 modulo 256
   unsigned delayMs = 0;         // time between the end of the request and the first reply byte
   std::vector<DynamicField> fields;
@@ -81,7 +82,7 @@ struct FaultSpec {
   FaultKind kind = FaultKind::Garbage;
   int count = 0;
   std::size_t length = 0;
-  ByteString bytes;
+  EcuBytes bytes;
 };
 
 // One step of the background script.
@@ -96,7 +97,7 @@ enum class ActionKind {
 
 struct ScriptAction {
   ActionKind kind = ActionKind::Send;
-  ByteString bytes;
+  EcuBytes bytes;
   std::size_t exchange = 0;  // index into EcuScenario::exchanges
   unsigned durationMs = 0;
   unsigned intervalMs = 0;
@@ -114,7 +115,7 @@ struct EcuScenario {
   std::vector<ScriptAction> script;
 
   // Convenience for tests: adds an exchange with a fixed reply and returns it.
-  Exchange& addExchange(std::string name, ByteString request, ByteString reply, bool checksum = false);
+  Exchange& addExchange(std::string name, EcuBytes request, EcuBytes reply, bool checksum = false);
   // Index of the exchange with this name, or -1.
   int findExchange(const std::string& name) const;
   // Empty when the scenario can be played; otherwise what is wrong with it

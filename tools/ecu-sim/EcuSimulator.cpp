@@ -91,7 +91,7 @@ void EcuSimulator::corruptChecksums(int count) {
   applyFault({FaultKind::BadChecksums, count, 0, {}});
 }
 
-void EcuSimulator::sendGarbage(ByteString bytes) {
+void EcuSimulator::sendGarbage(EcuBytes bytes) {
   applyFault({FaultKind::Garbage, 0, 0, std::move(bytes)});
 }
 
@@ -107,7 +107,7 @@ void EcuSimulator::setChatter(bool on) {
   post([on](SimulatorCore& core, Clock::time_point now) { core.setChatter(on, now); });
 }
 
-ByteString EcuSimulator::receivedBytes() const {
+EcuBytes EcuSimulator::receivedBytes() const {
   std::lock_guard lock(observeMutex_);
   return received_;
 }
@@ -152,7 +152,7 @@ void EcuSimulator::publish(const SimulatorCore& core, bool outputPending) {
 
 void EcuSimulator::run() {
   SimulatorCore& core = *core_;
-  ByteString pending;  // due bytes that the terminal has not taken yet
+  EcuBytes pending;  // due bytes that the terminal has not taken yet
   std::optional<Clock::time_point> closeStarted;
   std::uint8_t buffer[4096];
   while (!stopRequested_) {
@@ -174,7 +174,7 @@ void EcuSimulator::run() {
     }
 
     now = Clock::now();
-    ByteString due = core.takeDue(now);
+    EcuBytes due = core.takeDue(now);
     pending.insert(pending.end(), due.begin(), due.end());
     if (pending.size() > kMaxPendingOutput)
       pending.erase(pending.begin(), pending.end() - static_cast<long>(kMaxPendingOutput));

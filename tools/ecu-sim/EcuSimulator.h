@@ -59,7 +59,7 @@ class EcuSimulator {
   void dropReplies(int count);
   void shortenReplies(int count, std::size_t keepBytes);
   void corruptChecksums(int count);
-  void sendGarbage(ByteString bytes);
+  void sendGarbage(EcuBytes bytes);
   void setByteDelay(std::chrono::milliseconds delay);
   void closeAfter(std::size_t bytes);
   void applyFault(FaultSpec fault);
@@ -71,7 +71,7 @@ class EcuSimulator {
   std::size_t repliesSent() const { return repliesSent_.load(); }
   std::size_t bytesSent() const { return bytesSent_.load(); }
   // Every byte received since start(), in order.
-  ByteString receivedBytes() const;
+  EcuBytes receivedBytes() const;
   // Waits until at least `count` requests were recognised; false on time-out.
   bool waitForRequests(std::size_t count, std::chrono::milliseconds timeout) const;
   // Waits until the simulator has sent everything it has queued and its
@@ -107,5 +107,5 @@ class EcuSimulator {
 
   mutable std::mutex observeMutex_;  // guards received_; observeCv_ signals requests and idleness
   mutable std::condition_variable observeCv_;
-  ByteString received_;
+  EcuBytes received_;
 };

@@ -83,9 +83,9 @@ double ReplyBuilder::walkValue(const DynamicField& field, Walk& walk, double sec
   return walk.value;
 }
 
-ByteString ReplyBuilder::build(std::size_t index, double seconds) {
+EcuBytes ReplyBuilder::build(std::size_t index, double seconds) {
   const Exchange& exchange = scenario_.exchanges.at(index);
-  ByteString reply = exchange.reply;
+  EcuBytes reply = exchange.reply;
   for (std::size_t k = 0; k < exchange.fields.size(); ++k) {
     const DynamicField& field = exchange.fields[k];
     if (field.offset + field.size > reply.size()) continue;  // rejected by validate(); never written outside

@@ -31,7 +31,7 @@ class ReplyBuilder {
 
   // The reply of exchange `index` at `seconds` since the start. Times must
   // not go backwards for the random walks to move sensibly.
-  ByteString build(std::size_t index, double seconds);
+  EcuBytes build(std::size_t index, double seconds);
 
  private:
   struct Walk {

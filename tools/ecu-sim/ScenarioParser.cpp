@@ -84,7 +84,7 @@ int hexDigit(char c) {
 }
 
 // Appends the bytes of one word: "7", "F4", "0xF4" or a run such as "F45608AE".
-void appendHexWord(std::string word, ByteString& out) {
+void appendHexWord(std::string word, EcuBytes& out) {
   if (word.size() > 2 && word[0] == '0' && (word[1] == 'x' || word[1] == 'X')) word.erase(0, 2);
   for (char c : word)
     if (hexDigit(c) < 0) throw ParseError{"'" + word + "' is not a hexadecimal byte list"};
@@ -97,8 +97,8 @@ void appendHexWord(std::string word, ByteString& out) {
     out.push_back(static_cast<std::uint8_t>(hexDigit(word[i]) * 16 + hexDigit(word[i + 1])));
 }
 
-ByteString hexBytes(const std::vector<std::string>& words, std::size_t first) {
-  ByteString bytes;
+EcuBytes hexBytes(const std::vector<std::string>& words, std::size_t first) {
+  EcuBytes bytes;
   for (std::size_t i = first; i < words.size(); ++i) appendHexWord(words[i], bytes);
   return bytes;
 }
@@ -296,7 +296,7 @@ class Parser {
     }
   }
 
-  void growReply(Exchange& exchange, const ByteString& bytes) {
+  void growReply(Exchange& exchange, const EcuBytes& bytes) {
     if (exchange.appendChecksum) throw ParseError{"reply bytes cannot follow 'checksum'"};
     if (exchange.reply.size() + bytes.size() > kMaxReplySize)
       throw ParseError{"a reply holds at most " + std::to_string(kMaxReplySize) + " bytes"};
@@ -308,7 +308,7 @@ class Parser {
     const std::string& key = words[0];
     if (key == "request") {
       needCount(words, 2, SIZE_MAX, "request BYTES...");
-      ByteString bytes = hexBytes(words, 1);
+      EcuBytes bytes = hexBytes(words, 1);
       if (exchange.request.size() + bytes.size() > 256) throw ParseError{"a request holds at most 256 bytes"};
       exchange.request.insert(exchange.request.end(), bytes.begin(), bytes.end());
       if (requestLine_ == 0) requestLine_ = lineNumber;
@@ -318,10 +318,10 @@ class Parser {
     } else if (key == "fill") {
       needCount(words, 3, 3, "fill COUNT BYTE");
       std::size_t count = unsignedNumber(words[1], kMaxReplySize, "count");
-      ByteString value;
+      EcuBytes value;
       appendHexWord(words[2], value);
       if (value.size() != 1) throw ParseError{"fill takes a single byte"};
-      growReply(exchange, ByteString(count, value[0]));
+      growReply(exchange, EcuBytes(count, value[0]));
     } else if (key == "checksum") {
       needCount(words, 1, 1, "checksum");
       if (exchange.appendChecksum) throw ParseError{"the checksum is already added"};

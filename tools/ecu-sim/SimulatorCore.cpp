@@ -37,7 +37,7 @@ void SimulatorCore::receive(const std::uint8_t* data, std::size_t count, TimePoi
     // then used up, so that one request is never answered twice.
     int best = -1;
     for (std::size_t k = 0; k < scenario_.exchanges.size(); ++k) {
-      const ByteString& request = scenario_.exchanges[k].request;
+      const EcuBytes& request = scenario_.exchanges[k].request;
       if (request.size() > recent_.size()) continue;
       if (!std::equal(request.begin(), request.end(), recent_.end() - static_cast<long>(request.size())))
         continue;
@@ -90,13 +90,13 @@ void SimulatorCore::setChatter(bool on, TimePoint now) {
   roundStart_ = now;
 }
 
-void SimulatorCore::enqueue(ByteString bytes, TimePoint notBefore) {
+void SimulatorCore::enqueue(EcuBytes bytes, TimePoint notBefore) {
   if (bytes.empty()) return;
   queue_.push_back(Chunk{std::move(bytes), 0, notBefore});
 }
 
 void SimulatorCore::sendReply(std::size_t index, TimePoint now, unsigned delayMs) {
-  ByteString reply = builder_.build(index, seconds(now));
+  EcuBytes reply = builder_.build(index, seconds(now));
   if (dropCount_ > 0) {
     --dropCount_;
     return;
@@ -114,7 +114,7 @@ void SimulatorCore::sendReply(std::size_t index, TimePoint now, unsigned delayMs
 }
 
 // Appends one byte to the output unless the line is about to close.
-bool SimulatorCore::emit(std::uint8_t byte, ByteString& out) {
+bool SimulatorCore::emit(std::uint8_t byte, EcuBytes& out) {
   if (closeNow_) return false;
   out.push_back(byte);
   if (closeAfter_ && --*closeAfter_ == 0) {
@@ -124,7 +124,7 @@ bool SimulatorCore::emit(std::uint8_t byte, ByteString& out) {
   return true;
 }
 
-bool SimulatorCore::drain(TimePoint now, ByteString& out) {
+bool SimulatorCore::drain(TimePoint now, EcuBytes& out) {
   bool sent = false;
   for (std::uint8_t byte : echo_) {
     if (!emit(byte, out)) break;
@@ -210,8 +210,8 @@ bool SimulatorCore::runScript(TimePoint now) {
   return acted;
 }
 
-ByteString SimulatorCore::takeDue(TimePoint now) {
-  ByteString out;
+EcuBytes SimulatorCore::takeDue(TimePoint now) {
+  EcuBytes out;
   for (int step = 0; step < kMaxStepsPerCall; ++step) {
     bool acted = runScript(now);
     bool sent = drain(now, out);

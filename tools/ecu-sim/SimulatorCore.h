@@ -41,7 +41,7 @@ class SimulatorCore {
   void setChatter(bool on, TimePoint now);
 
   // Runs the script up to `now` and returns every byte that is due by then.
-  ByteString takeDue(TimePoint now);
+  EcuBytes takeDue(TimePoint now);
   // The next moment at which takeDue() may have something to do;
   // TimePoint::max() when nothing is planned.
   TimePoint nextWake(TimePoint now) const;
@@ -56,16 +56,16 @@ class SimulatorCore {
 
  private:
   struct Chunk {
-    ByteString bytes;
+    EcuBytes bytes;
     std::size_t pos = 0;
     TimePoint notBefore;
   };
 
   double seconds(TimePoint now) const;
-  void enqueue(ByteString bytes, TimePoint notBefore);
+  void enqueue(EcuBytes bytes, TimePoint notBefore);
   void sendReply(std::size_t index, TimePoint now, unsigned delayMs);
-  bool emit(std::uint8_t byte, ByteString& out);
-  bool drain(TimePoint now, ByteString& out);
+  bool emit(std::uint8_t byte, EcuBytes& out);
+  bool drain(TimePoint now, EcuBytes& out);
   bool runScript(TimePoint now);
   void finishAction();
 
@@ -73,8 +73,8 @@ class SimulatorCore {
   ReplyBuilder builder_;
   TimePoint start_;
 
-  ByteString echo_;    // echoed bytes waiting to go out
-  ByteString recent_;  // the latest received bytes, as many as the longest request
+  EcuBytes echo_;    // echoed bytes waiting to go out
+  EcuBytes recent_;  // the latest received bytes, as many as the longest request
   std::size_t longestRequest_ = 0;
   std::deque<Chunk> queue_;
   TimePoint nextByteTime_;

@@ -1,7 +1,7 @@
 #include "SlowLinkCoding.h"
 
-ByteString encodeSlowLinkPacket(const ByteString& data) {
-  ByteString out;
+EcuBytes encodeSlowLinkPacket(const EcuBytes& data) {
+  EcuBytes out;
   out.reserve(1 + kSlowLinkSyncLength + kSlowLinkWordLength * data.size());
   out.push_back(kSlowLinkMark);
   out.insert(out.end(), kSlowLinkSyncLength, 0x00);

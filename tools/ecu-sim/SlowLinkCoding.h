@@ -23,4 +23,4 @@ inline constexpr std::size_t kSlowLinkSyncLength = 9;
 inline constexpr std::size_t kSlowLinkWordLength = 9;
 
 // The bytes of one packet carrying `data` (1 + 9 + 9 * data.size() bytes).
-ByteString encodeSlowLinkPacket(const ByteString& data);
+EcuBytes encodeSlowLinkPacket(const EcuBytes& data);

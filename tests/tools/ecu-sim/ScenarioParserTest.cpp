@@ -62,12 +62,12 @@ TEST(ScenarioParser, ReadsEveryStatement) {
   ASSERT_EQ(s.exchanges.size(), 2u);
 
   const Exchange& hello = s.exchanges[0];
-  EXPECT_EQ(hello.request, (ByteString{0xF4, 0x56, 0x08, 0xAE}));
-  EXPECT_EQ(hello.reply, (ByteString{0xF4, 0x56, 0x08, 0xAE}));
+  EXPECT_EQ(hello.request, (EcuBytes{0xF4, 0x56, 0x08, 0xAE}));
+  EXPECT_EQ(hello.reply, (EcuBytes{0xF4, 0x56, 0x08, 0xAE}));
   EXPECT_EQ(hello.chatter, ChatterControl::Stop);
 
   const Exchange& data = s.exchanges[1];
-  EXPECT_EQ(data.request, (ByteString{0xF4, 0x57, 0x01, 0x00, 0xB4}));
+  EXPECT_EQ(data.request, (EcuBytes{0xF4, 0x57, 0x01, 0x00, 0xB4}));
   EXPECT_EQ(data.reply.size(), 7u);
   EXPECT_EQ(data.replyLength(), 8u);
   EXPECT_TRUE(data.appendChecksum);
@@ -90,11 +90,11 @@ TEST(ScenarioParser, ReadsEveryStatement) {
   EXPECT_EQ(s.script[2].kind, ActionKind::Repeat);
   EXPECT_EQ(s.script[2].durationMs, 300u);
   EXPECT_EQ(s.script[2].intervalMs, 50u);
-  EXPECT_EQ(s.script[4].bytes, (ByteString{0x12, 0x34}));
+  EXPECT_EQ(s.script[4].bytes, (EcuBytes{0x12, 0x34}));
   EXPECT_EQ(s.script[6].fault.kind, FaultKind::ShortReplies);
   EXPECT_EQ(s.script[6].fault.count, 1);
   EXPECT_EQ(s.script[6].fault.length, 3u);
-  EXPECT_EQ(s.script[8].fault.bytes, (ByteString{0xDE, 0xAD, 0xBE, 0xEF}));
+  EXPECT_EQ(s.script[8].fault.bytes, (EcuBytes{0xDE, 0xAD, 0xBE, 0xEF}));
   EXPECT_EQ(s.script[10].fault.kind, FaultKind::CloseAfter);
   EXPECT_EQ(s.script[10].fault.length, 100u);
 }
@@ -107,12 +107,12 @@ TEST(ScenarioParser, DemoEcuMatchesItsDocumentedLayout) {
   EXPECT_TRUE(s.echo);
   int data = s.findExchange("data");
   ASSERT_GE(data, 0);
-  EXPECT_EQ(s.exchanges[static_cast<std::size_t>(data)].request, (ByteString{0xF4, 0x57, 0x01, 0x00, 0xB4}));
+  EXPECT_EQ(s.exchanges[static_cast<std::size_t>(data)].request, (EcuBytes{0xF4, 0x57, 0x01, 0x00, 0xB4}));
   ReplyBuilder builder(s);
   // Over ten simulated minutes every reply is 67 bytes with a good checksum,
   // and the values stay in their documented ranges.
   for (double t = 0.0; t < 600.0; t += 0.37) {
-    ByteString r = builder.build(static_cast<std::size_t>(data), t);
+    EcuBytes r = builder.build(static_cast<std::size_t>(data), t);
     ASSERT_EQ(r.size(), 67u);
     ASSERT_EQ(std::accumulate(r.begin(), r.end(), 0u) & 0xFF, 0u);
     EXPECT_EQ(r[0], 0xF4);

@@ -16,15 +16,15 @@ using TP = SimulatorCore::TimePoint;
 
 const TP t0 = TP{} + 1000s;
 
-const ByteString kConnect = {0xF4, 0x56, 0x08, 0xAE};
-const ByteString kData = {0xF4, 0x57, 0x01, 0x00, 0xB4};
+const EcuBytes kConnect = {0xF4, 0x56, 0x08, 0xAE};
+const EcuBytes kData = {0xF4, 0x57, 0x01, 0x00, 0xB4};
 
-ByteString cat(ByteString a, const ByteString& b) {
+EcuBytes cat(EcuBytes a, const EcuBytes& b) {
   a.insert(a.end(), b.begin(), b.end());
   return a;
 }
 
-unsigned sum(const ByteString& bytes) {
+unsigned sum(const EcuBytes& bytes) {
   return std::accumulate(bytes.begin(), bytes.end(), 0u) & 0xFF;
 }
 
@@ -34,7 +34,7 @@ EcuScenario basicScenario(bool echo) {
   EcuScenario s;
   s.echo = echo;
   s.addExchange("connect", kConnect, kConnect);
-  Exchange& data = s.addExchange("data", kData, ByteString{0xF4, 0x92, 0x01}, true);
+  Exchange& data = s.addExchange("data", kData, EcuBytes{0xF4, 0x92, 0x01}, true);
   data.reply.resize(13, 0x00);
   return s;
 }
@@ -43,10 +43,10 @@ TEST(SimulatorCore, EchoesEveryByteAndAnswersCompleteRequests) {
   EcuScenario s = basicScenario(true);
   SimulatorCore core(s, t0);
   // A request split over two reads, after stray bytes, is still recognised.
-  core.receive(ByteString{0x11, 0xF4, 0x56}.data(), 3, t0);
-  EXPECT_EQ(core.takeDue(t0), (ByteString{0x11, 0xF4, 0x56}));
+  core.receive(EcuBytes{0x11, 0xF4, 0x56}.data(), 3, t0);
+  EXPECT_EQ(core.takeDue(t0), (EcuBytes{0x11, 0xF4, 0x56}));
   EXPECT_EQ(core.requestsSeen(), 0u);
-  core.receive(ByteString{0x08, 0xAE}.data(), 2, t0);
+  core.receive(EcuBytes{0x08, 0xAE}.data(), 2, t0);
   EXPECT_EQ(core.takeDue(t0), cat({0x08, 0xAE}, kConnect));
   EXPECT_EQ(core.requestsSeen(), 1u);
   EXPECT_EQ(core.repliesSent(), 1u);
@@ -54,9 +54,9 @@ TEST(SimulatorCore, EchoesEveryByteAndAnswersCompleteRequests) {
 
   // The data reply carries its checksum.
   core.receive(kData.data(), kData.size(), t0);
-  ByteString out = core.takeDue(t0);
+  EcuBytes out = core.takeDue(t0);
   ASSERT_EQ(out.size(), kData.size() + 14);
-  ByteString reply(out.begin() + static_cast<long>(kData.size()), out.end());
+  EcuBytes reply(out.begin() + static_cast<long>(kData.size()), out.end());
   EXPECT_EQ(reply[1], 0x92);
   EXPECT_EQ(sum(reply), 0u);
 }
@@ -64,14 +64,14 @@ TEST(SimulatorCore, EchoesEveryByteAndAnswersCompleteRequests) {
 TEST(SimulatorCore, WithoutEchoOnlyRepliesGoOutAndUnknownBytesAreIgnored) {
   EcuScenario s = basicScenario(false);
   SimulatorCore core(s, t0);
-  ByteString noise = {0xF4, 0x56, 0x09, 0xAD, 0x00};
+  EcuBytes noise = {0xF4, 0x56, 0x09, 0xAD, 0x00};
   core.receive(noise.data(), noise.size(), t0);
   EXPECT_TRUE(core.takeDue(t0).empty());
   core.receive(kConnect.data(), kConnect.size(), t0);
   EXPECT_EQ(core.takeDue(t0), kConnect);
   // Bytes of an answered request are used up: its last byte alone does not
   // complete another request.
-  core.receive(ByteString{0xAE}.data(), 1, t0);
+  core.receive(EcuBytes{0xAE}.data(), 1, t0);
   EXPECT_TRUE(core.takeDue(t0).empty());
   EXPECT_EQ(core.requestsSeen(), 1u);
 }
@@ -81,10 +81,10 @@ TEST(SimulatorCore, LongestMatchingRequestWins) {
   s.addExchange("short", {0x01}, {0xA1});
   s.addExchange("long", {0x00, 0x01}, {0xA2});
   SimulatorCore core(s, t0);
-  core.receive(ByteString{0x00, 0x01}.data(), 2, t0);
-  EXPECT_EQ(core.takeDue(t0), ByteString{0xA2});
-  core.receive(ByteString{0x05, 0x01}.data(), 2, t0);
-  EXPECT_EQ(core.takeDue(t0), ByteString{0xA1});
+  core.receive(EcuBytes{0x00, 0x01}.data(), 2, t0);
+  EXPECT_EQ(core.takeDue(t0), EcuBytes{0xA2});
+  core.receive(EcuBytes{0x05, 0x01}.data(), 2, t0);
+  EXPECT_EQ(core.takeDue(t0), EcuBytes{0xA1});
 }
 
 TEST(SimulatorCore, ReplyDelayHoldsTheReplyButNotTheEcho) {
@@ -121,17 +121,17 @@ TEST(SimulatorCore, ScriptRepeatsSilencesAndSends) {
   s.script.push_back({ActionKind::Silence, {}, 0, 50, 0, {}});
   s.script.push_back({ActionKind::Send, {0xBB, 0xCC}, 0, 0, 0, {}});
   SimulatorCore core(s, t0);
-  ByteString all;
+  EcuBytes all;
   std::vector<int> times;
   // Step a millisecond clock and note when each byte goes out.
   for (int ms = 0; ms <= 200; ++ms) {
-    ByteString out = core.takeDue(t0 + std::chrono::milliseconds(ms));
+    EcuBytes out = core.takeDue(t0 + std::chrono::milliseconds(ms));
     for (std::uint8_t b : out) {
       all.push_back(b);
       times.push_back(ms);
     }
   }
-  EXPECT_EQ(all, (ByteString{0xAA, 0xAA, 0xAA, 0xAA, 0xBB, 0xCC}));
+  EXPECT_EQ(all, (EcuBytes{0xAA, 0xAA, 0xAA, 0xAA, 0xBB, 0xCC}));
   EXPECT_EQ(times, (std::vector<int>{0, 30, 60, 90, 150, 150}));
   EXPECT_TRUE(core.idle());
   EXPECT_EQ(core.nextWake(t0 + 200ms), TP::max());
@@ -144,12 +144,12 @@ TEST(SimulatorCore, IdleDuringSilenceAndLoopingScriptStartsOver) {
   s.script.push_back({ActionKind::Send, {0x55}, 0, 0, 0, {}});
   s.script.push_back({ActionKind::Silence, {}, 0, 40, 0, {}});
   SimulatorCore core(s, t0);
-  EXPECT_EQ(core.takeDue(t0), ByteString{0x55});
+  EXPECT_EQ(core.takeDue(t0), EcuBytes{0x55});
   EXPECT_TRUE(core.idle());
   EXPECT_EQ(core.nextWake(t0), t0 + 40ms);
   EXPECT_TRUE(core.takeDue(t0 + 39ms).empty());
-  EXPECT_EQ(core.takeDue(t0 + 40ms), ByteString{0x55});
-  EXPECT_EQ(core.takeDue(t0 + 80ms), ByteString{0x55});
+  EXPECT_EQ(core.takeDue(t0 + 40ms), EcuBytes{0x55});
+  EXPECT_EQ(core.takeDue(t0 + 80ms), EcuBytes{0x55});
 }
 
 TEST(SimulatorCore, ExchangesStopAndStartTheScript) {
@@ -163,11 +163,11 @@ TEST(SimulatorCore, ExchangesStopAndStartTheScript) {
   s.script.push_back({ActionKind::Repeat, {0xEE}, 0, 1000, 10, {}});
   SimulatorCore core(s, t0);
   EXPECT_TRUE(core.takeDue(t0 + 50ms).empty());  // held until asked
-  core.receive(ByteString{0x09}.data(), 1, t0 + 50ms);
-  EXPECT_EQ(core.takeDue(t0 + 50ms), (ByteString{0x09, 0xEE}));
-  EXPECT_EQ(core.takeDue(t0 + 60ms), ByteString{0xEE});
-  core.receive(ByteString{0x08}.data(), 1, t0 + 65ms);
-  EXPECT_EQ(core.takeDue(t0 + 65ms), ByteString{0x08});
+  core.receive(EcuBytes{0x09}.data(), 1, t0 + 50ms);
+  EXPECT_EQ(core.takeDue(t0 + 50ms), (EcuBytes{0x09, 0xEE}));
+  EXPECT_EQ(core.takeDue(t0 + 60ms), EcuBytes{0xEE});
+  core.receive(EcuBytes{0x08}.data(), 1, t0 + 65ms);
+  EXPECT_EQ(core.takeDue(t0 + 65ms), EcuBytes{0x08});
   EXPECT_TRUE(core.takeDue(t0 + 200ms).empty());
   EXPECT_TRUE(core.idle());
 }
@@ -175,20 +175,20 @@ TEST(SimulatorCore, ExchangesStopAndStartTheScript) {
 TEST(SimulatorCore, SlowLinkPacketsDecodeFromAnyStartingPoint) {
   // 0xFF becomes eight zero cells: two such packets back to back are the
   // hardest case for a reader that counts nine zeros to find the sync.
-  ByteString first = {0xFF, 0xFF, 0x00, 0xA5};
-  ByteString second = {0x12, 0xFF, 0x80, 0x01};
-  ByteString stream = cat(encodeSlowLinkPacket(first), encodeSlowLinkPacket(second));
+  EcuBytes first = {0xFF, 0xFF, 0x00, 0xA5};
+  EcuBytes second = {0x12, 0xFF, 0x80, 0x01};
+  EcuBytes stream = cat(encodeSlowLinkPacket(first), encodeSlowLinkPacket(second));
   ASSERT_EQ(stream.size(), 2 * (1 + 9 + 9 * 4));
   SlowLinkRead whole = readSlowLink(stream, 4);
   ASSERT_TRUE(whole.synced);
   EXPECT_EQ(whole.badWords, 0);
   EXPECT_EQ(whole.data, first);
-  EXPECT_EQ(readSlowLink(ByteString(stream.begin() + static_cast<long>(whole.used), stream.end()), 4).data,
+  EXPECT_EQ(readSlowLink(EcuBytes(stream.begin() + static_cast<long>(whole.used), stream.end()), 4).data,
             second);
   // A reader that starts anywhere inside the first packet either reads it
   // whole or lands exactly on the second; it never decodes a shifted word.
   for (std::size_t start = 0; start < stream.size() / 2; ++start) {
-    SlowLinkRead r = readSlowLink(ByteString(stream.begin() + static_cast<long>(start), stream.end()), 4);
+    SlowLinkRead r = readSlowLink(EcuBytes(stream.begin() + static_cast<long>(start), stream.end()), 4);
     ASSERT_TRUE(r.synced) << "start " << start;
     EXPECT_EQ(r.badWords, 0) << "start " << start;
     EXPECT_TRUE(r.data == first || r.data == second) << "start " << start;
@@ -201,15 +201,15 @@ TEST(SimulatorCore, ScriptSendsSlowLinkPackets) {
   s.chatter = true;
   s.script.push_back({ActionKind::Packet160, {0x3C, 0xC3}, 0, 0, 0, {}});
   SimulatorCore core(s, t0);
-  ByteString out = core.takeDue(t0);
+  EcuBytes out = core.takeDue(t0);
   EXPECT_EQ(out, encodeSlowLinkPacket({0x3C, 0xC3}));
-  EXPECT_EQ(readSlowLink(out, 2).data, (ByteString{0x3C, 0xC3}));
+  EXPECT_EQ(readSlowLink(out, 2).data, (EcuBytes{0x3C, 0xC3}));
 }
 
 class CoreFaults : public ::testing::Test {
  protected:
   CoreFaults() : scenario(basicScenario(false)), core(scenario, t0) {}
-  ByteString ask(const ByteString& request, TP at = t0) {
+  EcuBytes ask(const EcuBytes& request, TP at = t0) {
     core.receive(request.data(), request.size(), at);
     return core.takeDue(at);
   }
@@ -230,7 +230,7 @@ TEST_F(CoreFaults, DroppedShortAndBadChecksumRepliesAffectOnlyTheirCount) {
   EXPECT_EQ(ask(kData).size(), 14u);
 
   core.applyFault({FaultKind::BadChecksums, 1, 0, {}}, t0);
-  ByteString bad = ask(kData);
+  EcuBytes bad = ask(kData);
   ASSERT_EQ(bad.size(), 14u);
   EXPECT_EQ(sum(bad), 1u);
   EXPECT_EQ(sum(ask(kData)), 0u);
@@ -241,7 +241,7 @@ TEST_F(CoreFaults, GarbageGoesOutAfterWhatIsQueued) {
   core.receive(kData.data(), kData.size(), t0);
   core.applyFault({FaultKind::Garbage, 0, 0, {0xDE, 0xAD}}, t0);
   EXPECT_TRUE(core.takeDue(t0).empty());
-  ByteString out = core.takeDue(t0 + 10ms);
+  EcuBytes out = core.takeDue(t0 + 10ms);
   ASSERT_EQ(out.size(), 16u);
   EXPECT_EQ(out[14], 0xDE);
   EXPECT_EQ(out[15], 0xAD);
@@ -261,8 +261,8 @@ TEST_F(CoreFaults, CloseAfterStopsOutputMidReply) {
   core.applyFault({FaultKind::CloseAfter, 0, 6, {}}, t0);
   EXPECT_EQ(ask(kConnect).size(), 4u);
   EXPECT_FALSE(core.shouldClose());
-  ByteString cut = ask(kData);
-  EXPECT_EQ(cut, (ByteString{0xF4, 0x92}));
+  EcuBytes cut = ask(kData);
+  EXPECT_EQ(cut, (EcuBytes{0xF4, 0x92}));
   EXPECT_TRUE(core.shouldClose());
   EXPECT_TRUE(ask(kConnect).empty());
 }
@@ -282,7 +282,7 @@ TEST(SimulatorCore, ScriptedFaultsApplyToTheFollowingReplies) {
   s.script.push_back({ActionKind::SendReply, {}, 1, 0, 0, {}});
   s.script.push_back({ActionKind::SendReply, {}, 1, 0, 0, {}});
   SimulatorCore core(s, t0);
-  ByteString out = core.takeDue(t0);
+  EcuBytes out = core.takeDue(t0);
   ASSERT_EQ(out.size(), 14u);  // the first reply was dropped
   EXPECT_EQ(sum(out), 0u);
 }
