@@ -36,7 +36,7 @@ inline constexpr std::int32_t DAE_MACRO_BREAK_FAILURE = 11;  // a break-on-failu
 struct DAEStatusRecord {
   std::int32_t source = 0;          // 0 live on the link, 1 replayed from a log
   ADXObject* command = nullptr;     // the command being run (not owned)
-  std::uint32_t commandIdHash = 0;  // the command's idhash (send commands; replayed records)
+  std::uint32_t commandIdHash = 0;  // the command's idhash (send and 160-baud listen; replayed records)
   std::int32_t status = DAE_OK;     // outcome, one of the DAE_ codes
   std::int32_t sampleIndex = 0;     // replayed record's sample index; 0 for live commands
 };

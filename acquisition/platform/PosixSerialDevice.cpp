@@ -96,17 +96,13 @@ SerialDevice::WaitResult SerialDevice::Wait(short events, std::chrono::nanosecon
     ts.tv_nsec = static_cast<long>(timeout.count() % 1000000000);
     tsp = &ts;
   }
-  for (;;) {
-    int r = ::ppoll(&pfd, 1, tsp, nullptr);
-    if (r < 0) {
-      if (errno == EINTR) return WaitResult::kTimeout;  // the caller recomputes its deadline
-      return WaitResult::kHangup;
-    }
-    if (r == 0) return WaitResult::kTimeout;
-    if (pfd.revents & events) return WaitResult::kReady;
-    // POLLHUP, POLLERR or POLLNVAL without the wanted event: the device is gone.
-    return WaitResult::kHangup;
-  }
+  int r = ::ppoll(&pfd, 1, tsp, nullptr);
+  if (r < 0)
+    return errno == EINTR ? WaitResult::kTimeout : WaitResult::kHangup;  // EINTR: the caller re-waits
+  if (r == 0) return WaitResult::kTimeout;
+  if (pfd.revents & events) return WaitResult::kReady;
+  // POLLHUP, POLLERR or POLLNVAL without the wanted event: the device is gone.
+  return WaitResult::kHangup;
 }
 
 SerialDevice::WaitResult SerialDevice::WaitReadable(std::chrono::nanoseconds timeout) {
