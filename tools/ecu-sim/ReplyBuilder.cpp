@@ -15,6 +15,7 @@ namespace {
 // Position within the current period, 0 to just below 1.
 double periodFraction(double seconds, double periodMs, double phase) {
   double x = seconds * 1000.0 / periodMs + phase;
+  if (!std::isfinite(x)) return 0.0;  // an absurdly short period: hold the start value
   double f = x - std::floor(x);
   return f < 0.0 ? 0.0 : (f >= 1.0 ? 0.0 : f);
 }
@@ -46,6 +47,7 @@ bool flagSetAt(const FlagBits& flag, double seconds) {
 
 void writeFieldValue(const DynamicField& field, double value, std::uint8_t* reply) {
   const double largest = std::ldexp(1.0, static_cast<int>(8 * field.size)) - 1.0;
+  if (!std::isfinite(value)) value = field.minimum;
   value = std::clamp(value, field.minimum, field.maximum);
   value = std::clamp(std::round(value), 0.0, largest);
   auto raw = static_cast<std::uint32_t>(value);
