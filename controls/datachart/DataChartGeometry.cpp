@@ -241,3 +241,58 @@ std::vector<DcPixel> DcSeriesPolyline(const std::vector<DcPoint>& points, DcInde
   if (out.back().x > right && out[out.size() - 2].x <= right) cut(out.back(), out[out.size() - 2], right);
   return out;
 }
+
+int DcAxisLine(std::int32_t position, const DcRect& plot, int offset) {
+  switch (position) {
+    case DcAxisLeft:
+      return plot.left - offset - 2;
+    case DcAxisRight:
+      return plot.right + offset + 1;
+    case DcAxisTop:
+      return plot.top - offset - 2;
+    default:
+      return plot.bottom + offset + 1;
+  }
+}
+
+DcRect DcTickSegment(std::int32_t position, int line, int at) {
+  switch (position) {
+    case DcAxisLeft:
+      return {line - 5, at, line, at};
+    case DcAxisRight:
+      return {line, at, line + 5, at};
+    case DcAxisTop:
+      return {at, line - 5, at, line};
+    default:
+      return {at, line, at, line + 5};
+  }
+}
+
+DcRect DcLabelBox(std::int32_t position, int line, int at, int textWidth, int textHeight) {
+  const int halfHeight = textHeight / 2;
+  const int halfWidth = textWidth / 2;
+  switch (position) {
+    case DcAxisLeft:
+      return {line - 6 - textWidth, at - halfHeight, line - 6, at - halfHeight + textHeight};
+    case DcAxisRight:
+      return {line + 9, at - halfHeight, line + 9 + textWidth, at - halfHeight + textHeight};
+    case DcAxisTop:
+      return {at - halfWidth, line - 6 - textHeight, at - halfWidth + textWidth, line - 6};
+    default:
+      return {at - halfWidth, line + 6, at - halfWidth + textWidth, line + 6 + textHeight};
+  }
+}
+
+DcRect DcTitleBand(std::int32_t position, const DcRect& plot, int offset, int width, int titleHeight) {
+  const int outer = offset + width;
+  switch (position) {
+    case DcAxisLeft:
+      return {plot.left - outer, plot.top, plot.left - outer + titleHeight, plot.bottom};
+    case DcAxisRight:
+      return {plot.right + outer - titleHeight, plot.top, plot.right + outer, plot.bottom};
+    case DcAxisTop:
+      return {plot.left, plot.top - outer, plot.right, plot.top - outer + titleHeight};
+    default:
+      return {plot.left, plot.bottom + outer - titleHeight, plot.right, plot.bottom + outer};
+  }
+}

@@ -119,3 +119,21 @@ struct DcPixel {
 };
 std::vector<DcPixel> DcSeriesPolyline(const std::vector<DcPoint>& points, DcIndexRange range,
                                       const DcRect& span, float xMin, float xMax, float yMin, float yMax);
+
+// Where an axis draws, given the plot rectangle and the axis' offset:
+// the axis line's x (left, right) or y (top, bottom).
+int DcAxisLine(std::int32_t position, const DcRect& plot, int offset);
+
+// A 5-pixel tick at pixel `at` along the axis, as a segment from (left, top)
+// to (right, bottom) (inclusive ends).
+DcRect DcTickSegment(std::int32_t position, int line, int at);
+
+// The box of a label of the given text size at pixel `at`: ending 6 pixels
+// left of a left line, starting 9 pixels right of a right line (both centred
+// on the tick), centred above a top line, or 6 pixels below a bottom line.
+DcRect DcLabelBox(std::int32_t position, int line, int at, int textWidth, int textHeight);
+
+// The band along the axis' outer edge that holds its title. For left and right
+// axes the band is `titleHeight` wide and as tall as the plot (the title is
+// drawn rotated inside it).
+DcRect DcTitleBand(std::int32_t position, const DcRect& plot, int offset, int width, int titleHeight);

@@ -215,27 +215,14 @@ void QvDataChart::drawAxis(QPainter& painter, QvDataChartAxis& axis) {
   const bool horizontal = axis.IsHorizontal();
   const DcRect& plot = plot_;
 
-  int line = 0;
-  switch (axis.position_) {
-    case DcAxisLeft:
-      line = plot.left - axis.offset_ - 2;
-      painter.drawLine(line, plot.top, line, plot.bottom - 1);
-      break;
-    case DcAxisRight:
-      line = plot.right + axis.offset_ + 1;
-      painter.drawLine(line, plot.top, line, plot.bottom - 1);
-      break;
-    case DcAxisTop:
-      line = plot.top - axis.offset_ - 2;
-      painter.drawLine(plot.left, line, plot.right - 1, line);
-      break;
-    default:
-      line = plot.bottom + axis.offset_ + 1;
-      painter.drawLine(plot.left, line, plot.right - 1, line);
-      break;
+  const int line = DcAxisLine(axis.position_, plot, axis.offset_);
+  if (horizontal) {
+    painter.drawLine(plot.left, line, plot.right - 1, line);
+  } else {
+    painter.drawLine(line, plot.top, line, plot.bottom - 1);
   }
 
-  // Ticks and their labels.
+  // Ticks first (line colour), then their labels (text colour).
   struct Label {
     int at;
     QString text;
@@ -245,74 +232,35 @@ void QvDataChart::drawAxis(QPainter& painter, QvDataChartAxis& axis) {
   for (int i = 0; i < axis.ticks_.count; ++i) {
     const double value = DcTickValue(axis.ticks_, i);
     const int at = DcValueToPixel(horizontal, axis.span_, axis.visibleMin_, axis.visibleMax_, value);
-    switch (axis.position_) {
-      case DcAxisLeft:
-        painter.drawLine(line - 5, at, line, at);
-        break;
-      case DcAxisRight:
-        painter.drawLine(line, at, line + 5, at);
-        break;
-      case DcAxisTop:
-        painter.drawLine(at, line - 5, at, line);
-        break;
-      default:
-        painter.drawLine(at, line, at, line + 5);
-        break;
-    }
+    const DcRect tick = DcTickSegment(axis.position_, line, at);
+    painter.drawLine(tick.left, tick.top, tick.right, tick.bottom);
     labels.push_back({at, QString::fromLatin1(axis.LabelText(static_cast<float>(value)))});
   }
 
   painter.setPen(QvColorFromRef(axis.textColor_));
   painter.setFont(axis.labelFont_);
   for (const Label& label : labels) {
-    const int w = labelMetrics.horizontalAdvance(label.text);
-    QRect box;
-    switch (axis.position_) {
-      case DcAxisLeft:
-        box = QRect(line - 6 - w, label.at - labelHeight / 2, w, labelHeight);
-        break;
-      case DcAxisRight:
-        box = QRect(line + 9, label.at - labelHeight / 2, w, labelHeight);
-        break;
-      case DcAxisTop:
-        box = QRect(label.at - w / 2, line - 6 - labelHeight, w, labelHeight);
-        break;
-      default:
-        box = QRect(label.at - w / 2, line + 6, w, labelHeight);
-        break;
-    }
-    painter.drawText(box, Qt::AlignCenter, label.text);
+    const DcRect box =
+        DcLabelBox(axis.position_, line, label.at, labelMetrics.horizontalAdvance(label.text), labelHeight);
+    painter.drawText(QRect(box.left, box.top, box.right - box.left, box.bottom - box.top), Qt::AlignCenter,
+                     label.text);
   }
 
   if (axis.title_.empty()) return;
   const QString title = Latin1(axis.title_, QvDataChartAxis::kMaxTitleShown);
   painter.setFont(axis.titleFont_);
-  // The title sits in the outermost band of the axis' room.
-  const int outer = axis.offset_ + axis.width_;
-  switch (axis.position_) {
-    case DcAxisLeft:
-    case DcAxisRight: {
-      const int bandLeft =
-          axis.position_ == DcAxisLeft ? plot.left - outer : plot.right + outer - titleHeight;
-      const int length = plot.bottom - plot.top;
-      painter.save();
-      // Rotated a quarter turn anticlockwise: the text reads upwards.
-      painter.translate(bandLeft, plot.bottom);
-      painter.rotate(-90.0);
-      painter.drawText(QRect(0, 0, length, titleHeight), Qt::AlignCenter, title);
-      painter.restore();
-      break;
-    }
-    case DcAxisTop:
-      painter.drawText(QRect(plot.left, plot.top - outer, plot.right - plot.left, titleHeight),
-                       Qt::AlignCenter, title);
-      break;
-    default:
-      painter.drawText(
-          QRect(plot.left, plot.bottom + outer - titleHeight, plot.right - plot.left, titleHeight),
-          Qt::AlignCenter, title);
-      break;
+  const DcRect band = DcTitleBand(axis.position_, plot, axis.offset_, axis.width_, titleHeight);
+  if (horizontal) {
+    painter.drawText(QRect(band.left, band.top, band.right - band.left, band.bottom - band.top),
+                     Qt::AlignCenter, title);
+    return;
   }
+  painter.save();
+  // Rotated a quarter turn anticlockwise: the text reads upwards.
+  painter.translate(band.left, band.bottom);
+  painter.rotate(-90.0);
+  painter.drawText(QRect(0, 0, band.bottom - band.top, band.right - band.left), Qt::AlignCenter, title);
+  painter.restore();
 }
 
 void QvDataChart::drawSeries(QPainter& painter, const QvDataChartSeries& series) const {

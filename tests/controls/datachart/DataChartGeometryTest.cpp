@@ -185,3 +185,33 @@ TEST(DataChartVisiblePoints, PolylineFollowsTheLineRulesAndStaysBounded) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DataChartAxisDrawing, LinesTicksLabelsAndTitlesSitOutsideThePlot) {
+  const DcRect plot{100, 50, 500, 300};
+  // Lines: 2 pixels outside on the left and top, 1 on the right and bottom, past earlier axes.
+  EXPECT_EQ(DcAxisLine(DcAxisLeft, plot, 40), 58);
+  EXPECT_EQ(DcAxisLine(DcAxisRight, plot, 0), 501);
+  EXPECT_EQ(DcAxisLine(DcAxisTop, plot, 0), 48);
+  EXPECT_EQ(DcAxisLine(DcAxisBottom, plot, 30), 331);
+  // Ticks point away from the plot.
+  EXPECT_EQ(DcTickSegment(DcAxisLeft, 98, 120), (DcRect{93, 120, 98, 120}));
+  EXPECT_EQ(DcTickSegment(DcAxisBottom, 301, 150), (DcRect{150, 301, 150, 306}));
+  // Labels: ending 6 left of a left line, starting 9 right of a right line,
+  // centred on the tick; 6 below a bottom line; above a top line.
+  EXPECT_EQ(DcLabelBox(DcAxisLeft, 98, 120, 30, 14), (DcRect{62, 113, 92, 127}));
+  EXPECT_EQ(DcLabelBox(DcAxisRight, 501, 120, 30, 14), (DcRect{510, 113, 540, 127}));
+  EXPECT_EQ(DcLabelBox(DcAxisBottom, 301, 150, 30, 14), (DcRect{135, 307, 165, 321}));
+  EXPECT_EQ(DcLabelBox(DcAxisTop, 48, 150, 30, 14), (DcRect{135, 28, 165, 42}));
+  // Titles take the outermost band of the axis' room.
+  EXPECT_EQ(DcTitleBand(DcAxisLeft, plot, 10, 50, 14), (DcRect{40, 50, 54, 300}));
+  EXPECT_EQ(DcTitleBand(DcAxisBottom, plot, 0, 40, 16), (DcRect{100, 324, 500, 340}));
+  // The label of a left axis never reaches into the title band: width = title + 2 + 8 + label + 2.
+  const int width = DcAxisWidth(true, 14, 30);
+  const int line = DcAxisLine(DcAxisLeft, plot, 0);
+  EXPECT_GE(DcLabelBox(DcAxisLeft, line, 120, 30, 14).left,
+            DcTitleBand(DcAxisLeft, plot, 0, width, 14).right);
+}
+
+}  // namespace
