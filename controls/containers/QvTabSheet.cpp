@@ -198,8 +198,34 @@ void QvTabSheet::closeEvent(QCloseEvent* event) {
 }
 
 void QvTabSheet::resizeEvent(QResizeEvent*) {
-  const QRect inner = rect().adjusted(kBorder, kBorder, -kBorder, -kBorder);
-  tabs_->setGeometry(inner.adjusted(0, kCaptionHeight, 0, 0));
+  placeChildren();
+}
+
+int QvTabSheet::borderWidth() const {
+  return (flags_ & kQvSheetAllSizing) != 0 ? kBorder : 0;
+}
+
+int QvTabSheet::captionHeight() const {
+  return captionShown_ ? kCaptionHeight : 0;
+}
+
+void QvTabSheet::setSheetFlags(std::uint32_t flags) {
+  flags_ = flags;
+  placeChildren();
+  update();
+}
+
+void QvTabSheet::setCaptionShown(bool shown) {
+  captionShown_ = shown;
+  closeButton_->setVisible(shown);
+  placeChildren();
+  update();
+}
+
+void QvTabSheet::placeChildren() {
+  const int border = borderWidth();
+  const QRect inner = rect().adjusted(border, border, -border, -border);
+  tabs_->setGeometry(inner.adjusted(0, captionHeight(), 0, 0));
   const int button = kCaptionHeight - 2;
   closeButton_->setGeometry(inner.right() - button, inner.top() + 1, button, button);
 }
@@ -211,7 +237,9 @@ void QvTabSheet::paintEvent(QPaintEvent*) {
     p.fillRect(rect(), palette().color(QPalette::Window));
     p.setPen(palette().color(QPalette::Mid));
     p.drawRect(rect().adjusted(0, 0, -1, -1));
-    const QRect band(kBorder, kBorder, width() - 2 * kBorder, kCaptionHeight);
+    if (!captionShown_) return;
+    const int border = borderWidth();
+    const QRect band(border, border, width() - 2 * border, kCaptionHeight);
     p.fillRect(band, palette().color(QPalette::Highlight));
     p.setPen(palette().color(QPalette::HighlightedText));
     p.setFont(QvControlFont(12));
@@ -221,7 +249,7 @@ void QvTabSheet::paintEvent(QPaintEvent*) {
 }
 
 QvFrameHit QvTabSheet::hitAt(QPoint pos) const {
-  return QvAllowedFrameHit(QvFrameHitTest(size(), pos, kBorder, kCaptionHeight), flags_);
+  return QvAllowedFrameHit(QvFrameHitTest(size(), pos, borderWidth(), captionHeight()), flags_);
 }
 
 void QvTabSheet::updateCursor(QvFrameHit hit) {
@@ -261,7 +289,8 @@ void QvTabSheet::mouseReleaseEvent(QMouseEvent* event) {
 
 void QvTabSheet::mouseDoubleClickEvent(QMouseEvent* event) {
   dragHit_ = QvFrameHit::None;
-  if (QvFrameHitTest(size(), event->position().toPoint(), kBorder, kCaptionHeight) == QvFrameHit::Caption) {
+  if (QvFrameHitTest(size(), event->position().toPoint(), borderWidth(), captionHeight()) ==
+      QvFrameHit::Caption) {
     undockCurrentPage();
     event->accept();
     return;

@@ -45,7 +45,12 @@ class QvTabSheet : public QWidget {
 
   int controlId() const { return controlId_; }
   std::uint32_t sheetFlags() const { return flags_; }
-  void setSheetFlags(std::uint32_t flags) { flags_ = flags; }
+  // Without any sizing flag the frame has no border.
+  void setSheetFlags(std::uint32_t flags);
+  // The caption band (title, close button, double click to undock); shown by
+  // default. A sheet without caption and flags is a plain tab control.
+  void setCaptionShown(bool shown);
+  bool captionShown() const { return captionShown_; }
 
   // Creates a page and adds it as for addPageWindow; {nullptr, -1} when the
   // factory makes none.
@@ -98,12 +103,16 @@ class QvTabSheet : public QWidget {
 
  private:
   QvFrameHit hitAt(QPoint pos) const;
+  int borderWidth() const;
+  int captionHeight() const;
+  void placeChildren();
   void updateCursor(QvFrameHit hit);
 
   QTabWidget* tabs_ = nullptr;
   QToolButton* closeButton_ = nullptr;
   int controlId_ = 0;
   std::uint32_t flags_ = kQvSheetAll;
+  bool captionShown_ = true;
   // The undocked page, its former tab index and title.
   QPointer<QWidget> undocked_;
   int undockedIndex_ = -1;

@@ -102,10 +102,12 @@ float QvDigitalReadout::setLowAlarm(float threshold) {
 
 void QvDigitalReadout::enableHighAlarm(bool enable) {
   state_.highAlarmEnabled = enable;
+  update();
 }
 
 void QvDigitalReadout::enableLowAlarm(bool enable) {
   state_.lowAlarmEnabled = enable;
+  update();
 }
 
 void QvDigitalReadout::setStyle(std::uint32_t style) {

@@ -34,3 +34,16 @@ bool QvIsGaugeClass(const std::string& className) {
   }
   return false;
 }
+
+const char* QvGaugeClassForType(int gaugeType) {
+  switch (gaugeType) {
+    case 0:
+      return QvAnalogGauge::kClassName;
+    case 1:
+      return QvDigitalReadout::kClassName;
+    case 2:
+      return QvStatusGauge::kClassName;
+    default:
+      return nullptr;
+  }
+}

@@ -11,3 +11,6 @@
 QWidget* QvCreateGauge(const std::string& className, QWidget* parent, int controlId = 0);
 // True when QvCreateGauge knows the class name.
 bool QvIsGaugeClass(const std::string& className);
+// The class name of a dashboard entry's gauge type: 0 analog gauge, 1 digital
+// readout, 2 status gauge; nullptr for any other type (no window).
+const char* QvGaugeClassForType(int gaugeType);

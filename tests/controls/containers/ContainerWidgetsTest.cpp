@@ -230,6 +230,17 @@ TEST_F(TabSheetTest, DraggingFollowsTheFlags) {
   RenderWidget(*parent_, {600, 400}, "tabsheet");
 }
 
+TEST_F(TabSheetTest, WithoutCaptionOrFlagsItIsAPlainTabControl) {
+  Add("General");
+  sheet_->setCaptionShown(false);
+  sheet_->setSheetFlags(0);
+  parent_->show();
+  EXPECT_EQ(sheet_->tabs()->geometry(), QRect(0, 0, 400, 300));
+  QTest::mouseDClick(sheet_.data(), Qt::LeftButton, {}, QPoint(100, 10));
+  EXPECT_EQ(sheet_->undockedPage(), nullptr);
+  RenderWidget(*sheet_, {400, 300}, "tabsheet_plain");
+}
+
 class PropTreeTest : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -307,6 +307,16 @@ TEST(GaugeFactory, MakesControlsFromClassNames) {
   EXPECT_EQ(QvCreateGauge("", &parent), nullptr);
   EXPECT_TRUE(QvIsGaugeClass("QVSTATUSGAUGE"));
   EXPECT_FALSE(QvIsGaugeClass("QVTABSHEET"));
+  // Dashboard gauge types.
+  for (int type = 0; type < 3; ++type) {
+    std::unique_ptr<QWidget> gauge(QvCreateGauge(QvGaugeClassForType(type), &parent));
+    EXPECT_NE(gauge, nullptr) << type;
+  }
+  EXPECT_NE(qobject_cast<QvStatusGauge*>(
+                std::unique_ptr<QWidget>(QvCreateGauge(QvGaugeClassForType(2), &parent)).get()),
+            nullptr);
+  EXPECT_EQ(QvGaugeClassForType(3), nullptr);
+  EXPECT_EQ(QvGaugeClassForType(-1), nullptr);
 }
 
 TEST(GaugeRendering, AnalogGaugeStates) {
