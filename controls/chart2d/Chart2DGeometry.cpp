@@ -131,3 +131,13 @@ C2Rect C2DataRect(const C2Rect& plot) {
   if (plot.Width() <= 2 * kInset + 1 || plot.Height() <= 2 * kInset + 1) return plot;
   return {plot.left + kInset, plot.top + kInset, plot.right - kInset, plot.bottom - kInset};
 }
+
+C2Rect C2XLabelBox(const C2Rect& plot, int x, int textWidth, int textHeight) {
+  const int left = x - textWidth / 2 - 1;
+  return {left, plot.bottom + 4, left + textWidth + 2, plot.bottom + 4 + textHeight};
+}
+
+C2Rect C2YLabelBox(const C2Rect& plot, int y, int textWidth, int textHeight) {
+  const int top = y - textHeight / 2;
+  return {plot.left - 6 - textWidth, top, plot.left - 6, top + textHeight};
+}

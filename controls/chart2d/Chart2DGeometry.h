@@ -100,3 +100,8 @@ C2Rect C2LayoutPlot(const C2Rect& client, const C2Metrics& m);
 // points at the ends of the ranges show whole markers. Plots too small for the
 // inset are used as they are.
 C2Rect C2DataRect(const C2Rect& plot);
+
+// Boxes of axis labels: x labels centred under their grid line, 4 pixels below
+// the plot; y labels ending 6 pixels left of the plot, centred on their line.
+C2Rect C2XLabelBox(const C2Rect& plot, int x, int textWidth, int textHeight);
+C2Rect C2YLabelBox(const C2Rect& plot, int y, int textWidth, int textHeight);

@@ -1,6 +1,7 @@
 #include "QvChart2D.h"
 
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -68,6 +69,8 @@ void GetEnds(float min, float max, float* outMin, float* outMax) {
 QvChart2D::QvChart2D(QWidget* parent) : QWidget(parent) {
   std::copy(std::begin(kDefaultColors), std::end(kDefaultColors), colors_);
   setAttribute(Qt::WA_OpaquePaintEvent);
+  // Clicking gives the chart the keyboard, so arrow keys can nudge what was picked.
+  setFocusPolicy(Qt::StrongFocus);
 }
 
 QvChart2D::~QvChart2D() = default;
@@ -424,9 +427,9 @@ void QvChart2D::buildFrame() {
     painter.setPen(QvColorFromRef(colors_[7]));
     painter.drawLine(x, plot_.top + 1, x, plot_.bottom - 2);
     const QString text = Latin1(label.text);
-    const int w = labelMetrics.horizontalAdvance(text);
+    const C2Rect box = C2XLabelBox(plot_, x, labelMetrics.horizontalAdvance(text), labelHeight);
     painter.setPen(QvColorFromRef(colors_[6]));
-    painter.drawText(QRect(x - w / 2 - 1, plot_.bottom + 4, w + 2, labelHeight), Qt::AlignCenter, text);
+    painter.drawText(QRect(box.left, box.top, box.Width(), box.Height()), Qt::AlignCenter, text);
   }
   for (const QvChart2DLabel& label : yLabels_) {
     if (!inside(label.value, yMin_, yMax_)) continue;
@@ -434,10 +437,10 @@ void QvChart2D::buildFrame() {
     painter.setPen(QvColorFromRef(colors_[7]));
     painter.drawLine(plot_.left + 1, y0, plot_.right - 2, y0);
     const QString text = Latin1(label.text);
-    const int w = labelMetrics.horizontalAdvance(text);
+    const C2Rect box = C2YLabelBox(plot_, y0, labelMetrics.horizontalAdvance(text), labelHeight);
     painter.setPen(QvColorFromRef(colors_[6]));
-    painter.drawText(QRect(plot_.left - 6 - w, y0 - labelHeight / 2, w, labelHeight),
-                     Qt::AlignRight | Qt::AlignVCenter, text);
+    painter.drawText(QRect(box.left, box.top, box.Width(), box.Height()), Qt::AlignRight | Qt::AlignVCenter,
+                     text);
   }
 
   painter.setPen(QvColorFromRef(colors_[2]));
@@ -510,6 +513,44 @@ void QvChart2D::mouseReleaseEvent(QMouseEvent* event) {
   const QPoint p = event->position().toPoint();
   releaseAt({p.x(), p.y()});
   event->accept();
+}
+
+void QvChart2D::keyPressEvent(QKeyEvent* event) {
+  if (state_ & kStateButtonDown) return event->accept();  // the mouse is in charge
+  int dx = 0;
+  int dy = 0;
+  switch (event->key()) {
+    case Qt::Key_Left:
+      dx = -1;
+      break;
+    case Qt::Key_Right:
+      dx = 1;
+      break;
+    case Qt::Key_Up:
+      dy = -1;
+      break;  // screen rows: up is negative
+    case Qt::Key_Down:
+      dy = 1;
+      break;
+    case Qt::Key_Escape:
+      clearSelection(true);
+      return event->accept();
+    default:
+      return QWidget::keyPressEvent(event);
+  }
+  event->accept();
+  if (nudgeSelected(dx, dy, (event->modifiers() & Qt::ShiftModifier) ? 10 : 1))
+    emit notify(this, controlId_, kNotifyDragEnded, getSeries(anchorSeries_), anchorPoint_);
+}
+
+bool QvChart2D::nudgeSelected(int dx, int dy, int step) {
+  ensureLayout();
+  const double valueX = C2PixelsToValueX(data_, xMin_, xMax_, dx * step);
+  const double valueY = C2PixelsToValueY(data_, yMin_, yMax_, dy * step);
+  bool moved = false;
+  for (int si = 0; si < getSeriesCount(); ++si)
+    if (series_[static_cast<std::size_t>(si)]->MoveSelected(valueX, valueY)) moved = true;
+  return moved;
 }
 
 void QvChart2D::pressAt(C2Pixel pos, bool control, bool shift) {

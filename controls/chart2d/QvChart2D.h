@@ -161,6 +161,10 @@ class QvChart2D : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  // Arrow keys move the selected points one pixel's worth along the axes their
+  // series may be dragged on (ten with shift) and report it like a finished
+  // drag (1126); Escape clears the selection.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   friend class QvChart2DSeries;
@@ -183,6 +187,7 @@ class QvChart2D : public QWidget {
   void pressAt(C2Pixel pos, bool control, bool shift);
   void moveTo(C2Pixel pos);
   void releaseAt(C2Pixel pos);
+  bool nudgeSelected(int dx, int dy, int step);
 
   int slotOf(int colorIndex) const;
 

@@ -102,6 +102,14 @@ TEST(Chart2DLayout, MarginsMakeRoomForTextsAndTheDataRectIsInset) {
   EXPECT_GT(bare.bottom, plot.bottom);
   EXPECT_EQ(C2DataRect({0, 0, 100, 50}), (C2Rect{6, 6, 94, 44}));
   EXPECT_EQ(C2DataRect({0, 0, 10, 50}), (C2Rect{0, 0, 10, 50}));
+  // Labels sit outside the plot: x below it, y left of it.
+  const C2Rect xBox = C2XLabelBox(plot, 200, 30, 13);
+  EXPECT_GE(xBox.top, plot.bottom);
+  EXPECT_EQ((xBox.left + xBox.right) / 2, 200);
+  const C2Rect yBox = C2YLabelBox(plot, 150, 40, 13);
+  EXPECT_LE(yBox.right, plot.left);
+  EXPECT_GE(yBox.left, 14);  // clear of the y-axis title at the window edge
+  EXPECT_EQ(yBox.top + 13 / 2, 150);
 }
 
 }  // namespace

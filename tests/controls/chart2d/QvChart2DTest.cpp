@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <cmath>
@@ -232,6 +233,31 @@ TEST_F(Chart2DTest, DraggingMovesSelectedPointsAndReportsOnceAtTheEnd) {
   EXPECT_LT(p.x, 100);
   EXPECT_FLOAT_EQ(p.y, 100);
   EXPECT_EQ(Count(1126), 2);
+}
+
+TEST_F(Chart2DTest, ArrowKeysNudgeTheSelectionAndReportIt) {
+  QvChart2DSeries* s = Diagonal();
+  s->ClearStyle(0x1, false);  // y only
+  const C2Pixel mid = chart.valueToPixel(0, 0);
+  Press(mid);
+  Release(mid);
+  const auto key = [this](int k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+    QKeyEvent event(QEvent::KeyPress, k, m);
+    QApplication::sendEvent(&chart, &event);
+  };
+  key(Qt::Key_Up, Qt::ShiftModifier);
+  QvChart2DPoint p;
+  s->GetPoint(1, &p);
+  EXPECT_NEAR(p.y, 10.0 * 510.0 / (chart.dataRect().Height() - 1), 1e-3);
+  EXPECT_EQ(Count(1126), 1);
+  key(Qt::Key_Right);  // this series does not move along x
+  s->GetPoint(1, &p);
+  EXPECT_FLOAT_EQ(p.x, 0);
+  EXPECT_EQ(Count(1126), 1);
+  key(Qt::Key_Escape);
+  EXPECT_EQ(s->SelectedCount(), 0);
+  key(Qt::Key_Down);
+  EXPECT_EQ(Count(1126), 1);
 }
 
 TEST_F(Chart2DTest, ControlClicksGatherSeveralPointsThatDragTogether) {
