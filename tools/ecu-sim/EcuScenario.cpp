@@ -70,6 +70,7 @@ std::string EcuScenario::validate() const {
   for (const ScriptAction& action : script) {
     switch (action.kind) {
       case ActionKind::SendReply:
+      case ActionKind::Packet160Reply:
         if (action.exchange >= exchanges.size()) return "script: no such exchange";
         break;
       case ActionKind::Repeat:

@@ -87,18 +87,19 @@ struct FaultSpec {
 
 // One step of the background script.
 enum class ActionKind {
-  Send,       // send `bytes` once
-  SendReply,  // send the current reply of exchange `exchange` once
-  Repeat,     // send `bytes` every `intervalMs` for `durationMs`
-  Silence,    // send nothing for `durationMs`
-  Packet160,  // send `bytes` as one 160-baud packet
-  Fault,      // apply `fault`
+  Send,            // send `bytes` once
+  SendReply,       // send the current reply of exchange `exchange` once
+  Repeat,          // send `bytes` every `intervalMs` for `durationMs`
+  Silence,         // send nothing for `durationMs`
+  Packet160,       // send `bytes` as one 160-baud packet
+  Packet160Reply,  // send the current reply of exchange `exchange` as one 160-baud packet
+  Fault,           // apply `fault`
 };
 
 struct ScriptAction {
   ActionKind kind = ActionKind::Send;
   EcuBytes bytes;
-  std::size_t exchange = 0;  // index into EcuScenario::exchanges
+  std::size_t exchange = 0;  // index into EcuScenario::exchanges (SendReply, Packet160Reply)
   unsigned durationMs = 0;
   unsigned intervalMs = 0;
   FaultSpec fault;

@@ -39,6 +39,7 @@
 //                                send the bytes every INTERVAL ms for DURATION ms
 //     silence MS                 send nothing for MS
 //     packet160 BYTES...         send the bytes as one 160-baud packet
+//     packet160-reply NAME       send the current reply of an exchange as one 160-baud packet
 //     fault KIND ...             drop N | short N LENGTH | checksum N | garbage BYTES... |
 //                                byte-delay MS | close AFTER
 //
@@ -403,6 +404,10 @@ class Parser {
     } else if (key == "send-reply") {
       needCount(words, 2, 2, "send-reply NAME");
       action.kind = ActionKind::SendReply;
+      replyRefs_.push_back({lineNumber, words[1], scenario_.script.size()});
+    } else if (key == "packet160-reply") {
+      needCount(words, 2, 2, "packet160-reply NAME");
+      action.kind = ActionKind::Packet160Reply;
       replyRefs_.push_back({lineNumber, words[1], scenario_.script.size()});
     } else if (key == "repeat") {
       needCount(words, 4, SIZE_MAX, "repeat DURATION INTERVAL BYTES...");

@@ -95,11 +95,11 @@ void SimulatorCore::enqueue(EcuBytes bytes, TimePoint notBefore) {
   queue_.push_back(Chunk{std::move(bytes), 0, notBefore});
 }
 
-void SimulatorCore::sendReply(std::size_t index, TimePoint now, unsigned delayMs) {
+std::optional<EcuBytes> SimulatorCore::makeReply(std::size_t index, TimePoint now) {
   EcuBytes reply = builder_.build(index, seconds(now));
   if (dropCount_ > 0) {
     --dropCount_;
-    return;
+    return std::nullopt;
   }
   if (badChecksumCount_ > 0 && !reply.empty()) {
     --badChecksumCount_;
@@ -110,7 +110,12 @@ void SimulatorCore::sendReply(std::size_t index, TimePoint now, unsigned delayMs
     if (reply.size() > shortLength_) reply.resize(shortLength_);
   }
   ++repliesSent_;
-  enqueue(std::move(reply), now + std::chrono::milliseconds(delayMs));
+  return reply;
+}
+
+void SimulatorCore::sendReply(std::size_t index, TimePoint now, unsigned delayMs) {
+  if (std::optional<EcuBytes> reply = makeReply(index, now))
+    enqueue(std::move(*reply), now + std::chrono::milliseconds(delayMs));
 }
 
 // Appends one byte to the output unless the line is about to close.
@@ -182,6 +187,11 @@ bool SimulatorCore::runScript(TimePoint now) {
         break;
       case ActionKind::Packet160:
         enqueue(encodeSlowLinkPacket(action.bytes), now);
+        finishAction();
+        break;
+      case ActionKind::Packet160Reply:
+        if (std::optional<EcuBytes> reply = makeReply(action.exchange, now); reply && !reply->empty())
+          enqueue(encodeSlowLinkPacket(*reply), now);
         finishAction();
         break;
       case ActionKind::Fault:

@@ -63,6 +63,9 @@ class SimulatorCore {
 
   double seconds(TimePoint now) const;
   void enqueue(EcuBytes bytes, TimePoint notBefore);
+  // The reply of an exchange as it goes out now, faults applied; nothing
+  // when a drop fault swallowed it.
+  std::optional<EcuBytes> makeReply(std::size_t index, TimePoint now);
   void sendReply(std::size_t index, TimePoint now, unsigned delayMs);
   bool emit(std::uint8_t byte, EcuBytes& out);
   bool drain(TimePoint now, EcuBytes& out);

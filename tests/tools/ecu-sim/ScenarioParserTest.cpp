@@ -47,6 +47,7 @@ script
   fault garbage DEADBEEF
   fault byte-delay 20
   fault close 100
+  packet160-reply data
 )";
 
 TEST(ScenarioParser, ReadsEveryStatement) {
@@ -84,7 +85,9 @@ TEST(ScenarioParser, ReadsEveryStatement) {
   EXPECT_EQ(data.flags[0].mask, 0x81);
   EXPECT_DOUBLE_EQ(data.flags[0].duty, 0.2);
 
-  ASSERT_EQ(s.script.size(), 11u);
+  ASSERT_EQ(s.script.size(), 12u);
+  EXPECT_EQ(s.script[11].kind, ActionKind::Packet160Reply);
+  EXPECT_EQ(s.script[11].exchange, 1u);
   EXPECT_EQ(s.script[1].kind, ActionKind::SendReply);
   EXPECT_EQ(s.script[1].exchange, 1u);
   EXPECT_EQ(s.script[2].kind, ActionKind::Repeat);
@@ -186,6 +189,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"exchange a\n request 01\n baud 9600\n", "bad.scenario:3:", "unknown exchange statement"},
         BadFile{"script\n send-reply nobody\n", "bad.scenario:2:", "no exchange named 'nobody'"},
         BadFile{"script\n repeat 100 0 AA\n", "bad.scenario:2:", "interval"},
+        BadFile{"script\n silence 5\n packet160-reply ghost\n",
+                "bad.scenario:3:", "no exchange named 'ghost'"},
         BadFile{"script\n fault explode 1\n", "bad.scenario:2:", "unknown fault"},
         BadFile{"script\n fault short 1\n", "bad.scenario:2:", "usage: fault short"},
         BadFile{"script\n silence -5\n", "bad.scenario:2:", "not a number"},

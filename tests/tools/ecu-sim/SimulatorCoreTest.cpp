@@ -206,6 +206,25 @@ TEST(SimulatorCore, ScriptSendsSlowLinkPackets) {
   EXPECT_EQ(readSlowLink(out, 2).data, (EcuBytes{0x3C, 0xC3}));
 }
 
+TEST(SimulatorCore, SlowLinkPacketsCarryMovingReplies) {
+  EcuScenario s;
+  s.chatter = true;
+  s.loop = true;
+  Exchange& frame = s.addExchange("frame", {0x7F}, EcuBytes{0x10, 0x00}, true);
+  frame.fields.push_back({1, 1, true, FieldShape::Ramp, 0, 250, 1000, 0});  // 1 per 4 ms
+  s.script.push_back({ActionKind::Packet160Reply, {}, 0, 0, 0, {}});
+  s.script.push_back({ActionKind::Silence, {}, 0, 100, 0, {}});
+  SimulatorCore core(s, t0);
+  SlowLinkRead first = readSlowLink(core.takeDue(t0), 3);
+  core.applyFault({FaultKind::DropReplies, 1, 0, {}}, t0);
+  EXPECT_TRUE(core.takeDue(t0 + 100ms).empty());  // the dropped packet
+  SlowLinkRead third = readSlowLink(core.takeDue(t0 + 200ms), 3);
+  ASSERT_TRUE(first.synced && third.synced);
+  EXPECT_EQ(first.data, (EcuBytes{0x10, 0, 0xF0}));
+  EXPECT_EQ(third.data[1], 50);
+  EXPECT_EQ(std::accumulate(third.data.begin(), third.data.end(), 0u) & 0xFF, 0u);
+}
+
 class CoreFaults : public ::testing::Test {
  protected:
   CoreFaults() : scenario(basicScenario(false)), core(scenario, t0) {}
