@@ -3,12 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <numeric>
+#include <random>
 
 #include "ReplyBuilder.h"
 #include "ScenarioParser.h"
+#include "SimulatorCore.h"
 
 namespace {
 
@@ -204,6 +207,60 @@ TEST(ScenarioParser, RejectsNulBytes) {
   std::string error;
   EXPECT_FALSE(parseScenario("exchange a\n request 01\n reply 01 \0 02\n"sv, "nul.scenario", s, error));
   EXPECT_EQ(error, "nul.scenario:3: the line holds a NUL byte");
+}
+
+// Damaged files never crash the parser, always name a line when refused,
+// and whatever is accepted can be played.
+TEST(ScenarioParser, SurvivesDamagedFiles) {
+  std::mt19937 random(2024);
+  const std::string alphabet = "0123456789abcdefxXF .-#\n\tqz";
+  std::string demo;
+  {
+    std::ifstream in(VARNAK_SOURCE_DIR "/examples/demo-ecu.scenario");
+    demo.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  int accepted = 0;
+  for (int round = 0; round < 1500; ++round) {
+    std::string text = round % 2 ? std::string(kFull) : demo;
+    int edits = 1 + static_cast<int>(random() % 4);
+    for (int e = 0; e < edits && !text.empty(); ++e) {
+      std::size_t at = random() % text.size();
+      switch (random() % 3) {
+        case 0:
+          text.erase(at, 1 + random() % 3);
+          break;
+        case 1:
+          text.insert(at, 1, alphabet[random() % alphabet.size()]);
+          break;
+        default:
+          text[at] = alphabet[random() % alphabet.size()];
+          break;
+      }
+    }
+    EcuScenario s;
+    std::string error;
+    if (!parseScenario(text, "m.scenario", s, error)) {
+      ASSERT_EQ(error.rfind("m.scenario:", 0), 0u) << error;
+      int line = std::atoi(error.c_str() + 11);
+      EXPECT_GE(line, 1) << error;
+      EXPECT_LE(line, static_cast<int>(std::count(text.begin(), text.end(), '\n')) + 1) << error;
+      continue;
+    }
+    ++accepted;
+    ASSERT_EQ(s.validate(), "") << text;
+    SimulatorCore::TimePoint t0{};
+    SimulatorCore core(s, t0);
+    for (int ms = 0; ms < 400; ms += 7) {
+      auto now = t0 + std::chrono::milliseconds(ms);
+      std::uint8_t noise[3] = {0xF4, static_cast<std::uint8_t>(random()),
+                               static_cast<std::uint8_t>(random())};
+      core.receive(noise, 3, now);
+      for (const Exchange& ex : s.exchanges) core.receive(ex.request.data(), ex.request.size(), now);
+      EcuBytes out = core.takeDue(now);
+      ASSERT_LE(out.size(), 1u << 20);
+    }
+  }
+  EXPECT_GT(accepted, 100);
 }
 
 TEST(ScenarioParser, FileErrors) {
