@@ -343,11 +343,30 @@ TEST(GaugeRendering, AnalogGaugeStates) {
   EXPECT_EQ(wide.pixelColor(399, 130), QColor(30, 30, 30));  // outside the round dial
   RenderWidget(gauge, {90, 90}, "analog_small");
 
+  // The red rim mark at the top of the dial shows where the needle points.
+  QvAnalogGauge up;
+  up.setValue(150.0f * 140.0f / 260.0f, true);
+  const QImage upImage = RenderWidget(up, {180, 180}, "analog_straight_up");
+  EXPECT_GT(CountColor(upImage.copy(86, 3, 9, 6), QColor(255, 0, 0)), 3);
+  EXPECT_EQ(CountColor(upImage.copy(0, 0, 80, 180), QColor(255, 0, 0)), 0);
+  // Stretched independently, the dial fills a wide control.
+  up.clearStyle(kQvGaugeEqualScale, true);
+  const QImage stretched = RenderWidget(up, {360, 180}, "analog_stretched");
+  EXPECT_EQ(stretched.pixelColor(180, 90), QColor(0, 0, 0));  // the hub sits in the middle
+
   QvAnalogGauge unit;
   unit.setRange(0.0f, 1.0f);
   unit.setValue(0.63f, true);
   unit.setRange(4.0f, 4.0f);  // zero width must still draw
   RenderWidget(unit, {180, 180}, "analog_zero_range");
+  // Ranges and angles that are not numbers draw something sane, never fail.
+  unit.setRange(NAN, 5.0f);
+  unit.setValue(3.0f, true);
+  RenderWidget(unit, {180, 180}, "analog_nan_range");
+  unit.setRange(-INFINITY, INFINITY);
+  unit.setAngles(NAN, 1e30f);
+  unit.setValue(1e38f, true);
+  RenderWidget(unit, {180, 180}, "analog_wild_range");
 }
 
 TEST(GaugeRendering, ReadoutStates) {
