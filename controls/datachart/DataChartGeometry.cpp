@@ -14,7 +14,8 @@ double DcValueToPixelF(bool horizontal, const DcRect& span, double min, double m
   const double end = horizontal ? span.right : span.top;
   const double range = max - min;
   if (!std::isfinite(range) || range == 0.0 || !std::isfinite(value)) return start;
-  return start + (value - min) / range * (end - start);
+  const double pixel = start + (value - min) / range * (end - start);
+  return std::isnan(pixel) ? start : pixel;
 }
 
 int DcValueToPixel(bool horizontal, const DcRect& span, double min, double max, double value) {

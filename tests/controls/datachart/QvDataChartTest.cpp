@@ -249,6 +249,13 @@ TEST_F(DataChartTest, CursorLineInvertsThePlotAtItsValue) {
   time->SetFlags(0x30);
   time->SetCursorValue(10);
   EXPECT_EQ(CountColour(chart.renderFrame(), plot, qRgb(15, 15, 15)), 0);
+  // The plot fill is chart colour 2; other indexes are refused.
+  EXPECT_EQ(chart.color(2), 0xF0F0F0u);
+  EXPECT_EQ(chart.setColor(2, 0x00FFFF), 1);  // yellow
+  EXPECT_EQ(chart.setColor(4, 0), 0);
+  EXPECT_EQ(chart.color(4), 0xFFFFFFFFu);
+  const QImage yellow = chart.renderFrame();
+  EXPECT_EQ(yellow.pixel(plot.left + 5, plot.top + 5) & 0xFFFFFF, qRgb(255, 255, 0) & 0xFFFFFF);
 }
 
 TEST_F(DataChartTest, FormatterCannotOverrunItsBuffer) {
