@@ -46,7 +46,6 @@ bool XmlWriter::Open(const char* fileName) {
   tagOpen_ = false;
   atLineStart_ = true;
   failed_ = false;
-  ioFailed_ = false;
   return true;
 }
 
@@ -73,10 +72,7 @@ bool XmlWriter::Write(std::string_view bytes) {
     std::memcpy(buffer_.data() + fill_, bytes.data(), room);
     bytes.remove_prefix(room);
     fill_ = 0;
-    if (!file_.WriteAll(buffer_.data(), kBufferSize)) {
-      ioFailed_ = true;
-      return Refuse();
-    }
+    if (!file_.WriteAll(buffer_.data(), kBufferSize)) return Refuse();
   }
   atLineStart_ = false;
   return true;
@@ -179,12 +175,14 @@ bool XmlWriter::Comment(std::string_view text, bool inlineComment) {
 
 bool XmlWriter::Close() {
   if (!file_.IsOpen()) return false;
-  // What was accepted is written out even after a refused operation, but not
-  // after a failed system write, which has already left a gap in the file.
   bool ok = !failed_;
-  if (!ioFailed_ && fill_ > 0 && !file_.WriteAll(buffer_.data(), fill_)) ok = false;
-  // Close even after a failure, and count a failed close.
-  ok = file_.Close() && ok;
+  if (ok && fill_ > 0) ok = file_.WriteAll(buffer_.data(), fill_);
+  // A document that could not be written whole does not replace the file.
+  if (ok) {
+    ok = file_.Close();
+  } else {
+    file_.Discard();
+  }
   fill_ = 0;
   std::vector<char>().swap(buffer_);
   names_.clear();

@@ -9,6 +9,8 @@
 // failure since Open (a refused operation or a failed system write): once
 // failed it writes nothing more, Failed() tells so, and Close() returns false,
 // so a saver that checks Close() never reports success for a damaged file.
+// An existing file is replaced only by a document that was written whole
+// (see XmlFile); after a failure it keeps its earlier contents.
 //
 // Thread contract: one writer is used by one thread at a time; it holds no
 // shared state.
@@ -35,7 +37,7 @@ class XmlWriter {
   XmlWriter(const XmlWriter&) = delete;
   XmlWriter& operator=(const XmlWriter&) = delete;
 
-  // Creates or truncates the file, empties the element stack, sets the
+  // Creates the file (or its replacement), empties the element stack, sets the
   // indentation to 4 spaces and switches line breaks on. A file still open
   // is closed first. Returns whether the file was opened.
   [[nodiscard]] bool Open(const char* fileName);
@@ -64,9 +66,10 @@ class XmlWriter {
   // "<!-- text -->". An inline comment continues the current line. A text
   // holding "-->" would end the comment early and is refused.
   bool Comment(std::string_view text, bool inlineComment);
-  // Writes what is buffered and closes the file. Returns false when anything
-  // failed since Open (including the final write and the close itself), or
-  // when no file was open.
+  // Writes what is buffered and closes the file, replacing the earlier file
+  // of that name. Returns false when anything failed since Open (including
+  // the final write, the close and the replacement itself), or when no file
+  // was open; the earlier file is then left as it was.
   [[nodiscard]] bool Close();
 
   bool IsOpen() const { return file_.IsOpen(); }
@@ -102,6 +105,5 @@ class XmlWriter {
   bool newlines_ = true;
   bool tagOpen_ = false;
   bool atLineStart_ = true;
-  bool failed_ = false;    // an operation since Open was refused or failed
-  bool ioFailed_ = false;  // a system write failed
+  bool failed_ = false;  // an operation since Open was refused or failed
 };

@@ -198,6 +198,7 @@ TEST_F(XmlWriterTest, FailedSystemWritesAreReportedAndSticky) {
     EXPECT_TRUE(writer.ElementText("a", "b"));
     EXPECT_FALSE(writer.Close());
     EXPECT_TRUE(writer.Failed());
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
   }
   // A large one fails at the write that overflows the buffer, and stays failed.
   XmlWriter writer;
@@ -240,9 +241,58 @@ TEST_F(XmlWriterTest, OpenNamesAreLimitedTo254Characters) {
   // One more character would not be kept, so the element is not begun at all.
   EXPECT_FALSE(writer.BeginElement(std::string(55, 'c')));
   EXPECT_EQ(writer.Depth(), 1u);
-  // What was written before the refusal still reaches the file.
   EXPECT_FALSE(writer.Close());
-  EXPECT_EQ(Contents(), "<" + std::string(200, 'a') + ">\r\n    <" + std::string(54, 'b') + " />\r\n");
+}
+
+TEST_F(XmlWriterTest, FailedSaveLeavesTheEarlierFileAsItWas) {
+  { std::ofstream(path_, std::ios::binary) << "earlier"; }
+  XmlWriter writer;
+  ASSERT_TRUE(writer.Open(path_.c_str()));
+  writer.ElementText("a", std::string(3 * XmlWriter::kBufferSize, 'x'));
+  EXPECT_EQ(Contents(), "earlier");
+  EXPECT_FALSE(writer.EndElement());
+  EXPECT_FALSE(writer.Close());
+  EXPECT_EQ(Contents(), "earlier");
+  // No temporary file is left beside it.
+  const auto folder = std::filesystem::path(path_).parent_path();
+  const std::string stem = std::filesystem::path(path_).filename().string();
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    const std::string name = entry.path().filename().string();
+    EXPECT_FALSE(name != stem && name.rfind(stem, 0) == 0) << name;
+  }
+  // A file that did not exist is not created by a failed save.
+  std::filesystem::remove(path_);
+  ASSERT_TRUE(writer.Open(path_.c_str()));
+  EXPECT_FALSE(writer.Attribute("x", "1"));
+  EXPECT_FALSE(writer.Close());
+  EXPECT_FALSE(std::filesystem::exists(path_));
+}
+
+TEST_F(XmlWriterTest, SavingReplacesTheFileKeepingItsModeAndLinks) {
+  namespace fs = std::filesystem;
+  {
+    std::ofstream(path_, std::ios::binary) << "earlier contents, longer than the new ones";
+  }
+  fs::permissions(path_, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  const std::string link = path_ + ".link";
+  fs::remove(link);
+  fs::create_symlink(path_, link);
+  XmlWriter writer;
+  ASSERT_TRUE(writer.Open(link.c_str()));
+  writer.ElementText("a", "1");
+  ASSERT_TRUE(writer.Close());
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(Contents(), "<a>1</a>\r\n");
+  EXPECT_EQ(fs::status(path_).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  fs::remove(link);
+  // Devices are written in place, never replaced by a regular file.
+  if (fs::exists("/dev/null")) {
+    ASSERT_TRUE(writer.Open("/dev/null"));
+    writer.ElementText("a", "1");
+    EXPECT_TRUE(writer.Close());
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+  }
 }
 
 TEST_F(XmlWriterTest, ReopeningStartsAFreshDocument) {
