@@ -108,8 +108,6 @@ class FieldWriter {
 
   void Hex(const AdsField& field, uint32_t& target) { target = ParseHexText(field.value); }
 
-  AdsMessageLog& Log() { return log_; }
-
  private:
   AdsMessageLog& log_;
 };
