@@ -1,12 +1,42 @@
 #include "QvPaintSupport.h"
 
 #include <QFontMetrics>
+#include <QFontMetricsF>
+
+#include <cmath>
+#include <map>
+
+namespace {
+
+// Advance of a digit in Arial, in ems (the same for the regular and bold faces).
+constexpr double kArialDigitEm = 0.556;
+
+// Stretch that narrows a substitute for "Arial" to Arial's digit width, so
+// that numbers fit the layouts drawn for it; 100 when the font is not wider.
+// Measured once per weight (GUI thread only).
+int StretchForArialWidths(QFont font) {
+  static std::map<int, int> stretchByWeight;
+  const int weight = font.weight();
+  const auto cached = stretchByWeight.find(weight);
+  if (cached != stretchByWeight.end()) return cached->second;
+  font.setPixelSize(100);
+  const double digitEm = QFontMetricsF(font).horizontalAdvance(QLatin1Char('0')) / 100.0;
+  int stretch = 100;
+  if (digitEm > kArialDigitEm * 1.02)
+    stretch = std::max(50, static_cast<int>(std::lround(100.0 * kArialDigitEm / digitEm)));
+  stretchByWeight.emplace(weight, stretch);
+  return stretch;
+}
+
+}  // namespace
 
 QFont QvControlFont(int pixelHeight, int weight) {
   QFont font(QStringLiteral("Arial"));
-  font.setPixelSize(std::max(1, pixelHeight));
   font.setWeight(static_cast<QFont::Weight>(weight));
   font.setStyleStrategy(QFont::PreferAntialias);
+  const int stretch = StretchForArialWidths(font);
+  if (stretch != 100) font.setStretch(stretch);
+  font.setPixelSize(std::max(1, pixelHeight));
   return font;
 }
 

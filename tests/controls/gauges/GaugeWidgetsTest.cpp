@@ -1,4 +1,5 @@
 #include <QContextMenuEvent>
+#include <QFontMetricsF>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -13,6 +14,7 @@
 #include "QvColor.h"
 #include "QvDigitalReadout.h"
 #include "QvGaugeFactory.h"
+#include "QvPaintSupport.h"
 #include "QvStatusGauge.h"
 #include "QvTextProgress.h"
 
@@ -367,6 +369,16 @@ TEST(GaugeRendering, AnalogGaugeStates) {
   unit.setAngles(NAN, 1e30f);
   unit.setValue(1e38f, true);
   RenderWidget(unit, {180, 180}, "analog_wild_range");
+}
+
+TEST(GaugeRendering, ControlFontKeepsArialDigitWidths) {
+  // Whatever face stands in for "Arial", a five-character value at the height
+  // chosen for it fits the readout's 100 units.
+  const QFontMetricsF metrics(QvControlFont(40));
+  EXPECT_LE(metrics.horizontalAdvance(QStringLiteral("13.81")), 108.0);  // 127 with an unadjusted wide face
+  EXPECT_GT(metrics.horizontalAdvance(QStringLiteral("13.81")), 60.0);
+  EXPECT_EQ(QvControlFont(9).pixelSize(), 9);
+  EXPECT_EQ(QvControlFont(14, 400).weight(), 400);
 }
 
 TEST(GaugeRendering, ReadoutStates) {
