@@ -60,12 +60,19 @@ XmlFile& XmlFile::operator=(XmlFile&& other) noexcept {
 
 XmlFile XmlFile::OpenForReading(const char* path) {
   if (path == nullptr || *path == '\0') return XmlFile();
-  int fd = OpenRetrying(path, O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so that opening a pipe nobody writes to cannot hang.
+  int fd = OpenRetrying(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return XmlFile();
   XmlFile file(fd);
   // A directory opens fine on POSIX but is no document.
   struct stat info {};
-  if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) file.Close();
+  if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    file.Close();
+    return file;
+  }
+  // Reads then wait for data as usual.
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) file.Close();
   return file;
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 #include <filesystem>
 #include <fstream>
@@ -401,6 +402,19 @@ TEST(XmlSaxParser, FileThatCannotBeOpenedGetsOnlyTheError) {
     EXPECT_EQ(callback.errorCode, kXmlErrorFile);
     EXPECT_EQ(callback.fileName, nullptr);
   }
+}
+
+TEST(XmlSaxParser, PipeWithoutWriterDoesNotHang) {
+  const std::string path =
+      (std::filesystem::temp_directory_path() / ("varnak_xml_fifo_" + std::to_string(::getpid()))).string();
+  ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+  XmlSaxParser parser;
+  RecordingCallback callback;
+  parser.SetCallback(&callback);
+  EXPECT_EQ(parser.Parse(path.c_str()), kXmlErrorSyntax);
+  EXPECT_EQ(callback.errorMessage,
+            "Unrecognized encoding (parser does not support UTF-8 language encodings)");
+  std::filesystem::remove(path);
 }
 
 TEST(XmlSaxParser, ReadErrorIsAFailureNotAnEndOfFile) {
