@@ -218,13 +218,13 @@ void QvChart2D::resizeYLabels(int count) {
 }
 
 void QvChart2D::setXLabel(int index, float value, const std::string& text) {
-  if (index < 0 || index >= xLabelCount()) return;
+  if (index < 0 || index >= static_cast<int>(xLabels_.size())) return;
   xLabels_[static_cast<std::size_t>(index)] = {value, text};
   requestLayout();
 }
 
 void QvChart2D::setYLabel(int index, float value, const std::string& text) {
-  if (index < 0 || index >= yLabelCount()) return;
+  if (index < 0 || index >= static_cast<int>(yLabels_.size())) return;
   yLabels_[static_cast<std::size_t>(index)] = {value, text};
   requestLayout();
 }

@@ -129,8 +129,8 @@ class QvChart2D : public QWidget {
   // Label lists.
   void resizeXLabels(int count);
   void resizeYLabels(int count);
-  int xLabelCount() const { return static_cast<int>(xLabels_.size()); }
-  int yLabelCount() const { return static_cast<int>(yLabels_.size()); }
+  int xLabelCount() { return static_cast<int>(xLabels().size()); }
+  int yLabelCount() { return static_cast<int>(yLabels().size()); }
   // Automatic labels follow the plot size; these read them after any resize.
   // Replace one label; an index outside the list changes nothing.
   void setXLabel(int index, float value, const std::string& text);
