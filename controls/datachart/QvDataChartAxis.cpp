@@ -82,6 +82,26 @@ int QvDataChartAxis::ValueToPixel(float value) const {
   return DcValueToPixel(IsHorizontal(), span_, visibleMin_, visibleMax_, value);
 }
 
+int QvDataChartAxis::GetOffset() const {
+  if (chart_) chart_->ensureLayout();
+  return offset_;
+}
+
+int QvDataChartAxis::GetWidth() const {
+  if (chart_) chart_->ensureLayout();
+  return width_;
+}
+
+const DcRect& QvDataChartAxis::GetPixelSpan() const {
+  if (chart_) chart_->ensureLayout();
+  return span_;
+}
+
+const DcTicks& QvDataChartAxis::GetTicks() const {
+  if (chart_) chart_->ensureLayout();
+  return ticks_;
+}
+
 std::string QvDataChartAxis::LabelText(float value) {
   if ((flags_ & kUseLabelFormatter) && formatter_) {
     char buffer[30] = {};

@@ -74,11 +74,11 @@ class QvDataChartAxis {
   // of the last layout (x for horizontal axes, y for vertical ones).
   int ValueToPixel(float value) const;
 
-  // Layout results.
-  int GetOffset() const { return offset_; }
-  int GetWidth() const { return width_; }
-  const DcRect& GetPixelSpan() const { return span_; }
-  const DcTicks& GetTicks() const { return ticks_; }
+  // Layout results (the chart lays out first when a change is pending).
+  int GetOffset() const;
+  int GetWidth() const;
+  const DcRect& GetPixelSpan() const;
+  const DcTicks& GetTicks() const;
 
   // The text of a label: the formatter's with flag 0x20, else "%.*f".
   std::string LabelText(float value);
