@@ -53,7 +53,8 @@ class XmlWriter {
   bool AttributeInt(std::string_view name, int32_t value);
   // The value as "%f" gives it, always with "." as decimal separator.
   bool AttributeFloat(std::string_view name, double value);
-  // The arguments formatted with the printf-style format (C locale).
+  // The arguments formatted with the printf-style format in the C locale,
+  // never cut short.
   bool AttributeFormat(std::string_view name, const char* format, ...) __attribute__((format(printf, 3, 4)));
   // Closes an open start tag, then writes the text unchanged.
   bool Text(std::string_view text);
