@@ -1,0 +1,159 @@
+// The datalog engine: records reply packets into an XDL file and plays such a
+// file back.
+//
+// Recording: Open(path, false), AddEntry for every recordable command,
+// StartRecording, then RecordPacket for every good packet, StopRecording and
+// Close. The entry table becomes final with the first record.
+// Playback: SetCallback, Open(path, true), StartPlayback. A thread of its own
+// reads the records in order, paces them by their recorded times scaled by the
+// speed factor, expands each payload into its packet and hands it to the
+// callback as a replayed packet (status record source 1).
+//
+// Thread contract:
+// - Open, Close, AddEntry, StartRecording, StopRecording, StartPlayback,
+//   RequestStop, Seek, SetCallback and SetSpeed are called from one controlling
+//   thread at a time (the user-interface thread, or the control thread that
+//   stops the log). RecordPacket runs on the acquisition thread.
+// - `lock` guards the file, the header, the entry table, the record buffer and
+//   the position fields (sampleIndex, currentTime, previousTime); it is held
+//   while a record is read or written, while seeking and while the header is
+//   written, never while a callback runs.
+// - `state`, `speed`, `callback`, the playback-running marker, the seek
+//   generation and the position readers are atomics, polled across threads.
+// - The playback thread is a std::thread that is always joined: by Close, Open,
+//   WaitForPlaybackThread, the next StartPlayback or the destructor. Its
+//   std::thread object is guarded by `threadLock`. Calls made from inside a
+//   callback on the playback thread never wait for that thread.
+// - The entry table does not change while the playback thread runs (AddEntry
+//   is refused in the playing states and Open joins the thread first).
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "acquisition/HiResTimer.h"
+#include "datalog/DataLogCallback.h"
+#include "datalog/XdlEntry.h"
+#include "datalog/XdlFormat.h"
+#include "datalog/platform/LogFileHandle.h"
+
+class DataLogFile {
+ public:
+  DataLogFile();
+  // Stops and joins a running playback thread and releases the file without
+  // writing the header: the application closes the log first.
+  ~DataLogFile();
+  DataLogFile(const DataLogFile&) = delete;
+  DataLogFile& operator=(const DataLogFile&) = delete;
+
+  // Closes and resets the current log, then opens path: for playback an
+  // existing file, read and write (read only when the file may not be written;
+  // nothing is ever written to a log that was only played); for recording a
+  // new or truncated file. Returns 0 (state 1 or 2), 12, 13 or 1 (state 0).
+  int Open(const char* path, bool forPlayback);
+  // Stops playback (waiting for the thread) or recording, writes the header
+  // when it changed and closes the file. Non-zero when the log is closed; 0
+  // when the header could not be written (the log stays open).
+  int Close();
+
+  // Appends a copy of entry. 0; 3 once the entry table is final or while a log
+  // is played; 9 for sizes beyond kXdlMaxPacketSize or a mask beyond
+  // kXdlMaxMaskBits; 1 when memory runs out.
+  int AddEntry(const XdlEntry& entry);
+  // Index of the last entry with that command hash, or -1.
+  int FindEntry(std::uint32_t commandIdHash) const;
+
+  int StartRecording();
+  // Records one packet of the command: 0, 3 (not recording), 4 (no entry), 1
+  // (write failed, or the log would pass the 4 GiB offsets of the format).
+  int RecordPacket(std::uint32_t commandIdHash, const std::uint8_t* data, std::uint32_t length);
+  int StopRecording();
+
+  int StartPlayback();
+  // Asks a running playback to stop before its next record (state 3 -> 5).
+  void RequestStop();
+  // Moves the read position: by sample index, or with XDL_SEEK_BY_TIME by
+  // time in ms; XDL_SEEK_FROM_START counts from the first record.
+  int Seek(std::int32_t target, std::uint32_t flags);
+  // Reads the next record: its head, storedSize payload bytes into buffer and
+  // the entry it belongs to (valid while the log stays open).
+  int ReadRecord(XdlRecordHead* head, std::uint8_t* buffer, std::uint32_t bufferSize, const XdlEntry** entry);
+
+  void SetCallback(IDataLogCallback* cb) { callback.store(cb, std::memory_order_release); }
+  void SetSpeed(float factor) { speed.store(factor, std::memory_order_relaxed); }
+  float Speed() const { return speed.load(std::memory_order_relaxed); }
+  std::int32_t State() const { return state.load(std::memory_order_acquire); }
+  // Records in the log: the header's count, or for a log cut short (never
+  // stopped) the number of complete records found when it was opened.
+  std::uint32_t RecordCount() const;
+  std::int32_t SampleIndex() const { return sampleIndex.load(std::memory_order_relaxed); }
+  std::uint32_t CurrentTime() const { return currentTime.load(std::memory_order_relaxed); }
+
+  // True from StartPlayback until the playback thread has finished.
+  bool IsPlaybackThreadRunning() const { return playbackRunning.load(std::memory_order_acquire); }
+  // Waits for the playback thread to end and joins it (returns at once when
+  // called on the playback thread itself).
+  void WaitForPlaybackThread();
+  // The code that ended the last playback: 7 at the end of the log, 0 after a
+  // stop request, else the read error.
+  int LastPlaybackResult() const { return lastPlaybackResult.load(std::memory_order_acquire); }
+
+  XdlHeader Header() const;
+  int EntryCount() const;
+  // Copies entry index into out; false when out of range.
+  bool GetEntry(int index, XdlEntry* out) const;
+
+ private:
+  bool OnPlaybackThread() const;
+  void JoinPlaybackThread();
+  void CloseForReopen();
+  void ResetLocked();
+  int ReadHeaderAndTableLocked();
+  std::uint32_t CountCompleteRecordsLocked();
+  int WriteHeaderLocked();
+  int StopRecordingLocked();
+  int FindEntryLocked(std::uint32_t commandIdHash) const;
+  int ReadRecordLocked(XdlRecordHead* head, std::uint8_t* buffer, std::uint32_t bufferSize,
+                       const XdlEntry** entry);
+  std::uint64_t PlayableEndLocked() const;
+  std::uint32_t LargestStoredSize() const;
+  std::uint32_t LargestFullSize() const;
+  int SeekLocked(std::int32_t target, std::uint32_t flags);
+
+  void PlaybackThreadMain();
+  int RunPlayback();
+  void DeliverRecord(const XdlRecordHead& head, const XdlEntry& entry, std::int32_t index);
+
+  XdlHeader header;
+  std::vector<XdlEntry> entries;
+  LogFileHandle file;
+  std::atomic<std::int32_t> state{XDL_STATE_CLOSED};
+  std::atomic<IDataLogCallback*> callback{nullptr};
+  bool existingFile = false;  // entry table on disk is final (played log or stopped recording)
+  bool tableWritten = false;  // the entry table has been written to this file
+  bool headerDirty = false;   // the header changed since it was last written
+  HiResTimer timer;           // recording: time since the first record; playback: pacing
+  mutable std::mutex lock;
+  std::vector<std::uint8_t> recordBuffer;  // recording: head and payload; seeking: one payload
+
+  // Touched only by the playback thread while it runs.
+  std::vector<std::uint8_t> payloadBuffer;
+  std::vector<std::uint8_t> packetBuffer;
+
+  std::atomic<std::int32_t> sampleIndex{0};
+  std::atomic<std::uint32_t> currentTime{0};
+  std::uint32_t previousTime = 0;  // guarded by lock
+  std::uint32_t countedRecords = 0;
+  bool recordsCounted = false;
+
+  std::mutex threadLock;  // guards playbackThread
+  std::thread playbackThread;
+  std::atomic<bool> playbackRunning{false};
+  std::atomic<std::thread::id> playbackThreadId{};
+  std::atomic<std::uint32_t> seekGeneration{0};
+  std::atomic<int> lastPlaybackResult{XDL_OK};
+  std::atomic<float> speed{1.0f};
+};

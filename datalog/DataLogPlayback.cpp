@@ -1,0 +1,169 @@
+// The playback side of DataLogFile: starting and stopping the playback thread,
+// pacing the records and handing them to the callback.
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <new>
+#include <system_error>
+
+#include "datalog/DataLogFile.h"
+#include "definition/ADXCommands.h"
+
+int DataLogFile::StartPlayback() {
+  if (callback.load(std::memory_order_acquire) == nullptr) return XDL_ERR_NO_CALLBACK;
+  if (state.load(std::memory_order_acquire) != XDL_STATE_READY) return XDL_ERR_STATE;
+  if (IsPlaybackThreadRunning()) return XDL_ERR_IO;
+  {
+    // Join a thread that ended by itself before starting the next one.
+    std::lock_guard<std::mutex> guard(threadLock);
+    if (playbackThread.joinable()) playbackThread.join();
+  }
+  {
+    std::lock_guard<std::mutex> guard(lock);
+    std::uint64_t position = file.Position();
+    if (position < header.dataOffset || position >= PlayableEndLocked()) {
+      file.SeekTo(header.dataOffset);
+      sampleIndex.store(0, std::memory_order_relaxed);
+      currentTime.store(0, std::memory_order_relaxed);
+      previousTime = 0;
+    }
+  }
+  std::int32_t expected = XDL_STATE_READY;
+  if (!state.compare_exchange_strong(expected, XDL_STATE_PLAYING)) return XDL_ERR_STATE;
+  playbackRunning.store(true, std::memory_order_release);
+  lastPlaybackResult.store(XDL_OK, std::memory_order_release);
+  try {
+    std::lock_guard<std::mutex> guard(threadLock);
+    playbackThread = std::thread(&DataLogFile::PlaybackThreadMain, this);
+  } catch (const std::system_error&) {
+    playbackRunning.store(false, std::memory_order_release);
+    state.store(XDL_STATE_READY, std::memory_order_release);
+    return XDL_ERR_IO;
+  }
+  return XDL_OK;
+}
+
+void DataLogFile::RequestStop() {
+  std::int32_t expected = XDL_STATE_PLAYING;
+  state.compare_exchange_strong(expected, XDL_STATE_STOP_REQUESTED, std::memory_order_acq_rel);
+}
+
+void DataLogFile::PlaybackThreadMain() {
+  playbackThreadId.store(std::this_thread::get_id(), std::memory_order_release);
+  int code = RunPlayback();
+  lastPlaybackResult.store(code, std::memory_order_release);
+  if (code == XDL_END_OF_DATA) {
+    IDataLogCallback* cb = callback.load(std::memory_order_acquire);
+    if (cb != nullptr) cb->OnPlaybackEnded();
+  }
+  std::int32_t expected = XDL_STATE_PLAYING;
+  if (!state.compare_exchange_strong(expected, XDL_STATE_READY, std::memory_order_acq_rel)) {
+    expected = XDL_STATE_STOP_REQUESTED;
+    state.compare_exchange_strong(expected, XDL_STATE_READY, std::memory_order_acq_rel);
+  }
+  playbackThreadId.store(std::thread::id(), std::memory_order_release);
+  playbackRunning.store(false, std::memory_order_release);
+}
+
+int DataLogFile::RunPlayback() {
+  {
+    std::lock_guard<std::mutex> guard(lock);
+    try {
+      payloadBuffer.assign(std::max<std::uint32_t>(1, LargestStoredSize()), 0);
+      packetBuffer.assign(std::max<std::uint32_t>(1, LargestFullSize()), 0);
+    } catch (const std::bad_alloc&) {
+      return XDL_ERR_IO;
+    }
+    previousTime = currentTime.load(std::memory_order_relaxed);
+  }
+
+  while (state.load(std::memory_order_acquire) == XDL_STATE_PLAYING) {
+    timer.Restart();
+    XdlRecordHead head;
+    const XdlEntry* entry = nullptr;
+    std::uint64_t headOffset = 0;
+    std::uint32_t generation = 0;
+    std::uint32_t reference = 0;
+    std::int32_t index = 0;
+    {
+      std::lock_guard<std::mutex> guard(lock);
+      headOffset = file.Position();
+      int code = ReadRecordLocked(&head, payloadBuffer.data(),
+                                  static_cast<std::uint32_t>(payloadBuffer.size()), &entry);
+      if (code != XDL_OK) return code;
+      generation = seekGeneration.load(std::memory_order_acquire);
+      reference = previousTime;
+      index = sampleIndex.load(std::memory_order_relaxed);
+    }
+    XdlExpandPayload(*entry, payloadBuffer.data(), entry->storedSize, packetBuffer.data(),
+                     packetBuffer.size());
+
+    // Pace the record: wait until the recorded gap, scaled by the speed, has
+    // passed since this round began.
+    bool stopped = false;
+    if (head.timeMs != 0) {
+      const double gap = std::fabs(static_cast<double>(head.timeMs) - static_cast<double>(reference));
+      for (;;) {
+        const float factor = speed.load(std::memory_order_relaxed);
+        if (!(factor > 0.01f)) break;
+        const double due = gap / factor;
+        const double elapsed = timer.Elapsed() * 1000.0;
+        if (elapsed >= due) break;
+        if (state.load(std::memory_order_acquire) != XDL_STATE_PLAYING) {
+          stopped = true;
+          break;
+        }
+        if (seekGeneration.load(std::memory_order_acquire) != generation) break;
+        const double remaining = std::min(1.0, due - elapsed);
+        std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(remaining));
+      }
+    }
+
+    {
+      std::lock_guard<std::mutex> guard(lock);
+      if (seekGeneration.load(std::memory_order_acquire) != generation) continue;  // a seek moved on
+      if (stopped) {
+        // Put the record back so that playing on delivers it.
+        file.SeekTo(headOffset);
+        sampleIndex.fetch_sub(1, std::memory_order_relaxed);
+        currentTime.store(reference, std::memory_order_relaxed);
+        return XDL_OK;
+      }
+      previousTime = head.timeMs;
+    }
+    DeliverRecord(head, *entry, index);
+  }
+  return XDL_OK;
+}
+
+void DataLogFile::DeliverRecord(const XdlRecordHead& head, const XdlEntry& entry, std::int32_t index) {
+  IDataLogCallback* cb = callback.load(std::memory_order_acquire);
+  if (cb == nullptr) return;
+  DAEStatusRecord record;
+  record.source = 1;
+  record.status = DAE_OK;
+  record.commandIdHash = entry.commandIdHash;
+  record.sampleIndex = index;
+  // Stand-ins for the recorded command: the callback finds the definition's
+  // own command by the hash; these describe the replayed packet itself.
+  if (entry.commandType == ADX_TYPE_SENDCOMMAND) {
+    ADXCSendCommand command;
+    command.flags = kSendReadReply;
+    command.replysize = static_cast<std::int32_t>(entry.fullSize);
+    command.packetoffset = 0;
+    command.packetsize = static_cast<std::int32_t>(entry.fullSize);
+    std::memcpy(command.id, entry.idText, sizeof command.id);
+    command.idhash = entry.commandIdHash;
+    record.command = &command;
+    cb->OnSendCommandEnd(&record, packetBuffer.data(), entry.fullSize);
+  } else if (entry.commandType == ADX_TYPE_160BAUDLISTEN) {
+    ADXC160BaudListen command;
+    command.packetsize = static_cast<std::int32_t>(entry.fullSize);
+    std::memcpy(command.id, entry.idText, sizeof command.id);
+    command.idhash = entry.commandIdHash;
+    record.command = &command;
+    cb->OnListen160BaudEnd(&record, packetBuffer.data(), entry.fullSize);
+  }
+  cb->OnPlaybackProgress(head.timeMs, index);
+}
