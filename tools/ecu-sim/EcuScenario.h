@@ -107,10 +107,15 @@ struct ScriptAction {
 
 struct EcuScenario {
   unsigned baud = 8192;
-  bool echo = false;       // every received byte is sent straight back, as on the single-wire link
-  bool pace = false;       // send bytes no faster than the baud rate allows (10 bit times per byte)
-  bool chatter = false;    // the script runs from the start (otherwise an exchange starts it)
-  bool loop = false;       // the script starts again when it reaches its end
+  // Single-wire link: every received byte is sent straight back, and bytes
+  // that arrive while the ECU is sending collide and are not understood.
+  bool echo = false;
+  bool pace = false;     // send bytes no faster than the baud rate allows (10 bit times per byte)
+  bool chatter = false;  // the script runs from the start (otherwise an exchange starts it)
+  bool loop = false;     // the script starts again when it reaches its end
+  // Bytes received while the client's port is set to another speed (more
+  // than 3 % off) are not understood: still echoed, never taken as requests.
+  bool strictBaud = false;
   std::uint32_t seed = 1;  // seed of the random walks
   std::vector<Exchange> exchanges;
   std::vector<ScriptAction> script;

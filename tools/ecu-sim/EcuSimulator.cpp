@@ -1,6 +1,7 @@
 #include "EcuSimulator.h"
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 #include "PseudoTerminal.h"
@@ -22,6 +23,12 @@ constexpr std::chrono::milliseconds kMaxWait{100};
 constexpr std::chrono::milliseconds kCloseGrace{500};
 constexpr std::chrono::milliseconds kCloseSettle{20};
 constexpr std::chrono::milliseconds kClosePoll{2};
+
+// A UART copes with a few percent of speed difference; beyond that every
+// byte arrives garbled.
+bool speedsMatch(unsigned client, unsigned ecu) {
+  return client > 0 && std::abs(static_cast<double>(client) - ecu) <= 0.03 * ecu;
+}
 
 }  // namespace
 
@@ -169,7 +176,10 @@ void EcuSimulator::run() {
     long got;
     while ((got = terminal_->read(buffer, sizeof buffer)) > 0) {
       now = Clock::now();
-      core.receive(buffer, static_cast<std::size_t>(got), now);
+      unsigned baud = terminal_->clientBaud();
+      clientBaud_ = baud;
+      bool understood = !scenario_.strictBaud || speedsMatch(baud, scenario_.baud);
+      core.receive(buffer, static_cast<std::size_t>(got), now, understood);
       noteReceived(buffer, static_cast<std::size_t>(got));
     }
 

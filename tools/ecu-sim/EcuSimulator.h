@@ -70,6 +70,9 @@ class EcuSimulator {
   std::size_t requestsSeen() const { return requestsSeen_.load(); }
   std::size_t repliesSent() const { return repliesSent_.load(); }
   std::size_t bytesSent() const { return bytesSent_.load(); }
+  // The baud rate the client last set on its port (0 before it set one it
+  // could read back), as seen when its latest bytes arrived.
+  unsigned clientBaud() const { return clientBaud_.load(); }
   // Every byte received since start(), in order.
   EcuBytes receivedBytes() const;
   // Waits until at least `count` requests were recognised; false on time-out.
@@ -100,6 +103,7 @@ class EcuSimulator {
   std::atomic<std::size_t> requestsSeen_{0};
   std::atomic<std::size_t> repliesSent_{0};
   std::atomic<std::size_t> bytesSent_{0};
+  std::atomic<unsigned> clientBaud_{0};
 
   mutable std::mutex controlMutex_;  // guards controls_
   std::vector<Control> controls_;

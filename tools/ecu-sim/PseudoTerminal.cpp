@@ -1,5 +1,7 @@
 #include "PseudoTerminal.h"
 
+#include "TerminalSpeed.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
@@ -89,6 +91,10 @@ std::size_t PseudoTerminal::unreadByClient() const {
   int count = 0;
   if (slave_ < 0 || ioctl(slave_, TIOCINQ, &count) != 0 || count < 0) return 0;
   return static_cast<std::size_t>(count);
+}
+
+unsigned PseudoTerminal::clientBaud() const {
+  return terminalSpeed(slave_);
 }
 
 WakePipe::WakePipe() {

@@ -37,6 +37,9 @@ class PseudoTerminal {
   // Bytes written to the master that the client has not read yet. A closing
   // master takes such bytes with it, so the simulator waits for them first.
   std::size_t unreadByClient() const;
+  // The baud rate the client set on its side (0 when unknown). A pseudo-
+  // terminal does not run at any speed, but it keeps the setting.
+  unsigned clientBaud() const;
 
  private:
   int master_ = -1;

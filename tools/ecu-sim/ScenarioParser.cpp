@@ -9,10 +9,12 @@
 //
 // Settings, before the first section:
 //   baud N             line speed (default 8192)
-//   echo on|off        send every received byte straight back (single-wire link)
+//   echo on|off        single-wire link: every received byte comes straight back,
+//                      and bytes sent while the ECU is sending are not understood
 //   pace on|off        send no faster than the baud rate (10 bit times a byte)
 //   chatter on|off     the script runs from the start (otherwise an exchange starts it)
 //   loop on|off        the script starts again when it reaches its end
+//   strict-baud on|off requests sent with the port at another speed are not understood
 //   seed N             seed of the random-walk fields
 //
 // An exchange: a request the ECU answers and its reply.
@@ -289,6 +291,8 @@ class Parser {
     } else if (key == "loop") {
       scenario_.loop = onOff(words);
       loopLine_ = lineNumber;
+    } else if (key == "strict-baud") {
+      scenario_.strictBaud = onOff(words);
     } else if (key == "seed") {
       needCount(words, 2, 2, "seed N");
       scenario_.seed = static_cast<std::uint32_t>(unsignedNumber(words[1], 0xFFFFFFFFull, "seed"));

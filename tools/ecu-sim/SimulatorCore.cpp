@@ -27,9 +27,21 @@ double SimulatorCore::seconds(TimePoint now) const {
   return std::chrono::duration<double>(now - start_).count();
 }
 
-void SimulatorCore::receive(const std::uint8_t* data, std::size_t count, TimePoint now) {
+bool SimulatorCore::transmitting(TimePoint now) const {
+  if (queue_.empty()) return false;
+  const Chunk& chunk = queue_.front();
+  return chunk.pos > 0 || std::max(nextByteTime_, chunk.notBefore) <= now;
+}
+
+void SimulatorCore::receive(const std::uint8_t* data, std::size_t count, TimePoint now, bool understood) {
+  if (scenario_.echo && transmitting(now)) understood = false;  // a collision on the single wire
   for (std::size_t i = 0; i < count; ++i) {
     if (scenario_.echo) echo_.push_back(data[i]);
+    if (!understood) {
+      // Noise breaks any request in progress.
+      recent_.clear();
+      continue;
+    }
     if (longestRequest_ == 0) continue;
     recent_.push_back(data[i]);
     if (recent_.size() > longestRequest_) recent_.erase(recent_.begin());

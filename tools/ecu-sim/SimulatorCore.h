@@ -10,6 +10,11 @@
 // its exchange's delay has passed. With pacing on, consecutive queued bytes are
 // 10 bit times apart; a byte-delay fault adds its delay to that gap.
 //
+// With echo on the link is a single wire: bytes that arrive while the ECU is
+// in the middle of sending collide with its own and are not understood, so a
+// host that talks over a reply gets no answer and falls back into step on its
+// next request instead of reading shifted replies for ever.
+//
 // The script advances only while the output queue is empty, so a silent
 // period starts when the bytes before it have gone out. Requests are answered
 // at any moment, also during a silent period of the script.
@@ -34,8 +39,9 @@ class SimulatorCore {
   SimulatorCore(const EcuScenario& scenario, TimePoint start);
 
   // Bytes that arrived from the other side: echoed when the link echoes, and
-  // matched against the requests of the exchanges.
-  void receive(const std::uint8_t* data, std::size_t count, TimePoint now);
+  // matched against the requests of the exchanges unless they were not
+  // understood (sent at a different speed).
+  void receive(const std::uint8_t* data, std::size_t count, TimePoint now, bool understood = true);
   void applyFault(const FaultSpec& fault, TimePoint now);
   // Starts the script from its beginning, or stops it.
   void setChatter(bool on, TimePoint now);
@@ -68,6 +74,7 @@ class SimulatorCore {
   std::optional<EcuBytes> makeReply(std::size_t index, TimePoint now);
   void sendReply(std::size_t index, TimePoint now, unsigned delayMs);
   bool emit(std::uint8_t byte, EcuBytes& out);
+  bool transmitting(TimePoint now) const;
   bool drain(TimePoint now, EcuBytes& out);
   bool runScript(TimePoint now);
   void finishAction();

@@ -157,6 +157,20 @@ TEST_F(Simulated, ChatterSilenceAndStopChatter) {
   EXPECT_EQ(client->read(1, kWait), Bytes{0xAA});
 }
 
+TEST_F(Simulated, StrictBaudIgnoresRequestsAtTheWrongSpeed) {
+  EcuScenario s = echoScenario();
+  s.strictBaud = true;
+  start(std::move(s));
+  ASSERT_TRUE(client->setSpeed(9600));
+  EXPECT_EQ(ask(kConnect, 0), kConnect);  // the host still hears itself
+  EXPECT_TRUE(client->read(1, kQuiet).empty());
+  EXPECT_EQ(sim->clientBaud(), 9600u);
+  ASSERT_TRUE(client->setSpeed(8192));
+  EXPECT_EQ(ask(kConnect, 4), cat(kConnect, kConnect));
+  EXPECT_EQ(sim->clientBaud(), 8192u);
+  EXPECT_EQ(sim->requestsSeen(), 1u);
+}
+
 TEST_F(Simulated, SlowLinkPacketReachesTheHost) {
   EcuScenario s;
   s.chatter = true;

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "TerminalSpeed.h"
+
 class LineClient {
  public:
   explicit LineClient(const std::string& path) {
@@ -70,6 +72,7 @@ class LineClient {
   }
 
   void purge() { tcflush(fd_, TCIOFLUSH); }
+  bool setSpeed(unsigned baud) { return setTerminalSpeed(fd_, baud); }
 
   bool failed = false;
 

@@ -22,6 +22,7 @@ pace off   # trailing comment
 chatter on
 loop on
 seed 42
+strict-baud on
 
 exchange hello
   request F4 56 08
@@ -63,6 +64,7 @@ TEST(ScenarioParser, ReadsEveryStatement) {
   EXPECT_TRUE(s.chatter);
   EXPECT_TRUE(s.loop);
   EXPECT_EQ(s.seed, 42u);
+  EXPECT_TRUE(s.strictBaud);
   ASSERT_EQ(s.exchanges.size(), 2u);
 
   const Exchange& hello = s.exchanges[0];

@@ -76,6 +76,19 @@ TEST(SimulatorCore, WithoutEchoOnlyRepliesGoOutAndUnknownBytesAreIgnored) {
   EXPECT_EQ(core.requestsSeen(), 1u);
 }
 
+TEST(SimulatorCore, BytesNotUnderstoodAreEchoedButNeverAnswered) {
+  EcuScenario s = basicScenario(true);
+  SimulatorCore core(s, t0);
+  core.receive(kConnect.data(), kConnect.size(), t0, false);
+  EXPECT_EQ(core.takeDue(t0), kConnect);
+  // Noise in the middle of a request spoils it.
+  core.receive(kConnect.data(), 2, t0);
+  core.receive(kConnect.data() + 2, 1, t0, false);
+  core.receive(kConnect.data() + 3, 1, t0);
+  EXPECT_EQ(core.takeDue(t0), kConnect);
+  EXPECT_EQ(core.requestsSeen(), 0u);
+}
+
 TEST(SimulatorCore, LongestMatchingRequestWins) {
   EcuScenario s;
   s.addExchange("short", {0x01}, {0xA1});
@@ -112,6 +125,35 @@ TEST(SimulatorCore, PacingSpacesQueuedBytesByTenBitTimes) {
   EXPECT_EQ(core.takeDue(t0 + 25ms).size(), 2u);
   EXPECT_EQ(core.takeDue(t0 + 30ms).size(), 1u);
   EXPECT_TRUE(core.idle());
+}
+
+TEST(SimulatorCore, RequestsTalkingOverAReplyCollideOnTheSingleWire) {
+  EcuScenario s = basicScenario(true);
+  s.baud = 1000;  // 10 ms per byte
+  s.pace = true;
+  SimulatorCore core(s, t0);
+  core.receive(kData.data(), kData.size(), t0);
+  EXPECT_EQ(core.takeDue(t0).size(), 6u);  // echo and the first reply byte
+  // A request while the reply is going out is heard as noise: echoed only.
+  core.receive(kConnect.data(), kConnect.size(), t0 + 5ms);
+  EXPECT_EQ(core.takeDue(t0 + 5ms), kConnect);
+  EcuBytes rest = core.takeDue(t0 + 200ms);
+  EXPECT_EQ(rest.size(), 13u);
+  EXPECT_EQ(core.requestsSeen(), 1u);
+  // Once the line is quiet again the same request is answered.
+  core.receive(kConnect.data(), kConnect.size(), t0 + 200ms);
+  EXPECT_EQ(core.takeDue(t0 + 200ms).size(), 5u);
+  EXPECT_EQ(core.requestsSeen(), 2u);
+
+  // Without echo the link has separate wires and nothing collides.
+  EcuScenario duplex = basicScenario(false);
+  duplex.baud = 1000;
+  duplex.pace = true;
+  SimulatorCore other(duplex, t0);
+  other.receive(kData.data(), kData.size(), t0);
+  other.takeDue(t0);
+  other.receive(kConnect.data(), kConnect.size(), t0 + 5ms);
+  EXPECT_EQ(other.requestsSeen(), 2u);
 }
 
 TEST(SimulatorCore, ScriptRepeatsSilencesAndSends) {
