@@ -26,6 +26,8 @@ constexpr int kColorAlarmOnNotSet = 2;
 class ADXBitmask : public ADXObject {
  public:
   ADXBitmask();
+  // Writes the object as its ADX element; 0 for no writer or a failed write.
+  int WriteXml(XmlWriter* writer) const override;
 
   // Copy at most 511 characters of the text.
   void SetTrueString(const char* text, std::size_t length);

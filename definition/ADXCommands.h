@@ -39,6 +39,8 @@ class ADXByteString {
 class ADXCSendCommand : public ADXObject, public ADXByteString {
  public:
   ADXCSendCommand();
+  // Writes the object as its ADX element; 0 for no writer or a failed write.
+  int WriteXml(XmlWriter* writer) const override;
 
   std::int32_t replysize = 0;
   std::int32_t replytimeout = 200;  // milliseconds
@@ -50,6 +52,8 @@ class ADXCSendCommand : public ADXObject, public ADXByteString {
 class ADXCListenSilence : public ADXObject {
  public:
   ADXCListenSilence();
+  // Writes the object as its ADX element; 0 for no writer or a failed write.
+  int WriteXml(XmlWriter* writer) const override;
 
   std::int32_t silencelen = 0;      // milliseconds
   std::int32_t totaltimeout = 400;  // milliseconds
@@ -58,6 +62,8 @@ class ADXCListenSilence : public ADXObject {
 class ADXCListenChatter : public ADXObject, public ADXByteString {
  public:
   ADXCListenChatter();
+  // Writes the object as its ADX element; 0 for no writer or a failed write.
+  int WriteXml(XmlWriter* writer) const override;
 
   std::int32_t listentimeout = 400;  // milliseconds
   std::uint32_t flags = 0;
@@ -66,6 +72,8 @@ class ADXCListenChatter : public ADXObject, public ADXByteString {
 class ADXC160BaudListen : public ADXObject {
  public:
   ADXC160BaudListen();
+  // Writes the object as its ADX element; 0 for no writer or a failed write.
+  int WriteXml(XmlWriter* writer) const override;
 
   std::uint32_t flags = 0;
   std::int32_t packetsize = 0;
@@ -74,6 +82,8 @@ class ADXC160BaudListen : public ADXObject {
 class ADXCTrigger : public ADXObject {
  public:
   ADXCTrigger();
+  // Writes the object as its ADX element; 0 for no writer or a failed write.
+  int WriteXml(XmlWriter* writer) const override;
 
   std::uint32_t triggertype = kTriggerAll;
   std::uint32_t flags = 0;
@@ -95,6 +105,8 @@ struct MacroNode {
 class ADXMacro : public ADXObject {
  public:
   ADXMacro();
+  // Writes the object as its ADX element; 0 for no writer or a failed write.
+  int WriteXml(XmlWriter* writer) const override;
 
   void AppendNode(const MacroNode& node);
   // Copies node index out; returns 0 (and leaves node alone) when out of range.

@@ -30,6 +30,8 @@ struct DashboardEntry {
 class ADXDashboard : public ADXObject {
  public:
   ADXDashboard();
+  // Writes the object as its ADX element; 0 for a failed write (1 for no writer).
+  int WriteXml(XmlWriter* writer) const override;
 
   int SetEntryCount(int n) { return entries.SetEntryCount(n); }
   int AppendEntry(const DashboardEntry& e) { return entries.AppendEntry(e); }

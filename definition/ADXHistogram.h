@@ -50,6 +50,8 @@ struct CellStats {
 class ADXHistogram : public ADXObject {
  public:
   ADXHistogram();
+  // Writes the object as its ADX element; 0 for a failed write (1 for no writer).
+  int WriteXml(XmlWriter* writer) const override;
 
   // Store the count (cut to kMaxHistogramAxis), re-grid (all cells emptied)
   // and rebuild the axis table.

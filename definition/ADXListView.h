@@ -34,6 +34,8 @@ struct ListViewEntry {
 class ADXListView : public ADXObject {
  public:
   ADXListView();
+  // Writes the object as its ADX element; 0 for a failed write (1 for no writer).
+  int WriteXml(XmlWriter* writer) const override;
 
   int SetEntryCount(int n) { return entries.SetEntryCount(n); }
   int AppendEntry(const ListViewEntry& e) { return entries.AppendEntry(e); }

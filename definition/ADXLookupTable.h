@@ -31,6 +31,8 @@ struct LookupEntry {
 class ADXLookupTable : public ADXObject {
  public:
   ADXLookupTable();
+  // Writes the object as its ADX element; 0 for no writer or a failed write.
+  int WriteXml(XmlWriter* writer) const override;
 
   // Inserts by input, replacing the output of an entry with the same input.
   // Returns the entry's index. A number added to a text table is stored as

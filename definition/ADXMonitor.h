@@ -26,6 +26,8 @@ struct MonitorSeries {
 class ADXMonitor : public ADXObject {
  public:
   ADXMonitor();
+  // Writes the object as its ADX element; 0 for a failed write (1 for no writer).
+  int WriteXml(XmlWriter* writer) const override;
 
   int SetEntryCount(int n) { return entries.SetEntryCount(n); }
   int AppendEntry(const MonitorSeries& e) { return entries.AppendEntry(e); }

@@ -55,6 +55,8 @@ struct ValueVariable {
 class ADXValue : public ADXObject {
  public:
   ADXValue();
+  // Writes the object as its ADX element; 0 for no writer or a failed write.
+  int WriteXml(XmlWriter* writer) const override;
 
   void SetUnits(const char* text, std::size_t length);
   // Copies the units (cut to size - 1); returns the number copied + 1.

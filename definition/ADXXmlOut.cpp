@@ -1,0 +1,56 @@
+#include "ADXXmlOut.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "ADXObject.h"
+#include "XmlWriter.h"
+
+namespace adxxml {
+
+namespace {
+std::string Printf(const char* format, std::uint32_t v) {
+  char text[16];
+  std::snprintf(text, sizeof(text), format, static_cast<unsigned>(v));
+  return text;
+}
+}  // namespace
+
+std::string Hex8(std::uint32_t v) {
+  return Printf("0x%.8X", v);
+}
+std::string Hex2(std::uint32_t v) {
+  return Printf("0x%.2X", v);
+}
+std::string Hex(std::uint32_t v) {
+  return Printf("0x%X", v);
+}
+
+std::string Escaped(std::string_view text) {
+  return XmlWriter::EscapeText(text);
+}
+
+std::string IdRef(const ADXObject& object) {
+  char id[kAdxIdSize] = {};
+  object.GetId(id, sizeof(id));
+  return Escaped(id);
+}
+
+bool BeginObject(XmlWriter& w, const ADXObject& object, std::string_view element) {
+  bool ok = w.BeginElement(element);
+  ok = w.Attribute("id", Escaped(std::string_view(object.id, strnlen(object.id, kAdxIdMaxLength)))) && ok;
+  ok = w.Attribute("idhash", Hex8(object.idhash)) && ok;
+  ok = w.Attribute("title", Escaped(object.title)) && ok;
+  if (object.baseflags != 0) ok = w.Attribute("baseflags", Hex8(object.baseflags)) && ok;
+  return ok;
+}
+
+bool Desc(XmlWriter& w, const ADXObject& object) {
+  return object.desc.empty() || TextChild(w, "desc", object.desc);
+}
+
+bool TextChild(XmlWriter& w, std::string_view name, std::string_view text) {
+  return w.ElementText(name, Escaped(text));
+}
+
+}  // namespace adxxml
