@@ -118,7 +118,8 @@ TEST(ADXObjectTest, ClassDefaultsAndTypeCodes) {
                                  0x10000, 0x20000, 0x40000, 0x80000, 0x100000, 0x200000};
   for (std::size_t i = 0; i < std::size(all); ++i) {
     EXPECT_EQ(all[i]->objectType, codes[i]) << i;
-    EXPECT_EQ(all[i]->WriteXml(nullptr), 1);
+    // Without a writer only the views report success.
+    EXPECT_EQ(all[i]->WriteXml(nullptr), all[i]->IsType(ADX_MASK_VIEWS) ? 1 : 0) << i;
   }
 }
 
