@@ -54,7 +54,13 @@ DcTicks DcComputeTicks(bool horizontal, const DcRect& span, double visibleMin, d
   double first;
   if (fromFullMinimum && std::isfinite(fullMin)) {
     first = fullMin;
-    if (first < visibleMin) first += std::ceil((visibleMin - fullMin) / step - 1e-9) * step;
+    if (first < visibleMin) {
+      // Ticks lie on fullMin + k * step. Working from fullMin's phase within a
+      // step (exact with fmod) avoids cancelling a far-away minimum against a
+      // nearby visible one.
+      const double phase = std::fmod(fullMin, step);
+      first = std::ceil((visibleMin - phase) / step - 1e-9) * step + phase;
+    }
   } else {
     // A hair of tolerance keeps 0.3 / 0.1 from rounding up to the next step.
     first = std::ceil(visibleMin / step - 1e-9) * step;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <random>
 
 #include "Chart2DGeometry.h"
 
@@ -110,6 +111,43 @@ TEST(Chart2DLayout, MarginsMakeRoomForTextsAndTheDataRectIsInset) {
   EXPECT_LE(yBox.right, plot.left);
   EXPECT_GE(yBox.left, 14);  // clear of the y-axis title at the window edge
   EXPECT_EQ(yBox.top + 13 / 2, 150);
+}
+
+}  // namespace
+
+namespace {
+
+// Awkward ranges, sizes and spacings never fail, never give unbounded label
+// lists, and map every value onto a representable pixel.
+TEST(Chart2DRobustness, LabelsAndMappingStayBoundedForAnyInput) {
+  std::mt19937 random(99);
+  const float awkward[] = {0.0f,
+                           1e-38f,
+                           -3e38f,
+                           3e38f,
+                           1.0f,
+                           -1.0f,
+                           std::numeric_limits<float>::infinity(),
+                           std::numeric_limits<float>::quiet_NaN()};
+  std::uniform_real_distribution<float> wide(-1e5f, 1e5f);
+  const auto pick = [&]() {
+    return random() % 3 == 0 ? awkward[random() % std::size(awkward)] : wide(random);
+  };
+  for (int round = 0; round < 3000; ++round) {
+    const int extent = static_cast<int>(random() % 4000) - 200;
+    const int spacing = static_cast<int>(random() % 120);
+    const float min = pick();
+    const float max = pick();
+    const std::size_t bound = static_cast<std::size_t>(std::max(extent, 0)) / std::max(spacing, 1) + 2;
+    ASSERT_LE(C2AutoXLabelValues(extent, spacing, min, max).size(), bound);
+    ASSERT_LE(C2AutoYLabelValues(extent, spacing, min, max).size(), bound + 1);
+    const C2Rect plot{10, 10, 10 + std::max(extent, 0), 300};
+    const C2Pixel p = C2ValueToPixel(plot, min, max, min, max, pick(), pick());
+    ASSERT_LE(std::abs(p.x), 1000000 + 5000);
+    ASSERT_LE(std::abs(p.y), 1000000 + 5000);
+    (void)C2PixelsToValueX(plot, min, max, extent);
+    ASSERT_LT(C2FormatLabel(pick()).size(), 40u);
+  }
 }
 
 }  // namespace

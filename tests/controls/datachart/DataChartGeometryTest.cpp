@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 
 #include "DataChartGeometry.h"
 
@@ -212,6 +213,62 @@ TEST(DataChartAxisDrawing, LinesTicksLabelsAndTitlesSitOutsideThePlot) {
   const int line = DcAxisLine(DcAxisLeft, plot, 0);
   EXPECT_GE(DcLabelBox(DcAxisLeft, line, 120, 30, 14).left,
             DcTitleBand(DcAxisLeft, plot, 0, width, 14).right);
+}
+
+}  // namespace
+
+namespace {
+
+// Awkward values mixed with random ones: ranges that are empty, inverted,
+// tiny, huge or not finite must never give unbounded work or ticks outside the range.
+TEST(DataChartRobustness, TicksAndPolylinesStayBoundedForAnyRange) {
+  std::mt19937 random(1234);
+  const float awkward[] = {0.0f,
+                           -0.0f,
+                           1e-38f,
+                           -1e-38f,
+                           3e38f,
+                           -3e38f,
+                           1.0f,
+                           -1.0f,
+                           1e7f,
+                           0.1f,
+                           std::numeric_limits<float>::infinity(),
+                           std::numeric_limits<float>::quiet_NaN()};
+  std::uniform_real_distribution<float> wide(-1e6f, 1e6f);
+  const auto pick = [&]() {
+    return random() % 3 == 0 ? awkward[random() % std::size(awkward)] : wide(random);
+  };
+  std::vector<DcPoint> points;
+  for (int i = 0; i < 500; ++i) points.push_back({static_cast<float>(i) * 0.5f - 100.0f, pick()});
+  for (int round = 0; round < 3000; ++round) {
+    const float min = pick();
+    const float max = pick();
+    const int length = static_cast<int>(random() % 3000) - 100;
+    const bool horizontal = random() % 2 == 0;
+    const DcRect span{0, 0, horizontal ? length : 10, horizontal ? 10 : length};
+    const bool fromFull = random() % 2 == 0;
+    const float full = pick();
+    const DcTicks ticks = DcComputeTicks(horizontal, span, min, max, fromFull, full);
+    SCOPED_TRACE(testing::Message() << "min " << min << " max " << max << " length " << length << " full "
+                                    << fromFull << " " << full << " step " << ticks.step << " first "
+                                    << ticks.first);
+    const long long n = std::max<long long>(std::llabs(length) / (horizontal ? 35 : 20), 1);
+    ASSERT_LE(ticks.count, n + 2);
+    for (int i = 0; i < ticks.count; ++i) {
+      const double value = DcTickValue(ticks, i);
+      ASSERT_GE(value, static_cast<double>(min) - ticks.step * 1e-6);
+      ASSERT_LT(value, static_cast<double>(max));
+    }
+    (void)DcValueToPixel(horizontal, span, min, max, pick());
+    const DcRect plot{0, 0, std::max(length, 0), 200};
+    const DcIndexRange range = DcVisibleRangeSorted(points, min, max);
+    ASSERT_LE(range.end, points.size());
+    const std::vector<DcPixel> line = DcSeriesPolyline(points, range, plot, min, max, -1e6f, 1e6f);
+    ASSERT_LE(line.size(), 4u * (static_cast<std::size_t>(plot.right) + 6u) + 4u);
+    for (const DcPixel& p : line) ASSERT_FALSE(std::isnan(p.x) || std::isnan(p.y));
+    (void)DcFormatTimeLabel(pick());
+  }
 }
 
 }  // namespace
