@@ -74,8 +74,7 @@ void EcuSimulator::post(Control control) {
   {
     std::lock_guard lock(controlMutex_);
     controls_.push_back(std::move(control));
-    // Whatever was idle before is not known to be idle until the thread looked.
-    idle_ = false;
+    ++controlsPosted_;
   }
   if (wakePipe_) wakePipe_->notify();
 }
@@ -128,7 +127,9 @@ bool EcuSimulator::waitForRequests(std::size_t count, std::chrono::milliseconds 
 
 bool EcuSimulator::waitForIdle(std::chrono::milliseconds timeout) const {
   std::unique_lock lock(observeMutex_);
-  return observeCv_.wait_for(lock, timeout, [&] { return idle_.load() || !running_.load(); }) && idle_.load();
+  // Idle only counts once every control posted so far has been applied.
+  auto idle = [&] { return idle_.load() && controlsApplied_.load() == controlsPosted_.load(); };
+  return observeCv_.wait_for(lock, timeout, [&] { return idle() || !running_.load(); }) && idle();
 }
 
 void EcuSimulator::noteReceived(const std::uint8_t* data, std::size_t count) {
@@ -143,16 +144,11 @@ void EcuSimulator::noteReceived(const std::uint8_t* data, std::size_t count) {
 // Makes the core's counters and idleness visible to other threads and wakes
 // anyone waiting for them.
 void EcuSimulator::publish(const SimulatorCore& core, bool outputPending) {
-  bool pendingControls;
-  {
-    std::lock_guard lock(controlMutex_);
-    pendingControls = !controls_.empty();
-  }
   {
     std::lock_guard lock(observeMutex_);
     requestsSeen_ = core.requestsSeen();
     repliesSent_ = core.repliesSent();
-    idle_ = core.idle() && !outputPending && !pendingControls;
+    idle_ = core.idle() && !outputPending;
   }
   observeCv_.notify_all();
 }
@@ -166,16 +162,20 @@ void EcuSimulator::run() {
     wakePipe_->drain();
     auto now = Clock::now();
 
-    std::vector<Control> controls;
-    {
-      std::lock_guard lock(controlMutex_);
-      controls.swap(controls_);
-    }
-    for (Control& control : controls) control(core, now);
-
-    long got;
-    while ((got = terminal_->read(buffer, sizeof buffer)) > 0) {
+    // Controls are applied after each read and before its bytes are handled:
+    // a fault posted before the client wrote a request is then always in
+    // force when that request is answered.
+    for (;;) {
+      long got = terminal_->read(buffer, sizeof buffer);
       now = Clock::now();
+      std::vector<Control> controls;
+      {
+        std::lock_guard lock(controlMutex_);
+        controls.swap(controls_);
+      }
+      for (Control& control : controls) control(core, now);
+      controlsApplied_ += controls.size();
+      if (got <= 0) break;
       unsigned baud = terminal_->clientBaud();
       clientBaud_ = baud;
       bool understood = !scenario_.strictBaud || speedsMatch(baud, scenario_.baud);

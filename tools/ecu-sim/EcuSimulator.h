@@ -104,6 +104,8 @@ class EcuSimulator {
   std::atomic<std::size_t> repliesSent_{0};
   std::atomic<std::size_t> bytesSent_{0};
   std::atomic<unsigned> clientBaud_{0};
+  std::atomic<std::size_t> controlsPosted_{0};   // counted by post()
+  std::atomic<std::size_t> controlsApplied_{0};  // counted by the simulator thread
 
   mutable std::mutex controlMutex_;  // guards controls_
   std::vector<Control> controls_;

@@ -108,6 +108,20 @@ TEST_F(Simulated, FaultsInjectedWhileRunning) {
   EXPECT_EQ(ask(kConnect, 4).size(), 8u);
 }
 
+TEST_F(Simulated, AFaultPostedBeforeARequestAlwaysAppliesToIt) {
+  start(echoScenario());
+  auto sum = [](const Bytes& b) { return std::accumulate(b.begin() + 5, b.end(), 0u) & 0xFF; };
+  for (int i = 0; i < 30; ++i) {
+    sim->corruptChecksums(1);
+    Bytes bad = ask(kData, 14);
+    ASSERT_EQ(bad.size(), 19u);
+    EXPECT_NE(sum(bad), 0u) << "round " << i;
+    Bytes good = ask(kData, 14);
+    ASSERT_EQ(good.size(), 19u);
+    EXPECT_EQ(sum(good), 0u) << "round " << i;
+  }
+}
+
 TEST_F(Simulated, ClosingItsSideMidReply) {
   start(echoScenario());
   sim->closeAfter(5 + 6);  // the echo and 6 bytes of the reply
