@@ -99,7 +99,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } else {
     Require(result == kXmlErrorSyntax);
     Require(callback.errors == 1 && callback.endDocuments == 0);
-    Require(!parser.ErrorMessage().empty() && parser.ErrorMessage().size() <= XmlSaxParser::kMaxMessageLength);
+    Require(!parser.ErrorMessage().empty() &&
+            parser.ErrorMessage().size() <= XmlSaxParser::kMaxMessageLength);
   }
   return 0;
 }
