@@ -9,7 +9,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libmuparser-dev libtinyxml2-dev
   clang libclang-rt-14-dev
-  xvfb xauth
+  xvfb xauth fonts-liberation2
 )
 
 missing=()
