@@ -115,6 +115,23 @@ std::unique_ptr<EquationEvaluator::Program> EquationEvaluator::Program::Compile(
     p.chain = true;
     for (std::size_t i = 1; i < p.code.size(); ++i) p.chain &= p.code[i].op >= kBinaryConstant;
   }
+  if (p.chain && p.code.size() == 3 && p.code[0].op == kSlot) {
+    const auto fused = [](int op) { return static_cast<std::uint8_t>(kBinaryConstant + op); };
+    const Instruction& scale = p.code[1];
+    const Instruction& offset = p.code[2];
+    const bool scales =
+        scale.op == fused(et::kMultiply) || (scale.op == fused(et::kDivide) && scale.constant != 0.0);
+    const bool shifts = offset.op == fused(et::kAdd) || offset.op == fused(et::kSubtract);
+    if (scales && shifts) {
+      // a - c and a + (-c) are the same IEEE operation, signed zeros included.
+      p.affine = true;
+      p.affineDivides = scale.op == fused(et::kDivide);
+      p.affineSlot = p.code[0].index;
+      p.affineScale = scale.constant;
+      p.affineOffset = offset.op == fused(et::kAdd) ? offset.constant : -offset.constant;
+    }
+  }
+  p.integerFastPath = !p.alwaysFails && p.chain && p.smallValuesFit;
   return program;
 }
 
@@ -197,7 +214,12 @@ namespace {
   }
 }
 
-constexpr double kTwoPow52 = 4503599627370496.0;
+// An integer below 2^52 in magnitude: its six-decimal text reads back as
+// itself and is at most 24 characters long.
+inline bool IsShortInteger(double v) {
+  const double a = std::fabs(v);
+  return a < 4503599627370496.0 && static_cast<double>(static_cast<std::int64_t>(a)) == a;
+}
 
 }  // namespace
 
@@ -251,17 +273,31 @@ double EquationEvaluator::Program::RunStack(const double* rounded, const double*
 }
 
 double EquationEvaluator::Program::Run(const double* slotValues) const {
+  // Integers (raw packet numbers) are their own six-decimal values; when
+  // their texts are sure to fit, the program runs on the values as given.
+  if (affine && integerFastPath) {
+    const double x = slotValues[affineSlot];
+    if (IsShortInteger(x)) return (affineDivides ? x / affineScale : x * affineScale) + affineOffset;
+  }
+  return RunGeneral(slotValues);
+}
+
+double EquationEvaluator::Program::RunGeneral(const double* slotValues) const {
   if (alwaysFails || code.empty()) return 0.0;
+  const std::size_t slots = slotLetters.size();
+  if (integerFastPath) {
+    std::size_t s = 0;
+    while (s < slots && IsShortInteger(slotValues[s])) ++s;
+    if (s == slots) return RunChain(slotValues);
+  }
 
   // The value each variable's text reads back as. Integers below 2^52 (raw
   // packet numbers) are their own value and have short texts.
   double rounded[kMaxVariables];
-  const std::size_t slots = slotLetters.size();
   bool integers = true;
   for (std::size_t s = 0; s < slots; ++s) {
     const double v = slotValues[s];
-    const double a = std::fabs(v);
-    if (a < kTwoPow52 && static_cast<double>(static_cast<std::int64_t>(a)) == a) {
+    if (IsShortInteger(v)) {
       rounded[s] = v;
     } else {
       integers = false;
@@ -270,5 +306,9 @@ double EquationEvaluator::Program::Run(const double* slotValues) const {
   }
   if (!(integers && smallValuesFit) && !SubstitutedTextFits(slotValues)) return 0.0;
 
+  if (affine) {
+    const double x = rounded[affineSlot];
+    return (affineDivides ? x / affineScale : x * affineScale) + affineOffset;
+  }
   return chain ? RunChain(rounded) : RunStack(rounded, slotValues);
 }

@@ -54,6 +54,16 @@ struct EquationEvaluator::Program {
   // A first operand followed only by fused operators (X*0.5+10,
   // (A*256+B)/4): runs on one accumulator instead of the stack.
   bool chain = false;
+  // The commonest shape, a variable times or divided by a constant, plus or
+  // minus a constant (X*0.5+10, X/4-40): computed without dispatch as
+  // (x * scale or x / scale) + offset, a minus folded into the offset's sign.
+  bool affine = false;
+  bool affineDivides = false;
+  std::uint16_t affineSlot = 0;
+  double affineScale = 1.0;
+  double affineOffset = 0.0;
+  // A chain whose text always fits while every value is a short integer.
+  bool integerFastPath = false;
   std::vector<Instruction> code;
   std::vector<std::string> texts;
 
@@ -65,6 +75,7 @@ struct EquationEvaluator::Program {
   double Run(const double* slotValues) const;
 
  private:
+  double RunGeneral(const double* slotValues) const;
   bool SubstitutedTextFits(const double* slotValues) const;
   double RunChain(const double* rounded) const;
   double RunStack(const double* rounded, const double* slotValues) const;

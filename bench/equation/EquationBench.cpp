@@ -50,6 +50,23 @@ void BM_Ours(benchmark::State& state, const Case& c) {
   }
 }
 
+// The same through EvaluateSlots, which takes the values in an array as
+// muparser does (and is what concurrent callers use).
+void BM_OursSlots(benchmark::State& state, const Case& c) {
+  EquationEvaluator e;
+  e.SetEquation(c.ours, std::char_traits<char>::length(c.ours));
+  const std::string letters = c.letters;
+  double slots[EquationEvaluator::kMaxVariables] = {};
+  std::vector<int> slotOf;
+  for (char letter : letters) slotOf.push_back(e.SlotOf(letter));
+  int i = 0;
+  for (auto _ : state) {
+    for (std::size_t l = 0; l < letters.size(); ++l) slots[slotOf[l]] = ValueFor(c, i, static_cast<int>(l));
+    benchmark::DoNotOptimize(e.EvaluateSlots(slots));
+    ++i;
+  }
+}
+
 void BM_MuParser(benchmark::State& state, const Case& c) {
   mu::Parser parser;
   const std::string letters = c.letters;
@@ -101,13 +118,17 @@ class RatioReporter : public benchmark::ConsoleReporter {
     ConsoleReporter::ReportRuns(runs);
   }
   void PrintRatios() const {
-    std::printf("\n%-28s %10s %12s %8s\n", "expression", "ours ns", "muparser ns", "ratio");
+    std::printf(
+        "\nCPU ns per evaluation (SetVariable + Evaluate, EvaluateSlots, muparser) and ratios to muparser\n");
+    std::printf("%-26s %9s %9s %9s %7s %7s\n", "expression", "variables", "slots", "muparser", "ratio",
+                "ratio");
     for (const Case& c : kCases) {
       const auto ours = times_.find(std::string("Ours/") + c.label);
+      const auto slots = times_.find(std::string("OursSlots/") + c.label);
       const auto theirs = times_.find(std::string("MuParser/") + c.label);
-      if (ours == times_.end() || theirs == times_.end()) continue;
-      std::printf("%-28s %10.2f %12.2f %8.2f\n", c.label, ours->second, theirs->second,
-                  ours->second / theirs->second);
+      if (ours == times_.end() || slots == times_.end() || theirs == times_.end()) continue;
+      std::printf("%-26s %9.2f %9.2f %9.2f %7.2f %7.2f\n", c.label, ours->second, slots->second,
+                  theirs->second, ours->second / theirs->second, slots->second / theirs->second);
     }
   }
 
@@ -120,6 +141,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
 int main(int argc, char** argv) {
   for (const Case& c : kCases) {
     benchmark::RegisterBenchmark((std::string("Ours/") + c.label).c_str(), BM_Ours, c);
+    benchmark::RegisterBenchmark((std::string("OursSlots/") + c.label).c_str(), BM_OursSlots, c);
     benchmark::RegisterBenchmark((std::string("MuParser/") + c.label).c_str(), BM_MuParser, c);
     benchmark::RegisterBenchmark((std::string("SubstitutedText/") + c.label).c_str(), BM_SubstitutedText, c);
   }
