@@ -47,8 +47,9 @@ bool WriteDefinition(XmlWriter& w, const ADXDefinition& def, IProgress* progress
 }
 
 int FinishLoad(const ADXParser& parser, const XmlSaxParser& xml, int32_t result, IProgress* progress,
-               AdxLoadError* error) {
+               AdxLoadReport* error) {
   if (progress) progress->SetPos(0);
+  if (error != nullptr) error->unresolved = parser.Unresolved();
   if (result == kXmlOk && parser.VersionAccepted() && !parser.HasError()) return 1;
   if (error != nullptr) {
     error->message = parser.ErrorMessage();
@@ -90,10 +91,10 @@ int SaveAdx(const ADXDefinition* definition, const char* path, IProgress* progre
 }
 
 int LoadAdx(ADXDefinition* definition, const char* path, char* errorText, std::size_t errorSize,
-            IProgress* progress, AdxLoadError* error) {
-  AdxLoadError local;
+            IProgress* progress, AdxLoadReport* error) {
+  AdxLoadReport local;
   if (error == nullptr) error = &local;
-  *error = AdxLoadError{};
+  *error = AdxLoadReport{};
   if (errorText != nullptr && errorSize > 0) errorText[0] = '\0';
   if (definition == nullptr) return 0;
   definition->Clear();
@@ -118,10 +119,10 @@ int LoadAdx(ADXDefinition* definition, const char* path, char* errorText, std::s
 }
 
 int LoadAdxFromMemory(ADXDefinition* definition, const void* data, std::size_t size, const char* displayName,
-                      IProgress* progress, AdxLoadError* error) {
-  AdxLoadError local;
+                      IProgress* progress, AdxLoadReport* error) {
+  AdxLoadReport local;
   if (error == nullptr) error = &local;
-  *error = AdxLoadError{};
+  *error = AdxLoadReport{};
   if (definition == nullptr) return 0;
   definition->Clear();
   ADXParser parser(definition, progress);

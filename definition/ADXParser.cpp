@@ -1,6 +1,7 @@
 #include "ADXParser.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "ADXBitmask.h"
@@ -607,8 +608,16 @@ void ADXParser::HandleMacro() {
   }
 }
 
+void ADXParser::Note(const ADXObject& object, const char* what, std::uint32_t hash, const char* problem) {
+  char line[160];
+  std::snprintf(line, sizeof(line), "%s: %s 0x%.8X %s", object.id[0] ? object.id : "(no ID)", what,
+                static_cast<unsigned>(hash), problem);
+  unresolved_.emplace_back(line);
+}
+
 void ADXParser::Resolve() {
   ADXDefinition& def = *definition_;
+  char what[48];
   for (std::size_t i = 0; i < def.ObjectCount(); ++i) {
     ADXObject* object = def.ObjectAt(i);
     if (object == nullptr) continue;
@@ -618,42 +627,93 @@ void ADXParser::Resolve() {
         ADXObject* table = def.FindByHash(v->lookupidhash);
         v->lookup = table && table->objectType == ADX_TYPE_LOOKUPTABLE ? static_cast<ADXLookupTable*>(table)
                                                                        : nullptr;
+        if (v->lookupidhash != 0 && v->lookup == nullptr) {
+          Note(*v, "lookup table", v->lookupidhash, table ? "is not a lookup table" : "not found");
+        }
         break;
       }
-      case ADX_TYPE_DASHBOARD:
-        for (DashboardEntry& e : static_cast<ADXDashboard*>(object)->entries)
+      case ADX_TYPE_DASHBOARD: {
+        int k = 0;
+        for (DashboardEntry& e : static_cast<ADXDashboard*>(object)->entries) {
           e.item = def.FindByHash(e.itemidhash);
+          std::snprintf(what, sizeof(what), "gauge %d item", k++);
+          if (e.itemidhash != 0 && e.item == nullptr) Note(*object, what, e.itemidhash, "not found");
+        }
         break;
+      }
       case ADX_TYPE_MONITOR: {
         auto* m = static_cast<ADXMonitor*>(object);
         for (int k = m->EntryCount() - 1; k >= 0; --k) {
           MonitorSeries* s = m->GetEntry(k);
           s->item = def.FindByHash(s->itemidhash);
-          if (s->item == nullptr) m->RemoveEntry(k);
+          if (s->item == nullptr) {
+            std::snprintf(what, sizeof(what), "series %d item", k);
+            Note(*object, what, s->itemidhash, "not found; the series was removed");
+            m->RemoveEntry(k);
+          }
         }
         break;
       }
       case ADX_TYPE_HISTOGRAM: {
         auto* h = static_cast<ADXHistogram*>(object);
-        h->SetXValue(def.FindByHash(h->xidhash));
-        h->SetYValue(def.FindByHash(h->yidhash));
-        h->SetZValue(def.FindByHash(h->zidhash));
+        const std::uint32_t hashes[3] = {h->xidhash, h->yidhash, h->zidhash};
+        const char* names[3] = {"x value", "y value", "z value"};
+        ADXObject* found[3];
+        for (int k = 0; k < 3; ++k) {
+          found[k] = def.FindByHash(hashes[k]);
+          if (hashes[k] != 0 && (found[k] == nullptr || found[k]->objectType != ADX_TYPE_VALUE)) {
+            Note(*h, names[k], hashes[k], found[k] ? "is not a value" : "not found");
+          }
+        }
+        h->SetXValue(found[0]);
+        h->SetYValue(found[1]);
+        h->SetZValue(found[2]);
         break;
       }
-      case ADX_TYPE_LISTVIEW:
+      case ADX_TYPE_LISTVIEW: {
+        int k = 0;
         for (ListViewEntry& e : static_cast<ADXListView*>(object)->entries) {
           e.item = e.entrytype == kListEntrySeparator ? nullptr : def.FindByHash(e.itemidhash);
+          std::snprintf(what, sizeof(what), "row %d item", k++);
+          if (e.entrytype != kListEntrySeparator && e.itemidhash != 0 && e.item == nullptr) {
+            Note(*object, what, e.itemidhash, "not found");
+          }
         }
         break;
-      case ADX_TYPE_MACRO:
-        for (MacroNode& n : static_cast<ADXMacro*>(object)->nodes)
+      }
+      case ADX_TYPE_MACRO: {
+        int k = 0;
+        for (MacroNode& n : static_cast<ADXMacro*>(object)->nodes) {
           n.command = FindCommandById(&def, n.commandID);
+          if (n.command == nullptr) {
+            char line[160];
+            std::snprintf(line, sizeof(line), "%s: step %d command '%s' %s",
+                          object->id[0] ? object->id : "(no ID)", k, n.commandID,
+                          def.FindById(n.commandID) ? "is not a command" : "not found");
+            unresolved_.emplace_back(line);
+          }
+          ++k;
+        }
         break;
+      }
       default:
         break;
     }
   }
-  def.connectcmd = FindCommandById(&def, connectId_.data());
-  def.monitorcmd = FindCommandById(&def, monitorId_.data());
-  def.disconnectcmd = FindCommandById(&def, disconnectId_.data());
+  struct HeaderRef {
+    ADXObject** target;
+    const char* id;
+    const char* name;
+  } refs[] = {{&def.connectcmd, connectId_.data(), "connect"},
+              {&def.monitorcmd, monitorId_.data(), "monitor"},
+              {&def.disconnectcmd, disconnectId_.data(), "disconnect"}};
+  for (const HeaderRef& r : refs) {
+    *r.target = FindCommandById(&def, r.id);
+    if (*r.target == nullptr && r.id[0] != '\0') {
+      char line[160];
+      std::snprintf(line, sizeof(line), "header: %s command '%s' %s", r.name, r.id,
+                    def.FindById(r.id) ? "is not a command" : "not found");
+      unresolved_.emplace_back(line);
+    }
+  }
 }

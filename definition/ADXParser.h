@@ -21,6 +21,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ISAXCallback.h"
 
@@ -81,6 +82,8 @@ class ADXParser : public ISAXCallback {
   bool HasError() const { return error_[0] != '\0'; }
   int ErrorLine() const { return errorLine_; }
   int ErrorColumn() const { return errorColumn_; }
+  // The references that did not resolve, one line each.
+  const std::vector<std::string>& Unresolved() const { return unresolved_; }
   // Sets the error message unless one is stored already.
   void SetError(const char* message, int line, int column);
 
@@ -122,6 +125,7 @@ class ADXParser : public ISAXCallback {
   bool ReadDesc();
   void FinishObject();
   void Resolve();
+  void Note(const ADXObject& object, const char* what, std::uint32_t hash, const char* problem);
 
   bool Is(std::string_view name) const;
   const Attr* FindAttr(std::string_view name) const;
@@ -156,4 +160,5 @@ class ADXParser : public ISAXCallback {
   std::array<char, 15> connectId_{};
   std::array<char, 15> monitorId_{};
   std::array<char, 15> disconnectId_{};
+  std::vector<std::string> unresolved_;
 };

@@ -1,5 +1,6 @@
 // Saving and loading ADX files: layout, round trips, number texts, versions,
 // references, buffer limits, failures and progress.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
@@ -48,7 +49,7 @@ class AdxFileTest : public ::testing::Test {
   ScratchDir dir_;
   std::string path_ = dir_.Path("test.adx");
   ADXDefinition def_;
-  AdxLoadError error_;
+  AdxLoadReport error_;
 };
 
 struct RecordingProgress : IProgress {
@@ -225,6 +226,11 @@ TEST_F(AdxFileTest, ReferencesAreResolvedAfterTheDocument) {
   ASSERT_EQ(list->EntryCount(), 2);  // entrycount 2, three entries
   EXPECT_EQ(list->GetEntry(0)->item, nullptr);
   EXPECT_EQ(list->GetEntry(0)->itemidhash, 0x12345678u);
+  EXPECT_THAT(
+      error_.unresolved,
+      ::testing::ElementsAre("M: series 1 item 0x00000000 not found; the series was removed",
+                             "M: series 0 item 0x12345678 not found; the series was removed",
+                             "L: row 0 item 0x12345678 not found", "L: row 1 item 0x12345678 not found"));
 }
 
 TEST_F(AdxFileTest, ValueLookupMustBeALookupTable) {
@@ -269,6 +275,10 @@ TEST_F(AdxFileTest, CommandsAreFoundByTheirFirst14Characters) {
   EXPECT_EQ(macro->nodes[1].flags, 2u);
   EXPECT_EQ(macro->nodes[1].repeatcount, 4);
   EXPECT_EQ(macro->nodes[2].command, nullptr);
+  EXPECT_THAT(error_.unresolved,
+              ::testing::ElementsAre("MAC: step 1 command 'NOPE' not found",
+                                     "MAC: step 2 command 'VALUE' is not a command",
+                                     "header: disconnect command 'VALUE' is not a command"));
 }
 
 TEST_F(AdxFileTest, ByteStrings) {
