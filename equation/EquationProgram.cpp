@@ -278,18 +278,22 @@ double EquationEvaluator::Program::Run(const double* slotValues) const {
   if (affine && integerFastPath) {
     const double x = slotValues[affineSlot];
     if (IsShortInteger(x)) return (affineDivides ? x / affineScale : x * affineScale) + affineOffset;
+  } else if (integerFastPath) {
+    return RunIntegerChain(slotValues);
   }
   return RunGeneral(slotValues);
+}
+
+double EquationEvaluator::Program::RunIntegerChain(const double* slotValues) const {
+  const std::size_t slots = slotLetters.size();
+  std::size_t s = 0;
+  while (s < slots && IsShortInteger(slotValues[s])) ++s;
+  return s == slots ? RunChain(slotValues) : RunGeneral(slotValues);
 }
 
 double EquationEvaluator::Program::RunGeneral(const double* slotValues) const {
   if (alwaysFails || code.empty()) return 0.0;
   const std::size_t slots = slotLetters.size();
-  if (integerFastPath) {
-    std::size_t s = 0;
-    while (s < slots && IsShortInteger(slotValues[s])) ++s;
-    if (s == slots) return RunChain(slotValues);
-  }
 
   // The value each variable's text reads back as. Integers below 2^52 (raw
   // packet numbers) are their own value and have short texts.

@@ -75,6 +75,7 @@ struct EquationEvaluator::Program {
   double Run(const double* slotValues) const;
 
  private:
+  double RunIntegerChain(const double* slotValues) const;
   double RunGeneral(const double* slotValues) const;
   bool SubstitutedTextFits(const double* slotValues) const;
   double RunChain(const double* rounded) const;

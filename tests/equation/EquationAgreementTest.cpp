@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <map>
 #include <random>
@@ -142,6 +143,30 @@ TEST(EquationAgreement, RoundingMatchesPrintfAndStrtod) {
     ASSERT_STREQ(text, ours);
   }
   EXPECT_EQ(0u, fixed_rounding::Format(123.0, text, 10));  // "123.000000" needs 11 with its NUL
+}
+
+TEST(EquationAgreement, CommonShapesTakeNoShortcutsWithTheResult) {
+  // Shapes that run on the direct paths (affine, operator chains) next to
+  // ones that do not, with integer and other values.
+  static const char* const kEquations[] = {
+      "X*0.5+10", "X/4-40", "X*0.0195-0.5", "(X-40)*1.8+32", "X*100/255", "(A*256+B)/4", "A*256+B", "-X*2+1",
+      "X/0+1",    "X/-0-1", "2-X*3",        "X*-0.5+-1",     "X*A-B",     "X*A+Y*B",     "1-X",     "X"};
+  Rng rng(99);
+  for (const char* equation : kEquations) {
+    EquationEvaluator e;
+    ASSERT_EQ(1, e.SetEquation(equation, std::strlen(equation))) << equation;
+    for (int i = 0; i < 4000; ++i) {
+      std::map<char, double> values;
+      for (char letter : std::string(kLetters)) {
+        const double v =
+            i % 2 ? RandomValue(rng) : static_cast<double>(static_cast<std::int64_t>(rng() >> Pick(rng, 64)));
+        values[letter] = v;
+        e.SetVariable(letter, v);
+      }
+      ASSERT_EQ(ResultBits(literal::Evaluate(e.PostfixText(), values)), ResultBits(e.Evaluate()))
+          << equation << " X=" << values['X'] << " A=" << values['A'] << " B=" << values['B'];
+    }
+  }
 }
 
 TEST(EquationAgreement, CompiledEqualsSubstitutedText) {
