@@ -43,7 +43,7 @@ bool LogFileHandle::Open(const char* path, Mode mode) {
     fd = ::open(path, O_RDWR | O_CREAT | O_CLOEXEC, 0644);
   } else {
     fd = ::open(path, O_RDWR | O_CLOEXEC);
-    if (fd < 0 && (errno == EACCES || errno == EROFS)) {
+    if (fd < 0 && (errno == EACCES || errno == EPERM || errno == EROFS)) {
       fd = ::open(path, O_RDONLY | O_CLOEXEC);
       writable = false;
     }
