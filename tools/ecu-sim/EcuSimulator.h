@@ -5,7 +5,8 @@
 // test opens slavePath() like any serial port.
 //
 // What the simulator does on its side of the line:
-//  - with echo on, sends every byte it receives straight back;
+//  - with echo on, sends every byte it receives straight back; bytes that
+//    arrive while it is sending collide on the single wire and are ignored;
 //  - when the most recent bytes received equal the request of an exchange,
 //    sends that exchange's reply (dynamic fields filled in, checksum added);
 //  - plays the background script: chatter, silent periods, 160-baud packets;

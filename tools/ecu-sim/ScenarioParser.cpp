@@ -46,6 +46,16 @@
 //                                byte-delay MS | close AFTER
 //
 // Offsets count from the first byte of the reply (its header included).
+//
+// How it plays: an exchange answers when the latest bytes received end with
+// its request (the longest such request wins; the bytes are then used up).
+// Replies and script output share one queue; a script step starts only when
+// the bytes before it have gone out, and requests are answered at any time,
+// also during a silence. A 160-baud packet is a non-zero lead-in byte, nine
+// zero bytes of sync, then nine bytes per data byte: a non-zero start marker
+// and the bits from the highest down, a zero byte for a 1 bit. Faults count
+// the replies that follow (answers and send-reply steps alike); garbage goes
+// out as soon as the queue ahead of it has; a byte delay stays until set to 0.
 
 #include "ScenarioParser.h"
 
