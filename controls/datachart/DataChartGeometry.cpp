@@ -290,6 +290,42 @@ DcRect DcLabelBox(std::int32_t position, int line, int at, int textWidth, int te
   }
 }
 
+DcRect DcKeepInside(const DcRect& box, const DcRect& client) {
+  DcRect out = box;
+  const auto shift = [](int& low, int& high, int min, int max) {
+    if (high > max) {
+      low -= high - max;
+      high = max;
+    }
+    if (low < min) {
+      high += min - low;
+      low = min;
+    }
+  };
+  shift(out.left, out.right, client.left, client.right);
+  shift(out.top, out.bottom, client.top, client.bottom);
+  return out;
+}
+
+std::vector<DcPlacedLabel> DcPlaceLabels(const std::vector<DcRect>& boxes, const DcRect& client) {
+  // Labels closer than about a space apart read as one.
+  constexpr int kGap = 6;
+  const auto overlap = [](const DcRect& a, const DcRect& b) {
+    return a.left < b.right + kGap && b.left < a.right + kGap && a.top < b.bottom + kGap &&
+           b.top < a.bottom + kGap;
+  };
+  std::vector<DcPlacedLabel> placed;
+  placed.reserve(boxes.size());
+  for (const DcRect& box : boxes) placed.push_back({DcKeepInside(box, client), true});
+  for (std::size_t i = 0; i < placed.size(); ++i) {
+    if (placed[i].box == boxes[i]) continue;
+    if ((i > 0 && overlap(placed[i].box, boxes[i - 1])) ||
+        (i + 1 < boxes.size() && overlap(placed[i].box, boxes[i + 1])))
+      placed[i].drawn = false;
+  }
+  return placed;
+}
+
 DcRect DcTitleBand(std::int32_t position, const DcRect& plot, int offset, int width, int titleHeight) {
   const int outer = offset + width;
   switch (position) {

@@ -133,6 +133,20 @@ DcRect DcTickSegment(std::int32_t position, int line, int at);
 // on the tick), centred above a top line, or 6 pixels below a bottom line.
 DcRect DcLabelBox(std::int32_t position, int line, int at, int textWidth, int textHeight);
 
+// Shifts a label box (without resizing it) so that it lies within the client
+// rectangle where it fits, so a label centred on the first or last tick of an
+// axis without neighbours is not cut at the window edge.
+DcRect DcKeepInside(const DcRect& box, const DcRect& client);
+
+// Places the labels of one axis (boxes in tick order): each is kept inside the
+// client; one that had to move and then overlaps a neighbour is dropped
+// (`drawn` false), so edge labels never crowd or cover the next one.
+struct DcPlacedLabel {
+  DcRect box;
+  bool drawn = true;
+};
+std::vector<DcPlacedLabel> DcPlaceLabels(const std::vector<DcRect>& boxes, const DcRect& client);
+
 // The band along the axis' outer edge that holds its title. For left and right
 // axes the band is `titleHeight` wide and as tall as the plot (the title is
 // drawn rotated inside it).

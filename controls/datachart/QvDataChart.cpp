@@ -239,11 +239,17 @@ void QvDataChart::drawAxis(QPainter& painter, QvDataChartAxis& axis) {
 
   painter.setPen(QvColorFromRef(axis.textColor_));
   painter.setFont(axis.labelFont_);
-  for (const Label& label : labels) {
-    const DcRect box =
-        DcLabelBox(axis.position_, line, label.at, labelMetrics.horizontalAdvance(label.text), labelHeight);
+  std::vector<DcRect> boxes;
+  boxes.reserve(labels.size());
+  for (const Label& label : labels)
+    boxes.push_back(
+        DcLabelBox(axis.position_, line, label.at, labelMetrics.horizontalAdvance(label.text), labelHeight));
+  const std::vector<DcPlacedLabel> placed = DcPlaceLabels(boxes, client_);
+  for (std::size_t i = 0; i < labels.size(); ++i) {
+    if (!placed[i].drawn) continue;
+    const DcRect& box = placed[i].box;
     painter.drawText(QRect(box.left, box.top, box.right - box.left, box.bottom - box.top), Qt::AlignCenter,
-                     label.text);
+                     labels[i].text);
   }
 
   if (axis.title_.empty()) return;

@@ -213,6 +213,22 @@ TEST(DataChartAxisDrawing, LinesTicksLabelsAndTitlesSitOutsideThePlot) {
   const int line = DcAxisLine(DcAxisLeft, plot, 0);
   EXPECT_GE(DcLabelBox(DcAxisLeft, line, 120, 30, 14).left,
             DcTitleBand(DcAxisLeft, plot, 0, width, 14).right);
+  // Labels at the window edge shift inwards whole; ones that fit stay put.
+  const DcRect client{0, 0, 600, 400};
+  EXPECT_EQ(DcKeepInside({-15, 300, 15, 314}, client), (DcRect{0, 300, 30, 314}));
+  EXPECT_EQ(DcKeepInside({590, 392, 620, 406}, client), (DcRect{570, 386, 600, 400}));
+  EXPECT_EQ(DcKeepInside({100, 100, 130, 114}, client), (DcRect{100, 100, 130, 114}));
+  // A label that had to move is dropped when it would then crowd its neighbour.
+  std::vector<DcPlacedLabel> placed =
+      DcPlaceLabels({{-15, 300, 15, 314}, {20, 300, 50, 314}, {60, 300, 90, 314}}, client);
+  EXPECT_FALSE(placed[0].drawn);
+  EXPECT_TRUE(placed[1].drawn && placed[2].drawn);
+  placed = DcPlaceLabels({{-5, 300, 25, 314}, {40, 300, 70, 314}}, client);
+  EXPECT_TRUE(placed[0].drawn);
+  EXPECT_EQ(placed[0].box.left, 0);
+  // Two pixels apart still reads as one text.
+  placed = DcPlaceLabels({{-10, 300, 17, 314}, {29, 300, 56, 314}}, client);
+  EXPECT_FALSE(placed[0].drawn);
 }
 
 }  // namespace

@@ -318,7 +318,7 @@ TEST_F(DataChartTest, RendersAMinuteOfEngineData) {
   temp->SetLineWidth(2);
   for (int i = 0; i <= 600; ++i) {
     const float t = i * 0.1f;
-    const float rpm = 900.0f + 250.0f * std::sin(t * 0.7f) + (t > 30 && t < 38 ? 2400.0f : 0.0f);
+    const float rpm = 900.0f + 250.0f * std::sin(t * 0.7f) + (t > 44 && t < 50 ? 2400.0f : 0.0f);
     series->AddPoint(t, rpm);
     temp->AddPoint(t, 20.0f + 60.0f * (1.0f - std::exp(-t / 25.0f)));
     time->SetCursorValue(t);
