@@ -6,7 +6,16 @@
 // inspection and for the editor) and compiled into a token program; evaluation
 // runs the program on a fixed-size stack and allocates nothing. Results are the
 // same, bit for bit, as substituting every variable's "%f" text into the
-// postfix text and evaluating that text.
+// postfix text and evaluating that text, so values enter with six decimals
+// (0.0000004 counts as 0). Where that text route would go wrong, the sound
+// meaning holds instead:
+//  - a negated operand after an operator ("2*-X", "2*-.5") is the negated
+//    value, whatever the value's sign ("-X" is written as the text of -X);
+//  - "-inf" and "-nan" values are numbers, not a minus operator;
+//  - a substituted text longer than 199 characters is an error (0.0), never a
+//    silently cut number; an equation with more than 32 letters is refused;
+//  - "%", "^", "&", "|" truncate to 32-bit integers saturating at the ends of
+//    the range (NaN gives 0), and any remainder by -1 is 0.
 //
 // Thread contract: an instance is configured (SetEquation) by one thread while
 // nobody evaluates it. SetVariable/Evaluate keep values in the instance and
