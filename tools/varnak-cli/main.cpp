@@ -1,0 +1,54 @@
+// varnak-cli: command-line access to definitions and logs. Each sub-command
+// lives in its own source file; this table is the only place that lists them.
+#include <cstring>
+#include <iostream>
+
+#include "CliCommands.h"
+
+namespace {
+
+struct CliCommand {
+  const char* name;
+  const char* usage;
+  int (*run)(const CliArgs& args, std::ostream& out, std::ostream& err);
+};
+
+constexpr CliCommand kCommands[] = {
+    {"info", "info FILE.adx                                 header, objects and warnings of a definition",
+     RunInfo},
+    {"decode", "decode FILE.adx --command ID --packet HEX     decode one reply into CSV (id,title,value)",
+     RunDecode},
+};
+
+void PrintUsage(std::ostream& s) {
+  s << "usage: varnak-cli COMMAND [ARGUMENTS]\n\ncommands:\n";
+  for (const CliCommand& c : kCommands) s << "  " << c.usage << '\n';
+  s << "\nversion " << VARNAK_VERSION_TEXT << '\n';
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    PrintUsage(std::cerr);
+    return kExitUsage;
+  }
+  if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0 ||
+      std::strcmp(argv[1], "help") == 0) {
+    PrintUsage(std::cout);
+    return kExitOk;
+  }
+  if (std::strcmp(argv[1], "--version") == 0) {
+    std::cout << "varnak-cli " << VARNAK_VERSION_TEXT << '\n';
+    return kExitOk;
+  }
+  for (const CliCommand& c : kCommands) {
+    if (std::strcmp(argv[1], c.name) == 0) {
+      CliArgs args(argv + 2, argv + argc);
+      return c.run(args, std::cout, std::cerr);
+    }
+  }
+  std::cerr << "varnak-cli: unknown command '" << argv[1] << "'\n";
+  PrintUsage(std::cerr);
+  return kExitUsage;
+}
