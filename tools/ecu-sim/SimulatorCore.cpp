@@ -1,14 +1,21 @@
 #include "SimulatorCore.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "SlowLinkCoding.h"
 
 namespace {
 
-constexpr std::chrono::milliseconds kMinRound{
-    1};  // a looping script never starts two rounds closer than this
+// A looping script never starts two rounds closer than this.
+constexpr std::chrono::milliseconds kMinRound{1};
 constexpr int kMaxStepsPerCall = 1000;
+
+// Adds a fault count without overflowing.
+void addCount(int& total, int count) {
+  if (count <= 0) return;
+  total = count > std::numeric_limits<int>::max() - total ? std::numeric_limits<int>::max() : total + count;
+}
 
 }  // namespace
 
@@ -71,14 +78,14 @@ void SimulatorCore::receive(const std::uint8_t* data, std::size_t count, TimePoi
 void SimulatorCore::applyFault(const FaultSpec& fault, TimePoint now) {
   switch (fault.kind) {
     case FaultKind::DropReplies:
-      dropCount_ += std::max(fault.count, 0);
+      addCount(dropCount_, fault.count);
       break;
     case FaultKind::ShortReplies:
-      shortCount_ += std::max(fault.count, 0);
+      addCount(shortCount_, fault.count);
       shortLength_ = fault.length;
       break;
     case FaultKind::BadChecksums:
-      badChecksumCount_ += std::max(fault.count, 0);
+      addCount(badChecksumCount_, fault.count);
       break;
     case FaultKind::Garbage:
       enqueue(fault.bytes, now);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <numeric>
 
 #include "SimulatorCore.h"
@@ -295,6 +296,13 @@ TEST_F(CoreFaults, DroppedShortAndBadChecksumRepliesAffectOnlyTheirCount) {
   ASSERT_EQ(bad.size(), 14u);
   EXPECT_EQ(sum(bad), 1u);
   EXPECT_EQ(sum(ask(kData)), 0u);
+}
+
+TEST_F(CoreFaults, HugeCountsDoNotOverflow) {
+  core.applyFault({FaultKind::DropReplies, std::numeric_limits<int>::max(), 0, {}}, t0);
+  core.applyFault({FaultKind::DropReplies, std::numeric_limits<int>::max(), 0, {}}, t0);
+  core.applyFault({FaultKind::DropReplies, -5, 0, {}}, t0);
+  for (int i = 0; i < 10; ++i) EXPECT_TRUE(ask(kConnect).empty());
 }
 
 TEST_F(CoreFaults, GarbageGoesOutAfterWhatIsQueued) {
