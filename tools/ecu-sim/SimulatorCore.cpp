@@ -91,7 +91,8 @@ void SimulatorCore::applyFault(const FaultSpec& fault, TimePoint now) {
       enqueue(fault.bytes, now);
       break;
     case FaultKind::ByteDelay:
-      byteDelay_ = std::chrono::milliseconds(fault.length);
+      // Held to a day so that time arithmetic cannot overflow.
+      byteDelay_ = std::chrono::milliseconds(std::min<std::size_t>(fault.length, 24u * 3600u * 1000u));
       break;
     case FaultKind::CloseAfter:
       if (fault.length == 0)
