@@ -5,11 +5,13 @@
 #include <muParser.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "EquationEvaluator.h"
+#include "FixedRounding.h"
 #include "LiteralEvaluator.h"
 
 namespace {
@@ -97,6 +99,38 @@ void BM_SubstitutedText(benchmark::State& state, const Case& c) {
     ++i;
   }
 }
+
+// A value's six-decimal rounding: exact integer arithmetic against printing
+// with "%f" and reading back with strtod. Argument: 0 integers, 1 fractions
+// below 9e9, 2 fractions above (the text route).
+double RoundingInput(int kind, int i) {
+  switch (kind) {
+    case 0:
+      return static_cast<double>(i & 4095);
+    case 1:
+      return (i & 4095) * 0.3921568 + 1e-7;
+    default:
+      return 1.5e10 + (i & 4095) * 0.3921568;
+  }
+}
+
+void BM_Round6(benchmark::State& state) {
+  const int kind = static_cast<int>(state.range(0));
+  int i = 0;
+  for (auto _ : state) benchmark::DoNotOptimize(fixed_rounding::Round6(RoundingInput(kind, i++)));
+}
+BENCHMARK(BM_Round6)->Arg(0)->Arg(1)->Arg(2);
+
+void BM_PrintfStrtod(benchmark::State& state) {
+  const int kind = static_cast<int>(state.range(0));
+  int i = 0;
+  char text[400];
+  for (auto _ : state) {
+    std::snprintf(text, sizeof text, "%f", RoundingInput(kind, i++));
+    benchmark::DoNotOptimize(std::strtod(text, nullptr));
+  }
+}
+BENCHMARK(BM_PrintfStrtod)->Arg(0)->Arg(1)->Arg(2);
 
 void BM_SetEquation(benchmark::State& state) {
   const char text[] = "(A*256+B)*0.125-X/2";

@@ -165,6 +165,9 @@ TEST(EquationEvaluator, SetEquationStoresTextAndKeepsLastGoodConversion) {
   EXPECT_EQ(0, e.SetEquation(letters.c_str(), letters.size()));
   EXPECT_EQ(10.0, e.Evaluate());
   EXPECT_EQ(1u, e.VariableCount());
+  char stored[80];
+  EXPECT_EQ(static_cast<int>(letters.size() + 1), e.GetEquation(stored, sizeof stored));
+  EXPECT_EQ(letters, stored);  // kept for saving, like a text that does not convert
   std::string thirtyTwo = letters.substr(2);
   ASSERT_EQ(1, e.SetEquation(thirtyTwo.c_str(), thirtyTwo.size()));
   EXPECT_EQ(32u, e.VariableCount());
