@@ -32,7 +32,8 @@ bool speedsMatch(unsigned client, unsigned ecu) {
 
 }  // namespace
 
-EcuSimulator::EcuSimulator(EcuScenario scenario) : scenario_(std::move(scenario)) {}
+EcuSimulator::EcuSimulator(EcuScenario scenario)
+    : scenario_(std::move(scenario)), wakePipe_(std::make_unique<WakePipe>()) {}
 
 EcuSimulator::~EcuSimulator() {
   stop();
@@ -45,15 +46,13 @@ bool EcuSimulator::start(std::string* error) {
   };
   if (started_) return fail("the simulator was already started");
   if (std::string problem = scenario_.validate(); !problem.empty()) return fail(problem);
-  auto pipe = std::make_unique<WakePipe>();
-  if (!pipe->isOpen()) return fail("cannot create the wake-up pipe");
+  if (!wakePipe_->isOpen()) return fail("cannot create the wake-up pipe");
   auto terminal = std::make_unique<PseudoTerminal>();
   std::string message;
   if (!terminal->open(&message)) return fail(message);
   started_ = true;
   slavePath_ = terminal->slavePath();
   terminal_ = std::move(terminal);
-  wakePipe_ = std::move(pipe);
   core_ = std::make_unique<SimulatorCore>(scenario_, Clock::now());
   running_ = true;
   thread_ = std::thread(&EcuSimulator::run, this);
@@ -62,7 +61,7 @@ bool EcuSimulator::start(std::string* error) {
 
 void EcuSimulator::stop() {
   stopRequested_ = true;
-  if (wakePipe_) wakePipe_->notify();
+  wakePipe_->notify();
   if (thread_.joinable()) thread_.join();
   if (terminal_) terminal_->close();
   if (started_) closed_ = true;
@@ -76,7 +75,7 @@ void EcuSimulator::post(Control control) {
     controls_.push_back(std::move(control));
     ++controlsPosted_;
   }
-  if (wakePipe_) wakePipe_->notify();
+  wakePipe_->notify();
 }
 
 void EcuSimulator::applyFault(FaultSpec fault) {

@@ -14,8 +14,9 @@
 //    delays between bytes, closing its side in the middle of a stream.
 //
 // Thread contract: construct, start, stop and destroy on one owning thread.
-// Every fault and observation member may be called from any thread: requests
-// go to the simulator thread through a queue guarded by a mutex, counters are
+// Every fault and observation member may be called from any thread, also
+// before start() (the faults then apply from the first byte): requests go to
+// the simulator thread through a queue guarded by a mutex, counters are
 // atomics. The destructor stops the thread and closes the terminal.
 
 #include <atomic>
@@ -94,7 +95,8 @@ class EcuSimulator {
   EcuScenario scenario_;
   std::string slavePath_;
   std::unique_ptr<PseudoTerminal> terminal_;  // the line; closed by the simulator thread on a close fault
-  std::unique_ptr<WakePipe> wakePipe_;        // interrupts the simulator thread's wait
+  std::unique_ptr<WakePipe>
+      wakePipe_;  // interrupts the simulator thread's wait; made once, by the constructor
   std::thread thread_;
   bool started_ = false;
   std::atomic<bool> stopRequested_{false};

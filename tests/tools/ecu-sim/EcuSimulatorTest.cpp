@@ -122,6 +122,16 @@ TEST_F(Simulated, AFaultPostedBeforeARequestAlwaysAppliesToIt) {
   }
 }
 
+TEST(EcuSimulator, FaultsPostedBeforeStartApplyFromTheFirstByte) {
+  EcuSimulator sim(echoScenario());
+  sim.shortenReplies(1, 2);
+  ASSERT_TRUE(sim.start());
+  LineClient client(sim.slavePath());
+  client.write(kConnect);
+  EXPECT_EQ(client.read(6, kWait), cat(kConnect, {0xF4, 0x56}));
+  EXPECT_TRUE(client.read(1, kQuiet).empty());
+}
+
 TEST_F(Simulated, ClosingItsSideMidReply) {
   start(echoScenario());
   sim->closeAfter(5 + 6);  // the echo and 6 bytes of the reply
