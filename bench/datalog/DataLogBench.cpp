@@ -1,0 +1,205 @@
+// Datalog engine speed: raw reading and expansion of a 1,000,000-record log,
+// seeking to its middle, and the pacing error of playback at three speeds.
+//
+// The big log is recorded with the engine's own recorder into a temporary
+// folder when the program starts (record times are then set to a steady
+// 10 packets a second, as a real drive would give) and removed at the end.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "datalog/DataLogFile.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+constexpr std::uint32_t kPacketSize = 67;
+constexpr std::uint32_t kHash = 0x0DA7A001;
+
+std::filesystem::path& TempFolder() {
+  static std::filesystem::path folder = [] {
+    std::string pattern = (std::filesystem::temp_directory_path() / "xdlbench-XXXXXX").string();
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    return std::filesystem::path(::mkdtemp(buffer.data()) ? buffer.data() : "/tmp");
+  }();
+  return folder;
+}
+
+// Records count packets, then rewrites the record times to gapMs apart.
+std::string MakeLog(const std::string& name, std::uint32_t count, std::uint32_t gapMs) {
+  const std::string path = (TempFolder() / name).string();
+  {
+    DataLogFile log;
+    log.Open(path.c_str(), false);
+    XdlEntry e;
+    e.commandIdHash = kHash;
+    e.SetIdText("DATA");
+    e.commandType = 0x20000;
+    e.storedSize = e.fullSize = kPacketSize;
+    e.mask = XdlMask::AllSet(120);
+    log.AddEntry(e);
+    log.StartRecording();
+    Bytes packet(kPacketSize);
+    for (std::uint32_t i = 0; i < count; ++i) {
+      for (std::uint32_t k = 0; k < kPacketSize; ++k) packet[k] = static_cast<std::uint8_t>(i + k);
+      log.RecordPacket(kHash, packet.data(), kPacketSize);
+    }
+    log.StopRecording();
+    log.Close();
+  }
+  std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+  std::uint8_t word[4];
+  file.seekg(4);
+  file.read(reinterpret_cast<char*>(word), 4);
+  const std::uint64_t dataOffset = XdlGetU32(word);
+  for (std::uint32_t i = 0; i < count; ++i) {
+    XdlPutU32(word, i * gapMs);
+    file.seekp(static_cast<std::streamoff>(dataOffset + std::uint64_t{i} * (12 + kPacketSize) + 4));
+    file.write(reinterpret_cast<const char*>(word), 4);
+  }
+  return path;
+}
+
+const std::string& BigLog() {
+  static const std::string path = MakeLog("big.xdl", 1000000, 100);
+  return path;
+}
+
+void BM_ReadAndExpandMillionRecords(benchmark::State& state) {
+  const std::string& path = BigLog();
+  Bytes payload(kPacketSize);
+  Bytes packet(kPacketSize);
+  std::int64_t records = 0;
+  for (auto _ : state) {
+    DataLogFile log;
+    if (log.Open(path.c_str(), true) != XDL_OK) {
+      state.SkipWithError("cannot open the big log");
+      return;
+    }
+    XdlRecordHead head;
+    const XdlEntry* entry = nullptr;
+    while (log.ReadRecord(&head, payload.data(), kPacketSize, &entry) == XDL_OK) {
+      XdlExpandPayload(*entry, payload.data(), entry->storedSize, packet.data(), packet.size());
+      benchmark::DoNotOptimize(packet.data());
+      ++records;
+    }
+    log.Close();
+  }
+  state.SetItemsProcessed(records);
+  state.counters["records/s"] = benchmark::Counter(static_cast<double>(records), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_ReadAndExpandMillionRecords)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_SeekToMiddle(benchmark::State& state) {
+  const std::string& path = BigLog();
+  DataLogFile log;
+  if (log.Open(path.c_str(), true) != XDL_OK) {
+    state.SkipWithError("cannot open the big log");
+    return;
+  }
+  const bool byTime = state.range(0) != 0;
+  for (auto _ : state) {
+    int code = byTime ? log.Seek(50000000, XDL_SEEK_FROM_START | XDL_SEEK_BY_TIME)
+                      : log.Seek(500000, XDL_SEEK_FROM_START);
+    if (code != XDL_OK) state.SkipWithError("seek failed");
+  }
+  state.counters["sample"] = log.SampleIndex();
+  log.Close();
+}
+BENCHMARK(BM_SeekToMiddle)
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgNames({"byTime"})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+
+// Notes when each packet arrives.
+class ArrivalCallback : public IDataLogCallback {
+ public:
+  std::vector<std::chrono::steady_clock::time_point> arrivals;
+  std::int32_t OnDataWritten(const DAEStatusRecord*, const std::uint8_t*, std::uint32_t) override {
+    return 0;
+  }
+  std::int32_t OnDataRead(const DAEStatusRecord*, const std::uint8_t*, std::uint32_t) override { return 0; }
+  std::int32_t OnListenSilenceBegin(const DAEStatusRecord*) override { return 0; }
+  std::int32_t OnListenSilenceEnd(const DAEStatusRecord*) override { return 0; }
+  std::int32_t OnListenChatterBegin(const DAEStatusRecord*) override { return 0; }
+  std::int32_t OnListenChatterEnd(const DAEStatusRecord*) override { return 0; }
+  std::int32_t OnSendCommandBegin(const DAEStatusRecord*) override { return 0; }
+  std::int32_t OnSendCommandEnd(const DAEStatusRecord*, const std::uint8_t*, std::uint32_t) override {
+    arrivals.push_back(std::chrono::steady_clock::now());
+    return 0;
+  }
+  std::int32_t OnMacroBegin(const DAEStatusRecord*) override { return 0; }
+  std::int32_t OnMacroEnd(const DAEStatusRecord*) override { return 0; }
+  std::int32_t OnListen160BaudBegin(const DAEStatusRecord*) override { return 0; }
+  std::int32_t OnListen160BaudEnd(const DAEStatusRecord*, const std::uint8_t*, std::uint32_t) override {
+    return 0;
+  }
+  std::int32_t OnTrigger(const DAEStatusRecord*) override { return 0; }
+  std::int32_t OnPlaybackEnded() override { return 0; }
+  std::int32_t OnSeekBegin(std::int32_t, std::uint32_t) override { return 0; }
+  std::int32_t OnSeekEnd() override { return 0; }
+  std::int32_t OnPlaybackProgress(std::uint32_t, std::int32_t) override { return 0; }
+};
+
+// Plays records 20 ms apart at speed range(0) / 100 for about two seconds and
+// reports how far each gap between two packets was from the paced gap.
+void BM_PacingError(benchmark::State& state) {
+  const double speed = static_cast<double>(state.range(0)) / 100.0;
+  const std::uint32_t gapMs = 20;
+  const std::uint32_t count = static_cast<std::uint32_t>(2000.0 * speed / gapMs) + 1;
+  const std::string path = MakeLog("pace-" + std::to_string(state.range(0)) + ".xdl", count, gapMs);
+  std::vector<double> errors;
+  for (auto _ : state) {
+    ArrivalCallback callback;
+    callback.arrivals.reserve(count);
+    DataLogFile log;
+    log.SetCallback(&callback);
+    log.Open(path.c_str(), true);
+    log.SetSpeed(static_cast<float>(speed));
+    log.StartPlayback();
+    log.WaitForPlaybackThread();
+    log.Close();
+    const double expected = gapMs / speed;
+    for (std::size_t i = 1; i < callback.arrivals.size(); ++i) {
+      double gap =
+          std::chrono::duration<double, std::milli>(callback.arrivals[i] - callback.arrivals[i - 1]).count();
+      errors.push_back(std::abs(gap - expected));
+    }
+  }
+  std::sort(errors.begin(), errors.end());
+  if (errors.empty()) return;
+  state.counters["median_ms"] = errors[errors.size() / 2];
+  state.counters["p99_ms"] = errors[std::min(errors.size() - 1, errors.size() * 99 / 100)];
+  state.counters["max_ms"] = errors.back();
+  state.counters["gaps"] = static_cast<double>(errors.size());
+}
+BENCHMARK(BM_PacingError)
+    ->Arg(25)
+    ->Arg(100)
+    ->Arg(400)
+    ->ArgNames({"speed%"})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  std::error_code ec;
+  std::filesystem::remove_all(TempFolder(), ec);
+  return 0;
+}
