@@ -1,0 +1,204 @@
+#include "acquisition/control/LoggerControl.h"
+
+#include <cstring>
+
+#include "acquisition/QvDebugOutput.h"
+#include "acquisition/control/AcquisitionControl.h"
+#include "acquisition/control/AcquisitionDisplay.h"
+#include "acquisition/control/platform/FileMove.h"
+#include "datalog/DataLogFile.h"
+#include "definition/ADXCommands.h"
+#include "definition/ADXDefinition.h"
+
+namespace {
+
+// Every recorded entry stores the whole packet: a mask of 120 set bits, and
+// bits beyond the mask count as set.
+constexpr std::uint32_t kRecordMaskBits = 15 * 8;
+
+}  // namespace
+
+LoggerControl::LoggerControl(AcquisitionControl& acquisition, ILoggerView& view, std::string recordingFolder)
+    : acquisition_(acquisition),
+      datalog_(acquisition.Datalog()),
+      definition_(acquisition.Definition()),
+      view_(view),
+      recordingFolder_(std::move(recordingFolder)) {
+  acquisition_.SetLogStopper(this);
+}
+
+LoggerControl::~LoggerControl() { acquisition_.SetLogStopper(nullptr); }
+
+std::string LoggerControl::RecordingPath() const {
+  if (recordingFolder_.empty()) return kRecordingFileName;
+  return recordingFolder_ + "/" + kRecordingFileName;
+}
+
+void LoggerControl::SetCurrentLogPath(const std::string& path) {
+  if (path.size() <= kMaxPathLength) currentLogPath_ = path;
+}
+
+LoggerToolbarState LoggerControl::ToolbarState() const {
+  return UpdateLoggerToolbar(datalog_.State(), acquisition_.GetConnectionState());
+}
+
+void LoggerControl::RefreshToolbarAndStatus() {
+  acquisition_.Display().RefreshLoggerToolbar();
+  acquisition_.Display().RefreshStatus();
+}
+
+int LoggerControl::Record() {
+  const std::int32_t state = datalog_.State();
+  if (state != XDL_STATE_CLOSED && state != XDL_STATE_READY) return XDL_ERR_STATE;
+  const std::string path = RecordingPath();
+  int code = datalog_.Open(path.c_str(), false);
+  if (code != XDL_OK) {
+    acquisition_.Log().Log("Could not open %s, error 0x%X", path.c_str(), static_cast<unsigned>(code));
+    acquisition_.Display().RefreshLoggerToolbar();
+    return code;
+  }
+  for (std::size_t i = 0; i < definition_.ObjectCount(); ++i) {
+    const ADXObject* object = definition_.ObjectAt(i);
+    if (object == nullptr) continue;
+    XdlEntry entry;
+    if (object->objectType == ADX_TYPE_SENDCOMMAND) {
+      const auto* send = static_cast<const ADXCSendCommand*>(object);
+      if ((send->flags & kSendReadReply) == 0) continue;
+      entry.storedSize = entry.fullSize = static_cast<std::uint32_t>(std::max(0, send->replysize));
+    } else if (object->objectType == ADX_TYPE_160BAUDLISTEN) {
+      const auto* listen = static_cast<const ADXC160BaudListen*>(object);
+      entry.storedSize = entry.fullSize = static_cast<std::uint32_t>(std::max(0, listen->packetsize));
+    } else {
+      continue;
+    }
+    entry.commandIdHash = object->idhash;
+    entry.SetIdText(object->id);
+    entry.commandType = object->objectType;
+    entry.mask = XdlMask::AllSet(kRecordMaskBits);
+    code = datalog_.AddEntry(entry);
+    if (code != XDL_OK) {
+      acquisition_.Log().Log("Could not record %s, error 0x%X", object->id, static_cast<unsigned>(code));
+    }
+  }
+  code = datalog_.StartRecording();
+  if (code == XDL_OK) acquisition_.NoteRecordingStarted();
+  RefreshToolbarAndStatus();
+  return code;
+}
+
+void LoggerControl::Stop() {
+  const std::int32_t state = datalog_.State();
+  if (state == XDL_STATE_RECORDING) {
+    datalog_.StopRecording();
+    datalog_.Close();
+    acquisition_.Log().LogText("Recording stopped");
+    std::string name;
+    if (view_.ChooseSaveName(&name) && !name.empty()) {
+      const std::string temp = RecordingPath();
+      const int error = MoveFileNoReplace(temp, name);
+      if (error == 0) {
+        SetCurrentLogPath(name);
+        acquisition_.Log().Log("Log saved to %s", name.c_str());
+      } else {
+        view_.ShowError("Cannot overwrite",
+                        std::string("Log save failed. Log backup saved in install directory as \"") +
+                            kRecordingFileName + "\"");
+        acquisition_.Log().Log("Cannot overwrite existing log: %s, error 0x%X", name.c_str(),
+                               static_cast<unsigned>(error));
+      }
+      acquisition_.Display().SetSlider(0);
+      view_.RefreshTitle();
+    }
+  } else if (state == XDL_STATE_PLAYING || state == XDL_STATE_STOP_REQUESTED ||
+             acquisition_.GetConnectionState() == LogPaused) {
+    acquisition_.StartControlThread(AcquisitionControl::kStopDatalog);
+  }
+  RefreshToolbarAndStatus();
+}
+
+void LoggerControl::StopFromPlaybackEnd() { Stop(); }
+
+void LoggerControl::OnDatalogStopped() {
+  datalog_.Close();
+  acquisition_.Log().LogText("Playback stopped");
+  // A live connection keeps its own state; only playback's states end here.
+  if (!acquisition_.IsRunning()) acquisition_.SetConnectionState(NotConnected);
+  RefreshToolbarAndStatus();
+  acquisition_.Display().SetSlider(0);
+}
+
+int LoggerControl::Play() {
+  if (datalog_.State() == XDL_STATE_READY && acquisition_.GetConnectionState() == LogPaused) {
+    const int code = datalog_.StartPlayback();
+    if (code == XDL_OK) acquisition_.Log().LogText("Playback unpaused");
+    acquisition_.Display().RefreshLoggerToolbar();
+    return code;
+  }
+  const std::int32_t state = datalog_.State();
+  if (state == XDL_STATE_PLAYING || state == XDL_STATE_RECORDING || state == XDL_STATE_OPEN_RECORD) {
+    return XDL_ERR_STATE;  // the toolbar never offers Play here
+  }
+  datalog_.SetCallback(&acquisition_.Callback());
+  int code = datalog_.Open(currentLogPath_.c_str(), true);
+  if (code != XDL_OK) {
+    acquisition_.Log().Log("Could not open %s, error 0x%X", currentLogPath_.c_str(), static_cast<unsigned>(code));
+    return code;
+  }
+  datalog_.SetSpeed(speed_);
+  acquisition_.Display().ResetMonitors();
+  acquisition_.Display().SetSliderRange(static_cast<std::int32_t>(datalog_.RecordCount()));
+  code = datalog_.StartPlayback();
+  if (code == XDL_OK) acquisition_.Log().Log("Playing %s", currentLogPath_.c_str());
+  acquisition_.Display().RefreshLoggerToolbar();
+  return code;
+}
+
+void LoggerControl::Pause() {
+  if (datalog_.State() != XDL_STATE_PLAYING) return;
+  datalog_.RequestStop();
+  // The playback thread ends before its next record; waiting for it here means
+  // the log is ready (state 1) when Play continues, instead of reopening it.
+  datalog_.WaitForPlaybackThread();
+  acquisition_.SetConnectionState(LogPaused);
+  RefreshToolbarAndStatus();
+  acquisition_.Log().LogText("Playback paused");
+}
+
+void LoggerControl::LoadLog() {
+  if (datalog_.State() == XDL_STATE_PLAYING) {
+    datalog_.RequestStop();
+    datalog_.WaitForPlaybackThread();
+    acquisition_.SetConnectionState(LogPaused);
+    RefreshToolbarAndStatus();
+  }
+  std::string name;
+  if (view_.ChooseLogToLoad(&name) && !name.empty()) {
+    if (name.size() <= kMaxPathLength) {
+      currentLogPath_ = name;
+    } else {
+      acquisition_.Log().Log("Log path too long: %.200s...", name.c_str());
+    }
+  }
+  acquisition_.Display().RefreshLoggerToolbar();
+  view_.RefreshTitle();
+}
+
+int LoggerControl::JumpForward() {
+  return datalog_.Seek(datalog_.SampleIndex() + 10, 0);
+}
+
+int LoggerControl::JumpBackward() {
+  const std::int32_t target = datalog_.SampleIndex() - 10;
+  return datalog_.Seek(target < 0 ? 0 : target, XDL_SEEK_FROM_START);
+}
+
+int LoggerControl::SliderMoved(std::int32_t position) {
+  return datalog_.Seek(position < 0 ? 0 : position, XDL_SEEK_FROM_START);
+}
+
+void LoggerControl::SetPlaybackSpeed(float factor) {
+  speed_ = factor;
+  datalog_.SetSpeed(factor);
+  view_.RefreshTitle();
+  view_.CheckSpeedItem(CheckedSpeedItem(factor));
+}
