@@ -56,7 +56,11 @@ double ALDLValue::NumericValue(uint32_t raw) const {
       return (x - static_cast<double>(rangeLow)) / span * 100.0;
     }
     case kAldlOpLookup:
-      return lookupTable ? lookupTable->EntryValue(r) : 0.0;
+      // Table entries answer the raw numbers from 1 up: entry i holds the
+      // value of raw i + 1, the same reading that the ADX conversion gives
+      // the table (inputs i + 1). A raw 0 lies below the first entry and,
+      // as in an ADX table, takes the first one.
+      return lookupTable ? lookupTable->EntryValue(r == 0 ? 0 : r - 1u) : 0.0;
     case kAldlOpHexadecimal:
     case kAldlOpCharacter:
     default:

