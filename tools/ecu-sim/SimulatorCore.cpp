@@ -35,7 +35,9 @@ double SimulatorCore::seconds(TimePoint now) const {
 }
 
 bool SimulatorCore::transmitting(TimePoint now) const {
-  if (queue_.empty()) return false;
+  // Without pacing or a byte delay sending takes no time, so nothing can
+  // overlap with it.
+  if (queue_.empty() || paceGap_ + byteDelay_ == Clock::duration::zero()) return false;
   const Chunk& chunk = queue_.front();
   return chunk.pos > 0 || std::max(nextByteTime_, chunk.notBefore) <= now;
 }

@@ -146,6 +146,15 @@ TEST(SimulatorCore, RequestsTalkingOverAReplyCollideOnTheSingleWire) {
   EXPECT_EQ(core.takeDue(t0 + 200ms).size(), 5u);
   EXPECT_EQ(core.requestsSeen(), 2u);
 
+  // Unpaced output takes no time: a request right behind garbage that is
+  // still queued is answered.
+  EcuScenario instant = basicScenario(true);
+  SimulatorCore quick(instant, t0);
+  quick.applyFault({FaultKind::Garbage, 0, 0, {0x55}}, t0);
+  quick.receive(kConnect.data(), kConnect.size(), t0);
+  EXPECT_EQ(quick.takeDue(t0).size(), 9u);
+  EXPECT_EQ(quick.requestsSeen(), 1u);
+
   // Without echo the link has separate wires and nothing collides.
   EcuScenario duplex = basicScenario(false);
   duplex.baud = 1000;
