@@ -236,40 +236,34 @@ inline bool IsShortInteger(double v) {
 }
 
 double EquationEvaluator::Program::RunStack(const double* rounded, const double* slotValues) const {
-  // The substituted text fits 199 characters and every value pushed takes at
-  // least one of them, so the stack cannot overflow.
-  double stack[kStackCapacity];
+  // The top value lives in a register; the values below it are at
+  // below[1] .. below[depth - 1] (below[0] takes the meaningless "top" pushed
+  // onto an empty stack). The substituted text fits 199 characters and every
+  // value pushed takes at least one of them, so the stack cannot overflow.
+  double below[kStackCapacity + 1];
+  double top = 0.0;
   std::size_t depth = 0;
   for (const Instruction& ins : code) {
     const std::uint8_t op = ins.op;
-    if (op < kBinary) {
-      switch (op) {
-        case kConstant:
-          stack[depth++] = ins.constant;
-          break;
-        case kSlot:
-          stack[depth++] = rounded[ins.index];
-          break;
-        case kNegatedSlot:
-          stack[depth++] = -rounded[ins.index];
-          break;
-        default:
-          if (RunText(texts[ins.index], slotValues, stack, depth) != et::kOk) return 0.0;
-          break;
-      }
-    } else if (op < kBinaryConstant) {
-      if (depth < 2) return 0.0;
-      const double b = stack[--depth];
-      const double a = stack[depth - 1];
-      if (!ApplyInline(op - kBinary, a, b, stack[depth - 1])) return 0.0;
-    } else {
+    if (op >= kBinaryConstant) {
       const double b = op < kBinarySlot ? ins.constant : rounded[ins.index];
-      const double a = stack[depth - 1];
-      if (!ApplyInline(op & 15u, a, b, stack[depth - 1])) return 0.0;
+      if (!ApplyInline(op & 15u, top, b, top)) return 0.0;
+    } else if (op >= kBinary) {
+      if (depth < 2) return 0.0;
+      --depth;
+      if (!ApplyInline(op - kBinary, below[depth], top, top)) return 0.0;
+    } else if (op != kText) {
+      below[depth++] = top;
+      top = op == kConstant ? ins.constant : rounded[ins.index];
+      if (op == kNegatedSlot) top = -top;
+    } else {
+      below[depth] = top;
+      if (RunText(texts[ins.index], slotValues, below + 1, depth) != et::kOk) return 0.0;
+      top = below[depth];
     }
   }
   // One value is the result; with values left over the top one is.
-  return depth == 0 ? 0.0 : stack[depth - 1];
+  return depth == 0 ? 0.0 : top;
 }
 
 double EquationEvaluator::Program::Run(const double* slotValues) const {
