@@ -106,10 +106,12 @@ void AcquisitionControl::AcquisitionThreadMain(std::string port) {
   engine_.SetEcho((definition_.flags & kHeaderEcho) != 0);
   engine_.SetCallback(&callback_);
   if (engine_.Open(port.c_str(), definition_.baud) == 0) {
+    openFailed_.store(true, std::memory_order_release);
     log_.Log("Unable to open port (%s)!", port.c_str());
     // Open may leave the port half set up; it is closed here either way.
     engine_.Port()->Close();
   } else {
+    openFailed_.store(false, std::memory_order_release);
     connectionState_.store(Connecting, std::memory_order_release);
     RefreshStatusAndToolbar();
 

@@ -91,6 +91,8 @@ class AcquisitionControl {
   const LastPacket& Last() const { return lastPacket_; }
   // True once the acquisition thread has ended (the done event is set).
   bool IsAcquisitionDone() const { return done_.IsSet(); }
+  // True when the latest connection could not open its port.
+  bool LastOpenFailed() const { return openFailed_.load(std::memory_order_acquire); }
 
   DAECallback& Callback() { return callback_; }
   ADXDefinition& Definition() { return definition_; }
@@ -123,6 +125,7 @@ class AcquisitionControl {
   std::atomic<std::int32_t> errorCount_{0};
   std::atomic<std::uint32_t> logLineCount_{0};
   std::atomic<double> recordingStart_{0.0};
+  std::atomic<bool> openFailed_{false};
   LastPacket lastPacket_;
 
   mutable std::mutex portMutex_;  // guards portName_
