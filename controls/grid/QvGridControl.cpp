@@ -181,8 +181,9 @@ void QvGridControl::setSize(int rows, int columns) {
   cells_.resize(rows, columns);
   current_ = ClampToData(current_, cells_.rows(), cells_.columns());
   anchor_ = ClampToData(anchor_, cells_.rows(), cells_.columns());
-  firstRow_ = ClampToData({firstRow_, firstColumn_}, cells_.rows(), cells_.columns()).row;
-  firstColumn_ = ClampToData({firstRow_, firstColumn_}, cells_.rows(), cells_.columns()).column;
+  // Scrolled no further than a shrunken table needs.
+  firstRow_ = std::clamp(firstRow_, 1, GridMaxFirstRow(layout()));
+  firstColumn_ = std::clamp(firstColumn_, 1, GridMaxFirstColumn(layout()));
   updateScrollBars();
   scheduleRedraw();
 }
