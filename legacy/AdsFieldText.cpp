@@ -74,24 +74,6 @@ AdsNumber<double> ParseAdsFloat(std::string_view text) {
   return {value, true};
 }
 
-uint32_t ParseHexText(std::string_view text) {
-  uint32_t value = 0;
-  for (char c : text) {
-    uint32_t digit;
-    if (c >= '0' && c <= '9') {
-      digit = static_cast<uint32_t>(c - '0');
-    } else if (c >= 'a' && c <= 'f') {
-      digit = static_cast<uint32_t>(c - 'a' + 10);
-    } else if (c >= 'A' && c <= 'F') {
-      digit = static_cast<uint32_t>(c - 'A' + 10);
-    } else {
-      continue;
-    }
-    value = (value << 4) | digit;
-  }
-  return value;
-}
-
 int32_t ClampToInt32(int64_t value, bool* clamped) {
   return Clamp<int32_t>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max(),
                         clamped);

@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "AdxNumberText.h"
+
 // The result of reading one number out of field text.
 template <typename T>
 struct AdsNumber {
@@ -28,10 +30,8 @@ AdsNumber<int64_t> ParseAdsInteger(std::string_view text);
 // numbers out of the double range read as 0 with valid == false.
 AdsNumber<double> ParseAdsFloat(std::string_view text);
 
-// Hexadecimal number text: every hexadecimal digit (0-9, A-F, a-f) in order
-// is taken and every other character skipped, so "0x1F", "1F" and "1 F" all
-// read 0x1F. Digits beyond the eighth shift the older ones out of the 32 bits.
-uint32_t ParseHexText(std::string_view text);
+// Hexadecimal fields are read with the definition model's ParseHexText
+// (AdxNumberText.h): ADS and ADX files share that number text.
 
 // Integer conversions for the fixed-width fields. Each clamps into the
 // field's range so that a number from the file never wraps silently;
