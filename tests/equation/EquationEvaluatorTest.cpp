@@ -65,7 +65,9 @@ TEST(EquationEvaluation, OperatorsPrecedenceAndGrouping) {
   EXPECT_EQ(-1.0, Eval("0-7%3"));
   EXPECT_EQ(-1.0, Eval("-7%3"));  // " 0 7 3 % -": the remainder binds first
   EXPECT_EQ(2.5, Eval("(A*256+B)/4", {{'A', 0}, {'B', 10}}));
-  EXPECT_EQ(0.0, Eval("NAN<1", {{'N', std::nan("")}, {'A', 0}}));
+  EXPECT_EQ(0.0, Eval("N<1", {{'N', std::nan("")}}));  // comparisons with NaN are false
+  EXPECT_EQ(0.0, Eval("N>1", {{'N', std::nan("")}}));
+  EXPECT_EQ(1.0, Eval("N<1", {{'N', -std::numeric_limits<double>::infinity()}}));
 }
 
 TEST(EquationEvaluation, SignsAndNegatedOperands) {
