@@ -87,6 +87,16 @@ TEST(EquationEvaluation, SignsAndNegatedOperands) {
   EXPECT_EQ(std::numeric_limits<double>::infinity(), Eval("1*-X", {{'X', -INFINITY}}));
 }
 
+TEST(EquationEvaluation, OperandsJoiningValuesAreReadAsText) {
+  // A letter inside a longer operand joins its value's text to the rest.
+  EXPECT_EQ(25.0, Eval("2X", {{'X', 5}}));
+  EXPECT_EQ(5.0000002, Eval("X2", {{'X', 5}}));
+  EXPECT_EQ(-5.0000002, Eval("1*-X2", {{'X', 5}}));
+  EXPECT_EQ(5.0000002, Eval("1*-X2", {{'X', -5}}));
+  EXPECT_EQ(-5.0, Eval("2X", {{'X', -5}}));          // "2-5.000000" reads as two values
+  EXPECT_EQ(0.0, Eval("XY", {{'X', 1}, {'Y', 2}}));  // "1.0000002.000000" is not a number
+}
+
 TEST(EquationEvaluation, ValuesEnterWithSixDecimals) {
   EXPECT_EQ(0.0, Eval("X", {{'X', 0.0000004}}));
   EXPECT_EQ(0.000001, Eval("X", {{'X', 0.0000006}}));
