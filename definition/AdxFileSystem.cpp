@@ -38,6 +38,12 @@ std::string TemporaryBeside(const std::string& target) {
 
 bool ReplaceFile(const std::string& from, const std::string& to) {
   std::error_code ec;
+  // The new file keeps the permissions of the one it replaces.
+  std::filesystem::file_status old = std::filesystem::status(to, ec);
+  if (!ec && std::filesystem::exists(old)) {
+    std::filesystem::permissions(from, old.permissions(), std::filesystem::perm_options::replace, ec);
+  }
+  ec.clear();
   std::filesystem::rename(from, to, ec);
   return !ec;
 }

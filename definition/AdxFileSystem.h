@@ -12,7 +12,8 @@ namespace adxfs {
 std::string SaveTarget(const std::string& path);
 // A name beside target that no file has yet, for writing a new version of it.
 std::string TemporaryBeside(const std::string& target);
-// Renames from over to in one step. Returns whether it worked.
+// Renames from over to in one step, giving from the permissions of an
+// existing to first. Returns whether it worked.
 bool ReplaceFile(const std::string& from, const std::string& to);
 void RemoveFile(const std::string& path);
 // The local time as "Written MM/DD/YYYY hh:mm:ss".

@@ -435,8 +435,13 @@ TEST_F(AdxFileTest, FailedSaveKeepsTheExistingFile) {
   }
   EXPECT_EQ(files, 1);
 
+  std::filesystem::permissions(path_,
+                               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
   ASSERT_EQ(SaveAdx(&def_, path_.c_str(), nullptr), 1);
   EXPECT_NE(ReadWholeFile(path_), "precious");
+  // The saved file replaces the old one with the old one's permissions.
+  EXPECT_EQ(std::filesystem::status(path_).permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 }
 
 TEST_F(AdxFileTest, SavingThroughALinkKeepsTheLink) {
