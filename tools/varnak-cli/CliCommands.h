@@ -2,6 +2,8 @@
 // The sub-commands of varnak-cli. Each takes the arguments after its name and
 // writes its output to out and its messages to err; the result is the exit
 // code (0 success, 1 failure, 2 wrong usage).
+//
+// Thread contract: called once, on the main thread.
 #include <iosfwd>
 #include <string>
 #include <vector>

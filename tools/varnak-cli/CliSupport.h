@@ -1,5 +1,7 @@
 #pragma once
 // Helpers shared by the varnak-cli sub-commands.
+//
+// Thread contract: varnak-cli runs on one thread; these are plain functions.
 #include <cstdint>
 #include <iosfwd>
 #include <optional>

@@ -216,12 +216,34 @@ void CollectWarnings(const ADXDefinition& def, std::vector<std::string>& warning
       warnings.push_back(IdText(o) + ": parent command '" + IdText(*c) + "' does not produce a reply packet");
     }
   };
+  // An item must lie inside the packet of its command, in a size the decoder reads.
+  auto checkField = [&](const ADXObject& o, std::uint32_t parent, std::uint32_t offset, std::int32_t bits) {
+    if (bits != 8 && bits != 16 && bits != 32) {
+      warnings.push_back(IdText(o) + ": size of " + std::to_string(bits) +
+                         " bits; only 8, 16 and 32 are read");
+      return;
+    }
+    const ADXObject* c = def.FindByHash(parent);
+    std::int64_t packet = -1;
+    if (c && c->objectType == ADX_TYPE_SENDCOMMAND) {
+      const auto* send = static_cast<const ADXCSendCommand*>(c);
+      packet = std::int64_t{send->replysize} - send->packetoffset;
+    } else if (c && c->objectType == ADX_TYPE_160BAUDLISTEN) {
+      packet = static_cast<const ADXC160BaudListen*>(c)->packetsize;
+    }
+    if (packet >= 0 && std::int64_t{offset} + bits / 8 > packet) {
+      warnings.push_back(IdText(o) + ": bytes " + std::to_string(offset) + " to " +
+                         std::to_string(std::int64_t{offset} + bits / 8 - 1) + " lie beyond the " +
+                         std::to_string(packet) + "-byte packet of '" + IdText(*c) + "'");
+    }
+  };
   for (std::size_t i = 0; i < def.ObjectCount(); ++i) {
     const ADXObject* o = def.ObjectAt(i);
     if (o == nullptr) continue;
     if (o->objectType == ADX_TYPE_VALUE) {
       const auto& v = static_cast<const ADXValue&>(*o);
       checkParent(v, v.parentcmdidhash);
+      checkField(v, v.parentcmdidhash, v.packetoffset, v.sizeinbits);
       for (const ValueVariable& var : v.variables) {
         if (var.kind != kVariableLink) continue;
         const ADXObject* target = def.FindByHash(var.linkhash);
@@ -234,7 +256,9 @@ void CollectWarnings(const ADXDefinition& def, std::vector<std::string>& warning
         }
       }
     } else if (o->objectType == ADX_TYPE_BITMASK) {
-      checkParent(*o, static_cast<const ADXBitmask&>(*o).parentcmdidhash);
+      const auto& b = static_cast<const ADXBitmask&>(*o);
+      checkParent(b, b.parentcmdidhash);
+      checkField(b, b.parentcmdidhash, b.packetoffset, b.sizeinbits);
     } else if (o->objectType == ADX_TYPE_HISTOGRAM) {
       checkParent(*o, static_cast<const ADXHistogram&>(*o).parentcmdidhash);
     }

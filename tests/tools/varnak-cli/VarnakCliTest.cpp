@@ -38,6 +38,12 @@ std::string Quoted(const std::string& arg) {
   return q + "'";
 }
 
+std::string Hash(const char* id) {
+  char t[9];
+  std::snprintf(t, sizeof(t), "%.8X", IdHash(id));
+  return t;
+}
+
 class VarnakCli : public ::testing::Test {
  protected:
   CliRun Cli(const std::vector<std::string>& args) {
@@ -112,11 +118,7 @@ TEST_F(VarnakCli, InfoWarnsAboutDuplicatesAndUnresolvedReferences) {
           "\"/>\n"
           "<ADXBITMASK id=\"B\"><parentcmdidhash>0x12345678</parentcmdidhash></ADXBITMASK>\n"
           "<ADXVALUE id=\"V\"><parentcmdidhash>0x" +
-          [] {
-            char t[9];
-            std::snprintf(t, sizeof(t), "%.8X", IdHash("B"));
-            return std::string(t);
-          }() +
+          Hash("B") +
           "</parentcmdidhash><MATH equation=\"X+Y+Z\" lookupidhash=\"0x1\"><VAR varID=\"Y\" type=\"link\" "
           "linkIDHash=\"0x2\"/><VAR varID=\"Z\" type=\"link\" linkIDHash=\"0xE5A2ADE3\"/></MATH></ADXVALUE>\n"
           "<ADXVALUE title=\"nameless\"/>\n"
@@ -125,7 +127,18 @@ TEST_F(VarnakCli, InfoWarnsAboutDuplicatesAndUnresolvedReferences) {
           "<ADXDASHBOARD id=\"D\"><ADXDGENTRY itemidhash=\"0x4\"/></ADXDASHBOARD>\n"
           "<ADXMONITOR id=\"M\"><ADXMONSERIES itemidhash=\"0x5\"/></ADXMONITOR>\n"
           "<ADXHISTOGRAM id=\"H\"><xidhash>0x6</xidhash></ADXHISTOGRAM>\n"
-          "<ADXMACRO id=\"MAC\"><NODE commandID=\"GONE\"/></ADXMACRO>\n");
+          "<ADXMACRO id=\"MAC\"><NODE commandID=\"GONE\"/></ADXMACRO>\n"
+          "<ADXCSENDCOMMAND "
+          "id=\"CMD\"><replysize>10</replysize><packetoffset>3</packetoffset></ADXCSENDCOMMAND>\n"
+          "<ADXVALUE id=\"FITS\"><parentcmdidhash>0x" +
+          Hash("CMD") +
+          "</parentcmdidhash><packetoffset>5</packetoffset>"
+          "<sizeinbits>16</sizeinbits></ADXVALUE>\n"
+          "<ADXVALUE id=\"PAST\"><parentcmdidhash>0x" +
+          Hash("CMD") +
+          "</parentcmdidhash><packetoffset>6</packetoffset>"
+          "<sizeinbits>16</sizeinbits></ADXVALUE>\n"
+          "<ADXBITMASK id=\"ODD\"><sizeinbits>24</sizeinbits></ADXBITMASK>\n");
   CliRun r = Cli({"info", file});
   EXPECT_EQ(r.code, 0) << r.err;
   EXPECT_THAT(r.out, HasSubstr("warning: duplicate ID 'C': references find only the first send with it\n"));
@@ -143,6 +156,9 @@ TEST_F(VarnakCli, InfoWarnsAboutDuplicatesAndUnresolvedReferences) {
   EXPECT_THAT(r.out, HasSubstr("warning: H: x value 0x00000006 not found\n"));
   EXPECT_THAT(r.out, HasSubstr("warning: MAC: step 0 command 'GONE' not found\n"));
   EXPECT_THAT(r.out, HasSubstr("warning: header: connect command 'NOPE' not found\n"));
+  EXPECT_THAT(r.out, Not(HasSubstr("warning: FITS")));
+  EXPECT_THAT(r.out, HasSubstr("warning: PAST: bytes 6 to 7 lie beyond the 7-byte packet of 'CMD'\n"));
+  EXPECT_THAT(r.out, HasSubstr("warning: ODD: size of 24 bits; only 8, 16 and 32 are read\n"));
   EXPECT_THAT(r.out, HasSubstr("warning: header: monitor command 'V' is not a command\n"));
   EXPECT_THAT(r.out, HasSubstr("  value       V               \"\" command=B offset=0x00 bits=8 "
                                "equation=\"X+Y+Z\" X=raw Y=link:?0x00000002"));
