@@ -98,7 +98,7 @@ void BM_ReadAndExpandMillionRecords(benchmark::State& state) {
   state.SetItemsProcessed(records);
   state.counters["records/s"] = benchmark::Counter(static_cast<double>(records), benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_ReadAndExpandMillionRecords)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ReadAndExpandMillionRecords)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 void BM_SeekToMiddle(benchmark::State& state) {
   const std::string& path = BigLog();
@@ -121,7 +121,8 @@ BENCHMARK(BM_SeekToMiddle)
     ->Arg(1)
     ->ArgNames({"byTime"})
     ->Unit(benchmark::kMillisecond)
-    ->Iterations(5);
+    ->Iterations(5)
+    ->UseRealTime();
 
 // Notes when each packet arrives.
 class ArrivalCallback : public IDataLogCallback {
