@@ -116,7 +116,9 @@ std::int32_t DAECallback::OnSendCommandEnd(const DAEStatusRecord* record, const 
   if (record->status != 0) {
     control_.log_.Log("%.3f: !!!!!!SEND COMMAND FAILURE (0x%.8X)!!!!!!", time,
                       static_cast<unsigned>(record->status));
-    if (control_.GetConnectionState() == Connected) {
+    // A reply cut short by the user's own stop is no data error.
+    const bool stopped = record->status == DAE_ABORTED && !control_.IsRunning();
+    if (control_.GetConnectionState() == Connected && !stopped) {
       control_.display_.FlashStatus("ALDL Data Error!", kFlashText, kFlashBack, kFlashMs);
       control_.errorCount_.fetch_add(1, std::memory_order_relaxed);
     }
