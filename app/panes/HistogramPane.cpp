@@ -1,0 +1,256 @@
+// Definition headers first: Qt's keyword macros (slots, signals) would
+// otherwise rewrite names inside them.
+#include "ADXValue.h"
+
+#include "HistogramPane.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QResizeEvent>
+
+#include <cmath>
+#include <cstdio>
+
+#include "ADXDefinition.h"
+#include "ADXHistogram.h"
+#include "HistogramGraph.h"
+#include "PaneGeometry.h"
+#include "PaneReading.h"
+#include "QvGridControl.h"
+
+const std::vector<HistogramStatistic> kHistogramStatistics = {
+    {"Most Recent Sample", kStatNewest},    {"History Average", kStatMean},
+    {"History Std Deviation", kStatStdDev}, {"History Sample Count", kStatKept},
+    {"Running Average", kStatAverage},      {"Running Sample Count", kStatCount},
+    {"Running Minimum", kStatMinimum},      {"Running Maximum", kStatMaximum},
+    {"Running Range", kStatRange},
+};
+
+namespace {
+constexpr std::size_t kCaptionMax = 256;
+constexpr std::size_t kCellTextSize = 31;  // 30 characters
+constexpr int kMargin = 7;
+
+// The break value of axis entry `index`, or `fallback` when the axis table has
+// no such entry (a histogram whose minimum equals its maximum).
+float BreakValue(const ADXLookupTable& table, int index, float fallback) {
+  float input = fallback;
+  float output = 0.0f;
+  if (!table.GetTableEntry(index, &input, &output)) return fallback;
+  return input;
+}
+}  // namespace
+
+std::string HistogramBreakLabel(float value) {
+  char buffer[64];
+  const double v = value;
+  if (std::isfinite(v) && v == std::trunc(v) && std::fabs(v) < 2147483648.0) {
+    std::snprintf(buffer, sizeof buffer, "%i", static_cast<int>(v));
+  } else {
+    std::snprintf(buffer, sizeof buffer, "%.3f", v);
+  }
+  return buffer;
+}
+
+std::string HistogramCaption(const ADXHistogram& h) {
+  std::string caption = h.title;
+  std::string parts;
+  for (const ADXValue* v : {h.yvalue, h.xvalue, h.zvalue}) {
+    if (v == nullptr) continue;
+    if (!parts.empty()) parts += " vs ";
+    parts += v->title;
+  }
+  if (!parts.empty()) caption += " - " + parts;
+  return CutText(caption, kCaptionMax);
+}
+
+HistogramPane::HistogramPane(QWidget* parent) : QWidget(parent) {
+  auto* histogramLabel = new QLabel(QStringLiteral("Histogram"), this);
+  histogramCombo_ = new QComboBox(this);
+  histogramCombo_->setObjectName(QStringLiteral("1002"));
+  auto* statisticLabel = new QLabel(QStringLiteral("View"), this);
+  statisticCombo_ = new QComboBox(this);
+  statisticCombo_->setObjectName(QStringLiteral("1003"));
+  for (const HistogramStatistic& s : kHistogramStatistics)
+    statisticCombo_->addItem(QString::fromLatin1(s.name), s.code);
+  statisticCombo_->setCurrentIndex(0);
+  clear_ = new QPushButton(QStringLiteral("Clear"), this);
+  clear_->setObjectName(QStringLiteral("1005"));
+  graphCheck_ = new QCheckBox(QStringLiteral("Graph"), this);
+  graphCheck_->setObjectName(QStringLiteral("1007"));
+  grid_ = new QvGridControl(this);
+  grid_->setObjectName(QStringLiteral("1004"));
+  grid_->setControlId(1004);
+  graph_ = new HistogramGraph(this);
+  graph_->setObjectName(QStringLiteral("1006"));
+  graph_->hide();
+
+  // The controls' row across the top, the grid below it.
+  const int rowHeight = histogramCombo_->sizeHint().height();
+  int x = kMargin;
+  auto place = [&](QWidget* w, int width) {
+    w->setGeometry(x, kMargin, width, rowHeight);
+    x += width + 6;
+  };
+  place(histogramLabel, histogramLabel->sizeHint().width());
+  place(histogramCombo_, 180);
+  place(statisticLabel, statisticLabel->sizeHint().width());
+  place(statisticCombo_, 170);
+  place(clear_, std::max(60, clear_->sizeHint().width()));
+  place(graphCheck_, graphCheck_->sizeHint().width());
+  grid_->move(kMargin, kMargin + rowHeight + 6);
+
+  connect(histogramCombo_, &QComboBox::currentIndexChanged, this, &HistogramPane::SelectHistogram);
+  connect(statisticCombo_, &QComboBox::currentIndexChanged, this, [this](int) { RebuildTable(); });
+  connect(clear_, &QPushButton::clicked, this, &HistogramPane::ClearShown);
+  connect(graphCheck_, &QCheckBox::toggled, this, &HistogramPane::ShowGraph);
+}
+
+void HistogramPane::FillHistograms(ADXDefinition* definition) {
+  definition_ = definition;
+  {
+    const QSignalBlocker block(histogramCombo_);
+    histogramCombo_->clear();
+    for (int n = 0; definition != nullptr; ++n) {
+      ADXObject* o = definition->GetObjectByType(ADX_TYPE_HISTOGRAM, n);
+      if (o == nullptr) break;
+      histogramCombo_->addItem(QString::fromLatin1(o->title.data(), static_cast<qsizetype>(o->title.size())),
+                               QVariant::fromValue(static_cast<void*>(o)));
+    }
+    histogramCombo_->setCurrentIndex(histogramCombo_->count() > 0 ? 0 : -1);
+  }
+  SelectHistogram(histogramCombo_->currentIndex());
+}
+
+std::vector<ADXHistogram*> HistogramPane::Histograms() const {
+  std::vector<ADXHistogram*> list;
+  for (int i = 0; i < histogramCombo_->count(); ++i)
+    list.push_back(static_cast<ADXHistogram*>(histogramCombo_->itemData(i).value<void*>()));
+  return list;
+}
+
+int HistogramPane::CurrentStatistic() const {
+  const int i = statisticCombo_->currentIndex();
+  return i >= 0 ? statisticCombo_->itemData(i).toInt() : -1;
+}
+
+void HistogramPane::SelectHistogram(int comboIndex) {
+  histogram_ = comboIndex >= 0
+                   ? static_cast<ADXHistogram*>(histogramCombo_->itemData(comboIndex).value<void*>())
+                   : nullptr;
+  RebuildTable();
+}
+
+void HistogramPane::RebuildTable() {
+  if (histogram_ == nullptr) {
+    grid_->clearText();
+    grid_->setSize(0, 0);
+    grid_->setWindowTitle(QString());
+    graph_->NewPlot(0, 0);
+    graph_->SetCaption(std::string());
+    return;
+  }
+  const ADXHistogram& h = *histogram_;
+  const int rows = std::max(h.rows, 0);
+  const int cols = std::max(h.cols, 0);
+  graph_->NewPlot(cols, rows);
+  const std::string caption = HistogramCaption(h);
+  grid_->setWindowTitle(QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())));
+  graph_->SetCaption(caption);
+
+  grid_->setRedraw(false);
+  grid_->clearText();
+  grid_->setSize(rows, cols);
+  std::vector<float> rowValues(static_cast<std::size_t>(rows));
+  std::vector<float> colValues(static_cast<std::size_t>(cols));
+  std::vector<std::string> rowLabels;
+  std::vector<std::string> colLabels;
+  for (int i = 0; i < rows; ++i) {
+    rowValues[static_cast<std::size_t>(i)] = BreakValue(h.RowTable(), i, h.ymin);
+    rowLabels.push_back(HistogramBreakLabel(rowValues[static_cast<std::size_t>(i)]));
+    grid_->setCellText(GridAddress(i + 1, 0), rowLabels.back());
+  }
+  for (int j = 0; j < cols; ++j) {
+    colValues[static_cast<std::size_t>(j)] = BreakValue(h.ColumnTable(), j, h.xmin);
+    colLabels.push_back(HistogramBreakLabel(colValues[static_cast<std::size_t>(j)]));
+    grid_->setCellText(GridAddress(0, j + 1), colLabels.back());
+  }
+  auto range = [](const std::vector<float>& v, float& lo, float& hi) {
+    lo = hi = 0.0f;
+    if (v.empty()) return;
+    lo = *std::min_element(v.begin(), v.end());
+    hi = *std::max_element(v.begin(), v.end());
+  };
+  float xMin, xMax, yMin, yMax;
+  range(colValues, xMin, xMax);
+  range(rowValues, yMin, yMax);
+  graph_->SetAxisLabels(colLabels, rowLabels);
+  graph_->SetAxisRanges(xMin, xMax, yMin, yMax);
+
+  const int statistic = CurrentStatistic();
+  char text[kCellTextSize];
+  for (int r = 0; r < rows; ++r) {
+    for (int c = 0; c < cols; ++c) {
+      float value = 0.0f;
+      const bool has = h.CellStatistic(statistic, r, c, &value);
+      h.GetCellStatistic(statistic, r, c, text, sizeof text);
+      grid_->setCellText(GridAddress(r + 1, c + 1), text);
+      graph_->SetPoint(c, r, colValues[static_cast<std::size_t>(c)], rowValues[static_cast<std::size_t>(r)],
+                       has ? std::optional<float>(value) : std::nullopt);
+    }
+  }
+  grid_->setRedraw(true);
+}
+
+void HistogramPane::ShowCell(std::int32_t row, std::int32_t column) {
+  const ADXHistogram& h = *histogram_;
+  if (row < 0 || column < 0 || row >= h.rows || column >= h.cols) return;
+  const int statistic = CurrentStatistic();
+  char text[kCellTextSize];
+  float value = 0.0f;
+  const bool has = h.CellStatistic(statistic, row, column, &value);
+  h.GetCellStatistic(statistic, row, column, text, sizeof text);
+  grid_->setCellText(GridAddress(row + 1, column + 1), text);
+  graph_->SetPoint(column, row, BreakValue(h.ColumnTable(), column, h.xmin),
+                   BreakValue(h.RowTable(), row, h.ymin), has ? std::optional<float>(value) : std::nullopt);
+}
+
+void HistogramPane::ApplySamples(const std::vector<HistogramTouch>& touches) {
+  if (histogram_ == nullptr) return;
+  std::int32_t lastRow = -1;
+  std::int32_t lastColumn = -1;
+  std::uint32_t lastCell = kNoSample;
+  grid_->setRedraw(false);
+  for (const HistogramTouch& t : touches) {
+    if (t.histogram != histogram_ || t.cell == lastCell) continue;
+    lastCell = t.cell;
+    lastRow = static_cast<std::int32_t>(t.cell & 0xFFFFu);
+    lastColumn = static_cast<std::int32_t>(t.cell >> 16);
+    ShowCell(lastRow, lastColumn);
+  }
+  if (lastRow >= 0) grid_->setCurrent(lastRow + 1, lastColumn + 1);
+  grid_->setRedraw(true);
+}
+
+void HistogramPane::ClearShown() {
+  if (histogram_ != nullptr) histogram_->ClearData();
+  RebuildTable();
+}
+
+void HistogramPane::ShowGraph(bool graph) {
+  if (graphCheck_->isChecked() != graph) {
+    const QSignalBlocker block(graphCheck_);
+    graphCheck_->setChecked(graph);
+  }
+  graph_->setVisible(graph);
+  grid_->setVisible(!graph);
+}
+
+void HistogramPane::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  const PaneRect r = HistogramGridRect(grid_->x(), grid_->y(), width(), height());
+  grid_->setGeometry(r.x, r.y, r.width, r.height);
+  graph_->setGeometry(grid_->geometry());
+}
