@@ -243,6 +243,32 @@ TEST_F(DataLogPlaybackTest, CallsFromInsideTheCallbackNeverDeadlock) {
   EXPECT_EQ(log.State(), XDL_STATE_READY);
 }
 
+// Closes the log from the playback thread after the second record.
+class ClosingCallback : public xdltest::CollectingCallback {
+ public:
+  DataLogFile* log = nullptr;
+  std::atomic<int> closeResult{-1};
+  std::int32_t OnPlaybackProgress(std::uint32_t timeMs, std::int32_t sampleIndex) override {
+    if (sampleIndex == 2) closeResult = log->Close();
+    return CollectingCallback::OnPlaybackProgress(timeMs, sampleIndex);
+  }
+};
+
+TEST_F(DataLogPlaybackTest, ClosingFromTheCallbackEndsPlayback) {
+  ClosingCallback closing;
+  closing.log = &log;
+  path = dir.File("close.xdl");
+  xdltest::WriteAll(path, BuildLog({kSend}, Steady(10, 1)));
+  log.SetCallback(&closing);
+  ASSERT_EQ(log.Open(path.c_str(), true), XDL_OK);
+  ASSERT_EQ(log.StartPlayback(), XDL_OK);
+  ASSERT_TRUE(xdltest::WaitForPlaybackEnd(log));
+  EXPECT_NE(closing.closeResult, 0);
+  EXPECT_EQ(log.State(), XDL_STATE_CLOSED);
+  EXPECT_EQ(closing.Packets().size(), 2u);
+  EXPECT_EQ(closing.Count(Event::kEnded), 0);
+}
+
 TEST_F(DataLogPlaybackTest, RecordThenPlayTheSameLog) {
   path = dir.File("live.xdl");
   XdlEntry e;
