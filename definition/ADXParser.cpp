@@ -45,7 +45,7 @@ std::int16_t ToInt16(std::int32_t v) {
 void StoreIdRef(std::array<char, 15>& to, std::string_view text) {
   to.fill('\0');
   std::size_t n = std::min(text.size(), kAdxIdRefLength);
-  std::memcpy(to.data(), text.data(), n);
+  if (n > 0) std::memcpy(to.data(), text.data(), n);
 }
 
 ADXObject* FindCommandById(const ADXDefinition* definition, const char* id) {
@@ -260,7 +260,7 @@ bool ADXParser::BeginObject(std::string_view topName, bool command) {
   listFill_ = 0;
   std::string_view id = AttrText("id");
   char idText[kAdxIdSize] = {};
-  std::memcpy(idText, id.data(), std::min(id.size(), kAdxIdMaxLength));
+  if (!id.empty()) std::memcpy(idText, id.data(), std::min(id.size(), kAdxIdMaxLength));
   object_->SetId(idText);
   std::string_view title = AttrText("title");
   object_->SetTitle(title.data(), title.size());
