@@ -1,0 +1,161 @@
+// The command-line sessions end to end: scan with rows and a recording,
+// refusal to overwrite, a port that cannot open, and a scan killed while it
+// records, whose temp.xdl still plays back.
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <fstream>
+
+#include "LinkFixture.h"
+#include "acquisition/control/CommandLineSession.h"
+#include "datalog/XdlFormat.h"
+
+extern char** environ;
+
+namespace {
+
+std::vector<std::string> ReadLines(const std::string& path) {
+  std::ifstream in(path);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// Collects what a session writes to its error stream.
+class ErrorStream {
+ public:
+  ErrorStream() : file_(std::tmpfile()) {}
+  ~ErrorStream() {
+    if (file_ != nullptr) std::fclose(file_);
+  }
+  std::FILE* get() { return file_; }
+  std::string Text() {
+    std::fflush(file_);
+    std::rewind(file_);
+    std::string text;
+    char buffer[512];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file_)) > 0;) text.append(buffer, n);
+    return text;
+  }
+
+ private:
+  std::FILE* file_;
+};
+
+class CommandLineTest : public LinkTest {
+ protected:
+  std::string SaveDefinition() {
+    const std::string path = temp.File("ecu.adx");
+    EXPECT_EQ(SaveAdx(&def, path.c_str(), nullptr), 1);
+    return path;
+  }
+};
+
+TEST_F(CommandLineTest, ScanWritesRowsAndSavesTheRecordingOnce) {
+  StartSimulator();
+  ScanOptions options;
+  options.definitionPath = SaveDefinition();
+  options.portPath = sim->slavePath();
+  options.seconds = 0.5;
+  options.csvPath = temp.File("scan.csv");
+  options.recordPath = temp.File("scan.xdl");
+  options.recordingFolder = temp.Path();
+  const std::atomic<bool> stop{false};
+  ErrorStream err;
+  ASSERT_EQ(RunScanSession(options, stop, err.get()), 0) << err.Text();
+  const auto rows = ReadLines(options.csvPath);
+  ASSERT_GE(rows.size(), 5u);
+  EXPECT_EQ(rows[0], "time_s,RPM,TPS,INJ,FAN");
+  EXPECT_TRUE(std::filesystem::exists(options.recordPath));
+  EXPECT_FALSE(std::filesystem::exists(temp.File("temp.xdl")));
+  // The disconnect command ran after the stop at the end of --seconds.
+  const auto endsWithDisconnect = [&] {
+    const Bytes b = sim->receivedBytes();
+    return b.size() >= 4 && Bytes(b.end() - 4, b.end()) == kDisconnectRequest;
+  };
+  const auto deadline = std::chrono::steady_clock::now() + 2s;
+  while (!endsWithDisconnect() && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(5ms);
+  EXPECT_TRUE(endsWithDisconnect());
+
+  // The export of the saved log has one row per recorded packet: every row of
+  // the scan but the connect reply's.
+  const std::string exported = temp.File("export.csv");
+  ASSERT_EQ(RunExportSession(options.recordPath, options.definitionPath, exported, err.get()), 0);
+  EXPECT_EQ(ReadLines(exported).size(), rows.size() - 1);
+
+  // A second scan onto the same name keeps the first log and fails.
+  options.csvPath.clear();
+  options.seconds = 0.2;
+  const auto before = std::filesystem::file_size(options.recordPath);
+  EXPECT_EQ(RunScanSession(options, stop, err.get()), 1);
+  EXPECT_NE(err.Text().find("Cannot overwrite: Log save failed."), std::string::npos);
+  EXPECT_EQ(std::filesystem::file_size(options.recordPath), before);
+  EXPECT_TRUE(std::filesystem::exists(temp.File("temp.xdl")));
+}
+
+TEST_F(CommandLineTest, PortThatCannotOpenFailsTheScan) {
+  ScanOptions options;
+  options.definitionPath = SaveDefinition();
+  options.portPath = temp.File("no-tty");
+  options.recordPath = temp.File("never.xdl");
+  options.recordingFolder = temp.Path();
+  const std::atomic<bool> stop{false};
+  ErrorStream err;
+  EXPECT_EQ(RunScanSession(options, stop, err.get()), 1);
+  EXPECT_NE(err.Text().find("Unable to open port (" + options.portPath + ")!"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(options.recordPath));
+}
+
+TEST_F(CommandLineTest, PlayAndExportRefuseWhatTheyCannotRead) {
+  const std::string adx = SaveDefinition();
+  ErrorStream err;
+  EXPECT_EQ(RunExportSession(temp.File("none.xdl"), adx, temp.File("x.csv"), err.get()), 1);
+  EXPECT_NE(err.Text().find("Could not open"), std::string::npos);
+  EXPECT_EQ(RunExportSession(temp.File("none.xdl"), temp.File("none.adx"), temp.File("x.csv"), err.get()), 1);
+  EXPECT_NE(err.Text().find("FAILED to Load"), std::string::npos);
+}
+
+TEST_F(CommandLineTest, KilledScanLeavesARecordingThatPlaysEveryCompleteRecord) {
+  StartSimulator();
+  const std::string adx = SaveDefinition();
+  const std::string folder = temp.File("rec");
+  std::filesystem::create_directory(folder);
+  const std::string tempLog = folder + "/temp.xdl";
+  std::vector<std::string> args = {SCAN_CHILD_PATH, adx, sim->slavePath(), temp.File("out.xdl"), folder};
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  pid_t child = 0;
+  ASSERT_EQ(posix_spawn(&child, SCAN_CHILD_PATH, nullptr, nullptr, argv.data(), environ), 0);
+
+  // Let it record a good number of packets, then kill it mid-stream.
+  const auto deadline = std::chrono::steady_clock::now() + 10s;
+  std::error_code ec;
+  while (std::chrono::steady_clock::now() < deadline) {
+    const auto size = std::filesystem::file_size(tempLog, ec);
+    if (!ec && size > 600) break;
+    std::this_thread::sleep_for(5ms);
+  }
+  ASSERT_EQ(kill(child, SIGKILL), 0);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFSIGNALED(status));
+
+  // Records are 12 bytes of head and the 10-byte data reply.
+  std::ifstream in(tempLog, std::ios::binary);
+  std::uint8_t header[kXdlHeaderSize] = {};
+  in.read(reinterpret_cast<char*>(header), sizeof header);
+  const std::uint32_t dataOffset = XdlGetU32(header + 4);
+  const auto size = std::filesystem::file_size(tempLog);
+  ASSERT_GT(size, dataOffset);
+  const std::size_t complete = (size - dataOffset) / (kXdlRecordHeadSize + kDataReplySize);
+  ASSERT_GT(complete, 10u);
+
+  ErrorStream err;
+  const std::string csv = temp.File("killed.csv");
+  ASSERT_EQ(RunExportSession(tempLog, adx, csv, err.get()), 0) << err.Text();
+  EXPECT_EQ(ReadLines(csv).size(), complete + 1);
+}
+
+}  // namespace
