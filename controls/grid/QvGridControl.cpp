@@ -325,6 +325,11 @@ void QvGridControl::setTopOffset(int pixels) {
   redraw();
 }
 
+void QvGridControl::setCaption(const std::string& text) {
+  caption_ = text.substr(0, std::min(text.size(), kMaxCaption));
+  scheduleRedraw();
+}
+
 void QvGridControl::setScrollBars(bool vertical, bool horizontal) {
   state_ = vertical ? (state_ | kStateVScroll) : (state_ & ~kStateVScroll);
   state_ = horizontal ? (state_ | kStateHScroll) : (state_ & ~kStateHScroll);
@@ -457,14 +462,44 @@ void QvGridControl::deleteSelection() {
 }
 
 bool QvGridControl::event(QEvent* event) {
-  // Keep Tab and the keys a dialog would take (Enter, Escape) for the grid.
+  // The grid keeps its navigation and editing keys even where a shortcut uses
+  // them; printable characters still go to the program's shortcuts first.
   if (event->type() == QEvent::ShortcutOverride) {
     auto* key = static_cast<QKeyEvent*>(event);
-    if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::ShiftModifier) {
-      event->accept();
-      return true;
+    const bool plain = key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::ShiftModifier ||
+                       key->modifiers() == Qt::ControlModifier;
+    switch (key->key()) {
+      case Qt::Key_Left:
+      case Qt::Key_Right:
+      case Qt::Key_Up:
+      case Qt::Key_Down:
+      case Qt::Key_PageUp:
+      case Qt::Key_PageDown:
+      case Qt::Key_Home:
+      case Qt::Key_End:
+      case Qt::Key_Tab:
+      case Qt::Key_Backtab:
+      case Qt::Key_Return:
+      case Qt::Key_Enter:
+      case Qt::Key_Delete:
+      case Qt::Key_Backspace:
+      case Qt::Key_F2:
+        if (plain) {
+          event->accept();
+          return true;
+        }
+        break;
+      case Qt::Key_Escape:
+        if (editing_) {
+          event->accept();
+          return true;
+        }
+        break;
+      default:
+        break;
     }
   }
+  // Tab moves between cells instead of to the next control.
   if (event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
@@ -732,6 +767,13 @@ void QvGridControl::draw(QPainter& p) {
   p.fillRect(rect(), Colour(kGridOutsideFill));
   if (topOffset_ > 0)
     p.fillRect(0, 0, lay.viewWidth, std::min(topOffset_, lay.viewHeight), Colour(palette_[8]));
+  if (topOffset_ > 0 && !caption_.empty()) {
+    const QRect band(4, 0, std::max(0, lay.viewWidth - 8), std::min(topOffset_, lay.viewHeight));
+    p.setFont(fontA_);
+    p.setPen(Colour(isEnabled() ? palette_[3] : kGridDisabledText));
+    p.drawText(band, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+               QFontMetrics(fontA_).elidedText(QvText(caption_), Qt::ElideRight, band.width()));
+  }
   p.setClipRect(0, 0, lay.viewWidth, lay.viewHeight);
 
   auto drawText = [&](const GridRect& r, const std::string& text, const GridTextPlacement& place,

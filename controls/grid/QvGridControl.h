@@ -140,6 +140,12 @@ class QvGridControl : public QWidget {
   void setTopOffset(int pixels);
   int topOffset() const { return topOffset_; }
 
+  // The window text: a caption drawn in the band that the top offset leaves
+  // above the table (nothing shows while the offset is 0); cut to 256 characters.
+  static constexpr std::size_t kMaxCaption = 256;
+  void setCaption(const std::string& text);
+  const std::string& caption() const { return caption_; }
+
   // The three fonts: the first is the widget's own font (setFont), used for the
   // edit text and caret; the second draws the cells and the third the headers.
   void setFontA(const QFont& font);
@@ -219,6 +225,7 @@ class QvGridControl : public QWidget {
   std::uint32_t style_ = kDefaultStyle;
   std::uint32_t state_ = 0;
   int topOffset_ = 0;
+  std::string caption_;
   GridCellPos current_{1, 1};
   GridCellPos anchor_{1, 1};
   GridCellRange highlight_;

@@ -379,6 +379,23 @@ TEST_F(GridControlTest, TypingEditsCellsThatAreNotReadOnly) {
   EXPECT_EQ(grid.cellText(5, 5), "ok");
 }
 
+TEST_F(GridControlTest, KeepsNavigationKeysButLeavesCharactersToShortcuts) {
+  auto overridden = [&](int key, const QString& text, Qt::KeyboardModifiers m = Qt::NoModifier) {
+    QKeyEvent event(QEvent::ShortcutOverride, key, m, text);
+    event.ignore();
+    QApplication::sendEvent(&grid, &event);
+    return event.isAccepted();
+  };
+  EXPECT_TRUE(overridden(Qt::Key_Down, {}));
+  EXPECT_TRUE(overridden(Qt::Key_Tab, {}));
+  EXPECT_TRUE(overridden(Qt::Key_End, {}, Qt::ControlModifier));
+  EXPECT_FALSE(overridden(Qt::Key_Space, " "));  // the program's Play/Pause
+  EXPECT_FALSE(overridden(Qt::Key_BracketLeft, "["));
+  EXPECT_FALSE(overridden(Qt::Key_Escape, {}));
+  Type("4");
+  EXPECT_TRUE(overridden(Qt::Key_Escape, {}));  // ends the edit first
+}
+
 TEST_F(GridControlTest, EditTextStaysWithinItsLimit) {
   const QString chunk(200, QChar('9'));
   for (int i = 0; i < 7; ++i) Key(0, Qt::NoModifier, chunk);
@@ -405,8 +422,10 @@ namespace {
 // A 16 x 16 table of spark advance over rpm (columns) and load (rows), as the
 // histogram pane fills it, drawn to grid_histogram.png for a person to look at.
 TEST_F(GridControlTest, DrawsAHistogramTableReadably) {
-  grid.resize(16 * 50 + 60, 17 * 21 + 30);
+  grid.resize(16 * 50 + 60, 17 * 21 + 52);
   grid.setSize(16, 16);
+  grid.setTopOffset(22);
+  grid.setCaption("Spark Table - Load vs RPM vs Spark Advance");
   grid.setStyle(QvGridControl::kStyleEllipsis, false);
   for (int row = 1; row <= 16; ++row) grid.setCellText(GridAddress(row, 0), std::to_string(row * 6 + 4));
   for (int column = 1; column <= 16; ++column)
@@ -440,6 +459,44 @@ TEST_F(GridControlTest, DrawsAHistogramTableReadably) {
         (x < (cell->left + cell->right) / 2 ? leftInk : rightInk)++;
   EXPECT_GT(rightInk, 0);
   EXPECT_GT(rightInk, leftInk);
+  // The caption sits in the band above the table.
+  int captionInk = 0;
+  for (int y = 0; y < 22; ++y)
+    for (int x = 0; x < 300; ++x) captionInk += frame.pixelColor(x, y).lightness() < 100;
+  EXPECT_GT(captionInk, 50);
+}
+
+}  // namespace
+
+namespace {
+
+// Letters and numbers in the headers, scroll bars, a selection with its
+// headers lit, and a cell being edited, drawn to grid_editing.png.
+TEST_F(GridControlTest, DrawsHeadersSelectionScrollBarsAndAnEdit) {
+  grid.setSize(60, 40);
+  grid.setStyle(QvGridControl::kStyleColumnLetters | QvGridControl::kStyleRowNumbers |
+                    QvGridControl::kStyleRowHeaderSelection | QvGridControl::kStyleColumnHeaderSelection,
+                false);
+  grid.setScrollBars(true, true);
+  grid.setCellText(GridAddress(2, 2), "a long text that does not fit");
+  grid.setCellText(GridAddress(3, 2), "-12.5");
+  grid.setAlign(GridAddress(4, 2), 0x2 | 0x10);
+  grid.setCellText(GridAddress(4, 2), "mid");
+  Focus();
+  grid.setSelection(GridAddress(2, 3), GridAddress(5, 4));
+  grid.setCurrent(7, 3);
+  Type("123");
+  const QImage frame = grid.renderFrame();
+  EXPECT_TRUE(grid.grab().save("grid_editing.png"));
+  // The edited cell is white with dark ink; the scroll bars take the edges.
+  const auto edited = GridCellRect(grid.layout(), 7, 3);
+  ASSERT_TRUE(edited);
+  int ink = 0;
+  for (int y = edited->top + 2; y < edited->bottom - 2; ++y)
+    for (int x = edited->left + 2; x < edited->right - 2; ++x) ink += frame.pixelColor(x, y).lightness() < 100;
+  EXPECT_GT(ink, 10);
+  EXPECT_LT(grid.layout().viewWidth, grid.width());
+  EXPECT_LT(grid.layout().viewHeight, grid.height());
 }
 
 }  // namespace
