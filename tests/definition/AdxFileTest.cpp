@@ -472,3 +472,21 @@ TEST_F(AdxFileTest, MemoryLoadMatchesFileLoad) {
 }
 
 }  // namespace
+
+namespace {
+
+// Found by fuzzing: elements without an ID or command name must load as
+// objects with an empty ID.
+TEST_F(AdxFileTest, ObjectsWithoutIdsLoad) {
+  ASSERT_EQ(LoadText(Adx("<ADXVALUE/>\n<ADXMACRO><NODE/></ADXMACRO>\n",
+                         "<ADXHEADER><connectcmd></connectcmd></ADXHEADER>")),
+            1);
+  ASSERT_EQ(def_.ObjectCount(), 2u);
+  EXPECT_STREQ(def_.ObjectAt(0)->id, "");
+  EXPECT_EQ(def_.ObjectAt(0)->idhash, 0xDC379ACFu);
+  EXPECT_EQ(Object<ADXMacro>(1)->NodeCount(), 1);
+  EXPECT_EQ(Object<ADXMacro>(1)->nodes[0].command, nullptr);
+  EXPECT_EQ(def_.connectcmd, nullptr);
+}
+
+}  // namespace
