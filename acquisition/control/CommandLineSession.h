@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 struct ScanOptions {
   std::string definitionPath;
@@ -43,3 +44,15 @@ int RunPlaySession(const PlayOptions& options, const std::atomic<bool>& stopRequ
 // output).
 int RunExportSession(const std::string& logPath, const std::string& definitionPath, const std::string& outPath,
                      std::FILE* err);
+
+// Argument parsing of the sub-commands (the arguments after the command's
+// name). 0 when the options are complete; 2 with a message in *error for wrong
+// usage.
+//   scan DEF.adx --port PATH [--seconds N] [--record OUT.xdl] [--csv FILE|-]
+//        [--verbose] [--live] [--temp-dir DIR]
+//   play LOG.xdl DEF.adx [--speed F] [--csv FILE|-] [--verbose]
+//   export LOG.xdl DEF.adx [-o OUT.csv]
+int ParseScanArguments(const std::vector<std::string>& args, ScanOptions* options, std::string* error);
+int ParsePlayArguments(const std::vector<std::string>& args, PlayOptions* options, std::string* error);
+int ParseExportArguments(const std::vector<std::string>& args, std::string* logPath, std::string* definitionPath,
+                         std::string* outPath, std::string* error);

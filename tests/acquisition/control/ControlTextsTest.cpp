@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "acquisition/control/AutoResetEvent.h"
+#include "acquisition/control/CommandLineSession.h"
 #include "acquisition/control/ConnectionState.h"
 #include "acquisition/control/ItemRows.h"
 #include "acquisition/control/LastPacket.h"
@@ -155,6 +156,42 @@ TEST(AutoResetEventTest, OneSetReleasesOneWait) {
   event.Wait();
   setter.join();
   EXPECT_FALSE(event.IsSet());
+}
+
+TEST(ArgumentsTest, ScanPlayAndExport) {
+  ScanOptions scan;
+  std::string error;
+  EXPECT_EQ(ParseScanArguments({"d.adx", "--port", "/dev/pts/3", "--seconds", "2.5", "--record", "o.xdl", "--csv",
+                                "-", "--verbose"},
+                               &scan, &error),
+            0);
+  EXPECT_EQ(scan.definitionPath, "d.adx");
+  EXPECT_EQ(scan.portPath, "/dev/pts/3");
+  EXPECT_EQ(scan.seconds, 2.5);
+  EXPECT_EQ(scan.recordPath, "o.xdl");
+  EXPECT_EQ(scan.csvPath, "-");
+  EXPECT_TRUE(scan.verbose);
+  EXPECT_EQ(ParseScanArguments({"d.adx"}, &scan, &error), 2);
+  EXPECT_EQ(ParseScanArguments({"d.adx", "--port"}, &scan, &error), 2);
+  EXPECT_EQ(ParseScanArguments({"d.adx", "--port", "p", "--seconds", "-1"}, &scan, &error), 2);
+  EXPECT_EQ(ParseScanArguments({"d.adx", "--port", "p", "--seconds", "nan"}, &scan, &error), 2);
+  EXPECT_EQ(ParseScanArguments({"d.adx", "--port", "p", "--live", "--csv", "-"}, &scan, &error), 2);
+  EXPECT_EQ(ParseScanArguments({"d.adx", "e.adx", "--port", "p"}, &scan, &error), 2);
+
+  PlayOptions play;
+  EXPECT_EQ(ParsePlayArguments({"l.xdl", "d.adx", "--speed", "0.5", "--csv", "o.csv"}, &play, &error), 0);
+  EXPECT_EQ(play.logPath, "l.xdl");
+  EXPECT_EQ(play.definitionPath, "d.adx");
+  EXPECT_EQ(play.speed, 0.5f);
+  EXPECT_EQ(ParsePlayArguments({"l.xdl"}, &play, &error), 2);
+  EXPECT_EQ(ParsePlayArguments({"l.xdl", "d.adx", "--speed", "fast"}, &play, &error), 2);
+
+  std::string log, def, out;
+  EXPECT_EQ(ParseExportArguments({"l.xdl", "d.adx", "-o", "x.csv"}, &log, &def, &out, &error), 0);
+  EXPECT_EQ(out, "x.csv");
+  EXPECT_EQ(ParseExportArguments({"l.xdl", "d.adx"}, &log, &def, &out, &error), 0);
+  EXPECT_EQ(out, "");
+  EXPECT_EQ(ParseExportArguments({"l.xdl", "d.adx", "-x"}, &log, &def, &out, &error), 2);
 }
 
 }  // namespace
