@@ -52,6 +52,9 @@ class IEditorPageServices {
                           std::vector<ADXObject*>* chosen) = 0;
   // A colour chooser starting at initial; false when cancelled.
   virtual bool ChooseColor(QWidget* parent, const QColor& initial, QColor* chosen) = 0;
+  // The "Conversion Equation" dialog starting with the text; false when
+  // cancelled. The default runs the real dialog.
+  virtual bool EditEquation(QWidget* parent, const QString& initial, QString* edited);
 };
 
 // The services with the real modal dialogs (message box, item browser, colour

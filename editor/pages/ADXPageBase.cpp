@@ -1,0 +1,124 @@
+#include "ADXPageBase.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+#include "ADXCommands.h"
+#include "ADXDefinition.h"
+#include "ADXObject.h"
+#include "QvTabSheet.h"
+
+ADXPageBase::ADXPageBase(QWidget* parent, IEditorPageServices* services, bool commonFields)
+    : ADXItemEditorBase(services),
+      sheet_(new QvTabSheet(parent, 0, 0)),
+      general_(new QWidget),
+      form_(new QFormLayout(general_)) {
+  sheet_->setCaptionShown(false);
+  sheet_->hide();
+  sheet_->resize(400, 400);
+  sheet_->addPageWindow(general_, "General", -1);
+  if (commonFields) {
+    title_ = AddLine(form_, "Title", 1006);
+    id_ = AddLine(form_, "Unique ID", 1008);
+    id_->setMaxLength(static_cast<int>(kAdxIdMaxLength));
+    desc_ = new QPlainTextEdit(general_);
+    desc_->setObjectName("1007");
+    desc_->setFixedHeight(48);
+    form_->addRow("Description", desc_);
+    connect(title_, &QLineEdit::textChanged, this, [this](const QString& text) {
+      if (!loading_) emit titleEdited(text);
+    });
+  }
+}
+
+ADXPageBase::~ADXPageBase() {
+  delete sheet_.data();
+}
+
+QWidget* ADXPageBase::PageWindow() const {
+  return sheet_;
+}
+
+QWidget* ADXPageBase::AddTab(const char* title) {
+  auto* page = new QWidget;
+  sheet_->addPageWindow(page, title, -1);
+  return page;
+}
+
+int ADXPageBase::Load(ADXDefinition* definition, const ADXEditorItemRecord* record) {
+  if (!Attach(definition, record)) return 0;
+  loading_ = true;
+  if (title_ != nullptr) {
+    title_->setText(Text(object_->title));
+    id_->setText(QString::fromLatin1(object_->id));
+    desc_->setPlainText(Text(object_->desc));
+  }
+  LoadFields();
+  loading_ = false;
+  return 1;
+}
+
+int ADXPageBase::Commit() {
+  if (object_ == nullptr) return 0;
+  if (title_ != nullptr) {
+    const std::string title = Bytes(title_->text());
+    object_->SetTitle(title.c_str(), title.size());
+    const std::string id = Bytes(id_->text());
+    object_->SetId(id.c_str());
+    const std::string desc = Bytes(desc_->toPlainText());
+    object_->SetDesc(desc.c_str(), desc.size());
+  }
+  CommitFields();
+  return 1;
+}
+
+QLineEdit* ADXPageBase::AddLine(QFormLayout* form, const char* label, int id) {
+  auto* edit = new QLineEdit(form->parentWidget());
+  edit->setObjectName(QString::number(id));
+  form->addRow(label, edit);
+  return edit;
+}
+
+QCheckBox* ADXPageBase::AddCheck(QFormLayout* form, const char* text, int id) {
+  auto* box = new QCheckBox(text, form->parentWidget());
+  box->setObjectName(QString::number(id));
+  form->addRow(box);
+  return box;
+}
+
+QComboBox* ADXPageBase::AddCombo(QFormLayout* form, const char* label, int id) {
+  auto* combo = new QComboBox(form->parentWidget());
+  combo->setObjectName(QString::number(id));
+  form->addRow(label, combo);
+  return combo;
+}
+
+void ADXPageBase::FillCommandAssociation(QComboBox* combo, const char* first,
+                                         const std::function<bool(std::uint32_t)>& triggerFits) const {
+  combo->clear();
+  combo->addItem(first, QVariant::fromValue<uint>(0));
+  if (definition_ == nullptr) return;
+  for (std::size_t i = 0; i < definition_->ObjectCount(); ++i) {
+    const ADXObject* object = definition_->ObjectAt(i);
+    if (object == nullptr) continue;
+    bool listed = false;
+    if (object->objectType == ADX_TYPE_SENDCOMMAND) {
+      listed = (static_cast<const ADXCSendCommand*>(object)->flags & kSendReadReply) != 0;
+    } else if (object->objectType == ADX_TYPE_TRIGGER) {
+      listed = triggerFits(static_cast<const ADXCTrigger*>(object)->triggertype);
+    }
+    if (listed) combo->addItem(Text(object->title), QVariant::fromValue<uint>(object->idhash));
+  }
+}
+
+void ADXPageBase::SelectByData(QComboBox* combo, std::uint32_t value) {
+  combo->setCurrentIndex(combo->findData(QVariant::fromValue<uint>(value)));
+}
+
+std::uint32_t ADXPageBase::SelectedData(const QComboBox* combo, std::uint32_t fallback) {
+  if (combo->currentIndex() < 0) return fallback;
+  return combo->currentData().toUInt();
+}

@@ -1,0 +1,82 @@
+#pragma once
+// What the pages share: the tab sheet with its "General" tab, the common
+// fields "Title", "Unique ID" and "Description", and small makers for the
+// fields of a page. Every control carries its dialog id as objectName, so code
+// and tests find it by id.
+//
+// Thread contract: a page is used on the GUI thread only.
+#include <QPointer>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+
+#include "ADXItemEditorBase.h"
+#include "QvTabSheet.h"
+
+class QCheckBox;
+class QComboBox;
+class QFormLayout;
+class QLineEdit;
+class QPlainTextEdit;
+
+class ADXPageBase : public ADXItemEditorBase {
+  Q_OBJECT
+
+ public:
+  ~ADXPageBase() override;
+
+  QWidget* PageWindow() const override;
+  // Commits the common fields, then the page's own; 0 without an object.
+  int Commit() override;
+  // Loads the common fields, then the page's own; 0 without an object.
+  int Load(ADXDefinition* definition, const ADXEditorItemRecord* record) override;
+
+  // The control with the id, or nullptr.
+  template <typename T>
+  T* Control(int id) const {
+    return PageWindow()->findChild<T*>(QString::number(id));
+  }
+
+ protected:
+  // Makes the hidden tab sheet (400 x 400) with the "General" tab; with
+  // commonFields the tab starts with "Title", "Unique ID" and "Description".
+  ADXPageBase(QWidget* parent, IEditorPageServices* services, bool commonFields);
+
+  virtual void LoadFields() = 0;
+  virtual void CommitFields() = 0;
+
+  // Adds a further tab and returns its page widget.
+  QWidget* AddTab(const char* title);
+  QFormLayout* GeneralForm() const { return form_; }
+  QWidget* GeneralTab() const { return general_; }
+  bool Loading() const { return loading_; }
+
+  // Field makers; each names the control by its id.
+  static QLineEdit* AddLine(QFormLayout* form, const char* label, int id);
+  static QCheckBox* AddCheck(QFormLayout* form, const char* text, int id);
+  static QComboBox* AddCombo(QFormLayout* form, const char* label, int id);
+
+  // Fills a command association drop-down: the first entry with value 0, then
+  // every send command that processes its reply and every trigger that
+  // triggerFits accepts, in definition order, by title with its IdHash.
+  void FillCommandAssociation(QComboBox* combo, const char* first,
+                              const std::function<bool(std::uint32_t triggertype)>& triggerFits) const;
+  // Selects the entry carrying the value; none when no entry carries it.
+  static void SelectByData(QComboBox* combo, std::uint32_t value);
+  // The selected entry's value, or fallback when nothing is selected.
+  static std::uint32_t SelectedData(const QComboBox* combo, std::uint32_t fallback);
+
+  // Latin-1 conversions of the model's 8-bit texts.
+  static QString Text(const std::string& text) { return QString::fromLatin1(text); }
+  static std::string Bytes(const QString& text) { return text.toLatin1().toStdString(); }
+
+ private:
+  QPointer<QvTabSheet> sheet_;  // owned; a parent destroyed first takes it along
+  QWidget* general_;
+  QFormLayout* form_;
+  QLineEdit* title_ = nullptr;
+  QLineEdit* id_ = nullptr;
+  QPlainTextEdit* desc_ = nullptr;
+  bool loading_ = false;
+};

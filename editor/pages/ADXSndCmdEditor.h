@@ -1,0 +1,29 @@
+#pragma once
+// The send command page: the byte string to send, whether the reply is
+// processed, the reply time-out and size, and where the packet lies in it.
+#include "ADXPageBase.h"
+
+class ADXCSendCommand;
+class QCheckBox;
+class QLineEdit;
+
+class ADXSndCmdEditor : public ADXPageBase {
+  Q_OBJECT
+
+ public:
+  ADXSndCmdEditor(QWidget* parent, IEditorPageServices* services);
+
+ protected:
+  void LoadFields() override;
+  void CommitFields() override;
+
+ private:
+  ADXCSendCommand* Command() const;
+
+  QLineEdit* bytes_;
+  QCheckBox* processReply_;
+  QLineEdit* timeout_;
+  QLineEdit* replySize_;
+  QLineEdit* packetOffset_;
+  QLineEdit* packetSize_;
+};
