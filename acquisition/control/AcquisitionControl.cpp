@@ -10,7 +10,8 @@
 #include "definition/ADXDefinition.h"
 
 AcquisitionControl::AcquisitionControl(ADXDefinition& definition, DataAcqEngine& engine, DataLogFile& datalog,
-                                       QvDebugOutput& log, IAcquisitionDisplay& display, IAppMessages& messages)
+                                       QvDebugOutput& log, IAcquisitionDisplay& display,
+                                       IAppMessages& messages)
     : definition_(definition),
       engine_(engine),
       datalog_(datalog),
@@ -171,7 +172,8 @@ void AcquisitionControl::ControlThreadMain(std::uint32_t bits) {
     const std::int32_t state = datalog_.State();
     if (state == XDL_STATE_RECORDING) {
       datalog_.StopRecording();
-    } else if (state == XDL_STATE_PLAYING || state == XDL_STATE_STOP_REQUESTED || datalog_.IsPlaybackThreadRunning()) {
+    } else if (state == XDL_STATE_PLAYING || state == XDL_STATE_STOP_REQUESTED ||
+               datalog_.IsPlaybackThreadRunning()) {
       datalog_.RequestStop();
       datalog_.WaitForPlaybackThread();
     }

@@ -25,8 +25,8 @@
 #pragma once
 
 #include <atomic>
-#include <memory>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -57,8 +57,8 @@ class AcquisitionControl {
   static constexpr std::uint32_t kLogLinesBeforeClear = 200;
 
   // Everything is borrowed and must outlive this object.
-  AcquisitionControl(ADXDefinition& definition, DataAcqEngine& engine, DataLogFile& datalog, QvDebugOutput& log,
-                     IAcquisitionDisplay& display, IAppMessages& messages);
+  AcquisitionControl(ADXDefinition& definition, DataAcqEngine& engine, DataLogFile& datalog,
+                     QvDebugOutput& log, IAcquisitionDisplay& display, IAppMessages& messages);
   // Stops a running acquisition (without the control thread's messages) and
   // joins every thread.
   ~AcquisitionControl();

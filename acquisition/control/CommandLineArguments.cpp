@@ -62,7 +62,8 @@ int ParseScanArguments(const std::vector<std::string>& args, ScanOptions* option
   }
   if (options->definitionPath.empty()) return Fail(error, "a definition file is needed");
   if (options->portPath.empty()) return Fail(error, "--port is needed");
-  if (options->live && options->csvPath == "-") return Fail(error, "--live and --csv - both need the terminal");
+  if (options->live && options->csvPath == "-")
+    return Fail(error, "--live and --csv - both need the terminal");
   return 0;
 }
 
@@ -94,8 +95,8 @@ int ParsePlayArguments(const std::vector<std::string>& args, PlayOptions* option
   return 0;
 }
 
-int ParseExportArguments(const std::vector<std::string>& args, std::string* logPath, std::string* definitionPath,
-                         std::string* outPath, std::string* error) {
+int ParseExportArguments(const std::vector<std::string>& args, std::string* logPath,
+                         std::string* definitionPath, std::string* outPath, std::string* error) {
   std::vector<std::string> files;
   outPath->clear();
   for (std::size_t i = 0; i < args.size(); ++i) {

@@ -104,7 +104,8 @@ class CliDisplay : public IAcquisitionDisplay {
     }
     if (live_) {
       std::vector<std::string> texts(formatter_.ItemCount());
-      for (std::size_t i = 0; i < texts.size(); ++i) texts[i] = formatter_.ItemText(i, packet, length, commandIdHash);
+      for (std::size_t i = 0; i < texts.size(); ++i)
+        texts[i] = formatter_.ItemText(i, packet, length, commandIdHash);
       std::lock_guard<std::mutex> guard(mutex_);
       texts_ = std::move(texts);
     }
@@ -216,7 +217,8 @@ class LiveView {
   void Run() {
     while (!stop_.load(std::memory_order_acquire)) {
       Draw();
-      for (int i = 0; i < 25 && !stop_.load(std::memory_order_acquire); ++i) std::this_thread::sleep_for(10ms);
+      for (int i = 0; i < 25 && !stop_.load(std::memory_order_acquire); ++i)
+        std::this_thread::sleep_for(10ms);
     }
   }
   void Draw() {
@@ -264,8 +266,8 @@ int RunScanSession(const ScanOptions& options, const std::atomic<bool>& stopRequ
   int status = 0;
   {
     AcquisitionControl control(definition, engine, datalog, log, display, messages);
-    LoggerControl logger(control, view,
-                         options.recordingFolder.empty() ? DefaultRecordingFolder() : options.recordingFolder);
+    LoggerControl logger(
+        control, view, options.recordingFolder.empty() ? DefaultRecordingFolder() : options.recordingFolder);
     control.SetPortName(options.portPath);
     control.ToggleConnection();
     bool recording = false;
@@ -284,7 +286,8 @@ int RunScanSession(const ScanOptions& options, const std::atomic<bool>& stopRequ
       // The user's stop: Ctrl+C, the end of --seconds, or a failed recording.
       while (status == 0 && control.IsRunning() && !stopRequested.load(std::memory_order_acquire)) {
         if (options.seconds > 0.0 &&
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() >= options.seconds) {
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() >=
+                options.seconds) {
           break;
         }
         std::this_thread::sleep_for(20ms);
@@ -344,7 +347,8 @@ int RunPlaySession(const PlayOptions& options, const std::atomic<bool>& stopRequ
     const int code = logger.Play();
     if (code != XDL_OK) {
       if (!options.verbose) {
-        std::fprintf(err, "Could not open %s, error 0x%X\n", options.logPath.c_str(), static_cast<unsigned>(code));
+        std::fprintf(err, "Could not open %s, error 0x%X\n", options.logPath.c_str(),
+                     static_cast<unsigned>(code));
       }
       status = 1;
     } else {
@@ -356,7 +360,8 @@ int RunPlaySession(const PlayOptions& options, const std::atomic<bool>& stopRequ
         }
         // A read error ends playback without the end notification.
         const int result = datalog.LastPlaybackResult();
-        if (!stopping && !datalog.IsPlaybackThreadRunning() && result != XDL_OK && result != XDL_END_OF_DATA) {
+        if (!stopping && !datalog.IsPlaybackThreadRunning() && result != XDL_OK &&
+            result != XDL_END_OF_DATA) {
           std::fprintf(err, "Playback of %s ended on error 0x%X\n", options.logPath.c_str(),
                        static_cast<unsigned>(result));
           status = 1;
@@ -377,8 +382,8 @@ int RunPlaySession(const PlayOptions& options, const std::atomic<bool>& stopRequ
   return status;
 }
 
-int RunExportSession(const std::string& logPath, const std::string& definitionPath, const std::string& outPath,
-                     std::FILE* err) {
+int RunExportSession(const std::string& logPath, const std::string& definitionPath,
+                     const std::string& outPath, std::FILE* err) {
   PlayOptions options;
   options.logPath = logPath;
   options.definitionPath = definitionPath;

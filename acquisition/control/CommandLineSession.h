@@ -28,8 +28,8 @@ struct ScanOptions {
 struct PlayOptions {
   std::string logPath;
   std::string definitionPath;
-  float speed = 1.0f;     // 0.01 or less: no pacing
-  std::string csvPath;    // "-" for standard output
+  float speed = 1.0f;   // 0.01 or less: no pacing
+  std::string csvPath;  // "-" for standard output
   bool verbose = false;
 };
 
@@ -42,8 +42,8 @@ int RunScanSession(const ScanOptions& options, const std::atomic<bool>& stopRequ
 int RunPlaySession(const PlayOptions& options, const std::atomic<bool>& stopRequested, std::FILE* err);
 // The rows of a whole log without pacing, to outPath ("-" or empty: standard
 // output).
-int RunExportSession(const std::string& logPath, const std::string& definitionPath, const std::string& outPath,
-                     std::FILE* err);
+int RunExportSession(const std::string& logPath, const std::string& definitionPath,
+                     const std::string& outPath, std::FILE* err);
 
 // Argument parsing of the sub-commands (the arguments after the command's
 // name). 0 when the options are complete; 2 with a message in *error for wrong
@@ -54,5 +54,5 @@ int RunExportSession(const std::string& logPath, const std::string& definitionPa
 //   export LOG.xdl DEF.adx [-o OUT.csv]
 int ParseScanArguments(const std::vector<std::string>& args, ScanOptions* options, std::string* error);
 int ParsePlayArguments(const std::vector<std::string>& args, PlayOptions* options, std::string* error);
-int ParseExportArguments(const std::vector<std::string>& args, std::string* logPath, std::string* definitionPath,
-                         std::string* outPath, std::string* error);
+int ParseExportArguments(const std::vector<std::string>& args, std::string* logPath,
+                         std::string* definitionPath, std::string* outPath, std::string* error);

@@ -19,7 +19,9 @@ constexpr std::uint32_t kFlashMs = 500;
 
 }  // namespace
 
-std::int32_t DAECallback::OnDataWritten(const DAEStatusRecord*, const std::uint8_t*, std::uint32_t) { return 0; }
+std::int32_t DAECallback::OnDataWritten(const DAEStatusRecord*, const std::uint8_t*, std::uint32_t) {
+  return 0;
+}
 
 std::int32_t DAECallback::OnDataRead(const DAEStatusRecord*, const std::uint8_t* data, std::uint32_t count) {
   if (count != 0) QvDebugOutput::HexDump("Read", &control_.log_, data, count);
@@ -27,10 +29,10 @@ std::int32_t DAECallback::OnDataRead(const DAEStatusRecord*, const std::uint8_t*
 }
 
 std::int32_t DAECallback::OnListenSilenceBegin(const DAEStatusRecord* record) {
-  const auto* command = record != nullptr && record->command != nullptr &&
-                                record->command->objectType == ADX_TYPE_LISTENSILENCE
-                            ? static_cast<const ADXCListenSilence*>(record->command)
-                            : nullptr;
+  const auto* command =
+      record != nullptr && record->command != nullptr && record->command->objectType == ADX_TYPE_LISTENSILENCE
+          ? static_cast<const ADXCListenSilence*>(record->command)
+          : nullptr;
   control_.log_.Log("Looking for %i ms of silence...", command != nullptr ? command->silencelen : 0);
   return 0;
 }
@@ -50,7 +52,9 @@ std::int32_t DAECallback::OnListenChatterEnd(const DAEStatusRecord* record) {
   return 0;
 }
 
-std::int32_t DAECallback::OnSendCommandBegin(const DAEStatusRecord*) { return 0; }
+std::int32_t DAECallback::OnSendCommandBegin(const DAEStatusRecord*) {
+  return 0;
+}
 
 std::int32_t DAECallback::OnMacroBegin(const DAEStatusRecord*) {
   control_.log_.LogText("BEGIN MACRO");
@@ -67,7 +71,8 @@ std::int32_t DAECallback::OnListen160BaudBegin(const DAEStatusRecord*) {
   return 0;
 }
 
-ADXObject* DAECallback::ResolveCommand(const DAEStatusRecord* record, std::uint32_t type, double* time) const {
+ADXObject* DAECallback::ResolveCommand(const DAEStatusRecord* record, std::uint32_t type,
+                                       double* time) const {
   if (record->source == 1) {
     // The playback thread's stand-in command carries no packet layout: the
     // definition's own command decides offset and size, as it did live.
@@ -204,7 +209,9 @@ std::int32_t DAECallback::OnPlaybackEnded() {
   return 0;
 }
 
-std::int32_t DAECallback::OnSeekBegin(std::int32_t, std::uint32_t) { return 0; }
+std::int32_t DAECallback::OnSeekBegin(std::int32_t, std::uint32_t) {
+  return 0;
+}
 
 std::int32_t DAECallback::OnSeekEnd() {
   control_.display_.SetMonitorTimeCursor(control_.datalog_.CurrentTime() / 1000.0);

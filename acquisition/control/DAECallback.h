@@ -25,7 +25,8 @@ class DAECallback : public IDataLogCallback {
 
   std::int32_t OnDataWritten(const DAEStatusRecord* record, const std::uint8_t* data,
                              std::uint32_t count) override;
-  std::int32_t OnDataRead(const DAEStatusRecord* record, const std::uint8_t* data, std::uint32_t count) override;
+  std::int32_t OnDataRead(const DAEStatusRecord* record, const std::uint8_t* data,
+                          std::uint32_t count) override;
   std::int32_t OnListenSilenceBegin(const DAEStatusRecord* record) override;
   std::int32_t OnListenSilenceEnd(const DAEStatusRecord* record) override;
   std::int32_t OnListenChatterBegin(const DAEStatusRecord* record) override;

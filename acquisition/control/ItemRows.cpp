@@ -10,7 +10,9 @@
 
 namespace {
 
-bool Belongs(std::uint32_t parent, std::uint32_t command) { return parent == 0 || parent == command; }
+bool Belongs(std::uint32_t parent, std::uint32_t command) {
+  return parent == 0 || parent == command;
+}
 
 }  // namespace
 
@@ -35,7 +37,8 @@ void AppendCsvField(std::string& out, const char* text, std::size_t length) {
 ItemRowFormatter::ItemRowFormatter(const ADXDefinition& definition) : definition_(definition) {
   for (std::size_t i = 0; i < definition.ObjectCount(); ++i) {
     ADXObject* object = definition.ObjectAt(i);
-    if (object != nullptr && (object->objectType == ADX_TYPE_VALUE || object->objectType == ADX_TYPE_BITMASK)) {
+    if (object != nullptr &&
+        (object->objectType == ADX_TYPE_VALUE || object->objectType == ADX_TYPE_BITMASK)) {
       items_.push_back(object);
     }
   }

@@ -27,7 +27,9 @@ LoggerControl::LoggerControl(AcquisitionControl& acquisition, ILoggerView& view,
   acquisition_.SetLogStopper(this);
 }
 
-LoggerControl::~LoggerControl() { acquisition_.SetLogStopper(nullptr); }
+LoggerControl::~LoggerControl() {
+  acquisition_.SetLogStopper(nullptr);
+}
 
 std::string LoggerControl::RecordingPath() const {
   if (recordingFolder_.empty()) return kRecordingFileName;
@@ -116,7 +118,9 @@ void LoggerControl::Stop() {
   RefreshToolbarAndStatus();
 }
 
-void LoggerControl::StopFromPlaybackEnd() { Stop(); }
+void LoggerControl::StopFromPlaybackEnd() {
+  Stop();
+}
 
 void LoggerControl::OnDatalogStopped() {
   datalog_.Close();
@@ -141,7 +145,8 @@ int LoggerControl::Play() {
   datalog_.SetCallback(&acquisition_.Callback());
   int code = datalog_.Open(currentLogPath_.c_str(), true);
   if (code != XDL_OK) {
-    acquisition_.Log().Log("Could not open %s, error 0x%X", currentLogPath_.c_str(), static_cast<unsigned>(code));
+    acquisition_.Log().Log("Could not open %s, error 0x%X", currentLogPath_.c_str(),
+                           static_cast<unsigned>(code));
     return code;
   }
   datalog_.SetSpeed(speed_);

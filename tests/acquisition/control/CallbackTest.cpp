@@ -101,11 +101,11 @@ TEST_F(CallbackTest, CommandLogLines) {
   cb.OnDataWritten(&r, bytes, 2);
   cb.OnDataRead(&r, bytes, 0);
   cb.OnDataRead(&r, bytes, 2);
-  EXPECT_EQ(Lines(), (std::vector<std::string>{
-                         "Looking for 25 ms of silence...", "Silence found", "NO SILENCE FOUND",
-                         "Looking for chatter...", "Chatter found", "CHATTER NOT FOUND", "BEGIN MACRO", "END MACRO",
-                         "Listening for 160 baud packet", "Read",
-                         "0000: 41 01                                           A."}));
+  EXPECT_EQ(Lines(),
+            (std::vector<std::string>{"Looking for 25 ms of silence...", "Silence found", "NO SILENCE FOUND",
+                                      "Looking for chatter...", "Chatter found", "CHATTER NOT FOUND",
+                                      "BEGIN MACRO", "END MACRO", "Listening for 160 baud packet", "Read",
+                                      "0000: 41 01                                           A."}));
 }
 
 TEST_F(CallbackTest, GoodReplyIsDecodedKeptShownAndCounted) {

@@ -75,7 +75,8 @@ TEST_F(CommandLineTest, ScanWritesRowsAndSavesTheRecordingOnce) {
     return b.size() >= 4 && Bytes(b.end() - 4, b.end()) == kDisconnectRequest;
   };
   const auto deadline = std::chrono::steady_clock::now() + 2s;
-  while (!endsWithDisconnect() && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(5ms);
+  while (!endsWithDisconnect() && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(5ms);
   EXPECT_TRUE(endsWithDisconnect());
 
   // The export of the saved log has one row per recorded packet: every row of

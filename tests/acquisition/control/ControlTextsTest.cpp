@@ -28,10 +28,12 @@ TEST(LoggerToolbarTest, FollowsTheTableForEveryState) {
   for (std::int32_t conn : {Connected, Connecting, NotConnected, LogPaused}) {
     SCOPED_TRACE(conn);
     EXPECT_EQ(UpdateLoggerToolbar(XDL_STATE_PLAYING, conn), Buttons(false, false, true, true, false, true));
-    EXPECT_EQ(UpdateLoggerToolbar(XDL_STATE_RECORDING, conn), Buttons(false, false, true, false, false, false));
+    EXPECT_EQ(UpdateLoggerToolbar(XDL_STATE_RECORDING, conn),
+              Buttons(false, false, true, false, false, false));
     EXPECT_EQ(UpdateLoggerToolbar(XDL_STATE_STOP_REQUESTED, conn),
               Buttons(true, false, false, false, true, false));
-    EXPECT_EQ(UpdateLoggerToolbar(XDL_STATE_OPEN_RECORD, conn), Buttons(false, false, false, false, false, false));
+    EXPECT_EQ(UpdateLoggerToolbar(XDL_STATE_OPEN_RECORD, conn),
+              Buttons(false, false, false, false, false, false));
   }
   EXPECT_EQ(UpdateLoggerToolbar(XDL_STATE_READY, LogPaused), Buttons(true, false, true, false, false, true));
   // Record only on a live connection.
@@ -161,8 +163,8 @@ TEST(AutoResetEventTest, OneSetReleasesOneWait) {
 TEST(ArgumentsTest, ScanPlayAndExport) {
   ScanOptions scan;
   std::string error;
-  EXPECT_EQ(ParseScanArguments({"d.adx", "--port", "/dev/pts/3", "--seconds", "2.5", "--record", "o.xdl", "--csv",
-                                "-", "--verbose"},
+  EXPECT_EQ(ParseScanArguments({"d.adx", "--port", "/dev/pts/3", "--seconds", "2.5", "--record", "o.xdl",
+                                "--csv", "-", "--verbose"},
                                &scan, &error),
             0);
   EXPECT_EQ(scan.definitionPath, "d.adx");

@@ -108,8 +108,9 @@ inline void MakeDefinition(ADXDefinition& def) {
     std::int32_t output;
     const char* units;
   };
-  for (const V& v : {V{"RPM", "X*25", 3, 8, kOutputInteger, "rpm"}, V{"TPS", "X/2.55", 4, 8, kOutputFloat, "%"},
-                     V{"INJ", "X*0.001", 6, 16, kOutputFloat, "ms"}}) {
+  for (const V& v :
+       {V{"RPM", "X*25", 3, 8, kOutputInteger, "rpm"}, V{"TPS", "X/2.55", 4, 8, kOutputFloat, "%"},
+        V{"INJ", "X*0.001", 6, 16, kOutputFloat, "ms"}}) {
     auto value = std::make_unique<ADXValue>();
     value->SetId(v.id);
     value->SetEquation(v.eq, std::strlen(v.eq));

@@ -25,7 +25,9 @@ std::string ReadFile(const std::string& path) {
 }
 
 // The row without its time column.
-std::string Values(const std::string& row) { return row.substr(row.find(',')); }
+std::string Values(const std::string& row) {
+  return row.substr(row.find(','));
+}
 
 class RecordPlayTest : public LinkTest {
  protected:
@@ -108,7 +110,8 @@ TEST_F(RecordPlayTest, SavingNeverOverwritesAndCancelKeepsTheRecording) {
   logger->Stop();
   EXPECT_EQ(ReadFile(existing), "precious");
   ASSERT_EQ(view.errors.size(), 1u);
-  EXPECT_EQ(view.errors[0], "Cannot overwrite|Log save failed. Log backup saved in install directory as \"temp.xdl\"");
+  EXPECT_EQ(view.errors[0],
+            "Cannot overwrite|Log save failed. Log backup saved in install directory as \"temp.xdl\"");
   EXPECT_TRUE(LogHas("Cannot overwrite existing log: " + existing + ", error 0x11"));
   EXPECT_TRUE(std::filesystem::exists(logger->RecordingPath()));
   EXPECT_EQ(display.CountCalls("Slider 0"), 1u);

@@ -1,0 +1,21 @@
+// varnak-cli play: plays a log paced by its recorded times and the speed
+// factor, writing the same rows as scan with each record's time.
+#include <cstdio>
+#include <iostream>
+
+#include "SessionCommands.h"
+#include "acquisition/control/CommandLineSession.h"
+
+int RunPlay(const CliArgs& args, std::ostream& /*out*/, std::ostream& err) {
+  PlayOptions options;
+  std::string error;
+  if (ParsePlayArguments(args, &options, &error) != 0) {
+    err << "play: " << error << "\n"
+        << "usage: varnak-cli play LOG.xdl DEF.adx [--speed F] [--csv FILE|-] [--verbose]\n";
+    return kExitUsage;
+  }
+  err.flush();
+  std::cout.flush();
+  StopSignals signals;
+  return RunPlaySession(options, StopSignals::Flag(), stderr);
+}

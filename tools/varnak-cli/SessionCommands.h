@@ -1,0 +1,25 @@
+#pragma once
+// The sub-commands that talk to a vehicle link or replay a log: scan, play and
+// export. Each parses the arguments after its name, runs the session of
+// acquisition/control/CommandLineSession.h and returns the exit code.
+//
+// Thread contract: called once, on the main thread. scan and play stop on
+// SIGINT or SIGTERM (the user's stop) and leave the handlers as they found them.
+#include <atomic>
+#include <iosfwd>
+
+#include "CliCommands.h"
+
+int RunScan(const CliArgs& args, std::ostream& out, std::ostream& err);
+int RunPlay(const CliArgs& args, std::ostream& out, std::ostream& err);
+int RunExport(const CliArgs& args, std::ostream& out, std::ostream& err);
+
+// Sets the flag on SIGINT and SIGTERM while the object lives.
+class StopSignals {
+ public:
+  StopSignals();
+  ~StopSignals();
+  StopSignals(const StopSignals&) = delete;
+  StopSignals& operator=(const StopSignals&) = delete;
+  static const std::atomic<bool>& Flag();
+};
