@@ -1,7 +1,8 @@
 // The value model first: its evaluator header uses names that Qt's keyword
 // macros would replace.
-#include "ADXHistogramEditor.h"
 #include "ADXValue.h"
+
+#include "ADXHistogramEditor.h"
 
 #include <QComboBox>
 #include <QFormLayout>

@@ -1,7 +1,8 @@
 // The value model first: its evaluator header uses names that Qt's keyword
 // macros would replace.
-#include "ADXValueEditor.h"
 #include "ADXValue.h"
+
+#include "ADXValueEditor.h"
 
 #include <QCheckBox>
 #include <QComboBox>
