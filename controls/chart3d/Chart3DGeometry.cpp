@@ -274,3 +274,30 @@ int Chart3DLabelStride(double spacing, double labelSize) {
   if (spacing <= 0.0) return 1000000;
   return std::max(1, static_cast<int>(std::ceil((labelSize + 4.0) / spacing)));
 }
+
+C3Screen Chart3DTitleAnchor(C3Screen centre, C3Screen from, C3Screen to, double width, double height,
+                            double gap) {
+  const C3Screen mid{(from.x + to.x) / 2.0, (from.y + to.y) / 2.0, (from.depth + to.depth) / 2.0};
+  // Across the edge on screen; an edge seen end-on falls back to the way from
+  // the centre, and with no way at all the title goes straight down.
+  double dx = -(to.y - from.y), dy = to.x - from.x;
+  double length = std::sqrt(dx * dx + dy * dy);
+  if (!(length > 1e-9)) {
+    dx = mid.x - centre.x;
+    dy = mid.y - centre.y;
+    length = std::sqrt(dx * dx + dy * dy);
+  }
+  if (!(length > 1e-9)) {
+    dx = 0.0;
+    dy = 1.0;
+    length = 1.0;
+  }
+  dx /= length;
+  dy /= length;
+  if (dx * (mid.x - centre.x) + dy * (mid.y - centre.y) < 0.0) {
+    dx = -dx;
+    dy = -dy;
+  }
+  const double out = 0.5 * (std::abs(dx) * width + std::abs(dy) * height) + gap;
+  return {mid.x + dx * out, mid.y + dy * out, mid.depth};
+}

@@ -124,3 +124,11 @@ double Chart3DRowLabelEdge(const C3Projection& projection);
 // Every how many labels one is drawn so that labels `labelSize` pixels long do
 // not run into each other when neighbours stand `spacing` pixels apart.
 int Chart3DLabelStride(double spacing, double labelSize);
+
+// Where an axis title goes: beyond the labels along the labelled edge (from
+// `from` to `to` on screen), across the edge and away from the floor's centre,
+// with a gap in pixels. Labels and title, both centred on their anchors,
+// stick out by half their extents in that direction: width and height are
+// the sums of the label's and the title's.
+C3Screen Chart3DTitleAnchor(C3Screen centre, C3Screen from, C3Screen to, double width, double height,
+                            double gap);

@@ -360,8 +360,8 @@ void Qv3DChart::draw(QPainter& p) {
   // Column labels beside the near edge running along x, row labels beside the
   // near edge running along y; thinned out where they would collide.
   auto drawLabels = [&](int count, const std::vector<std::string>& labels, auto position) {
-    if (count <= 0) return;
     int widest = 0;
+    if (count <= 0) return widest;
     for (const auto& text : labels) widest = std::max(widest, metrics.horizontalAdvance(QvText(text)));
     // Two labels collide only when they are closer than a label's width across
     // and than its height up or down.
@@ -373,16 +373,17 @@ void Qv3DChart::draw(QPainter& p) {
     }
     for (int i = 0; i < count; i += stride)
       DrawCentred(p, At(proj.project(position(i))), QvText(labels[static_cast<std::size_t>(i)]));
+    return widest;
   };
   p.setPen(Qt::black);
-  drawLabels(columns_, columnLabels_, [&](int c) {
+  const int columnLabelWidth = drawLabels(columns_, columnLabels_, [&](int c) {
     const C3Vec floor =
         C3Vec{Chart3DAxisPosition(cells_.empty() ? 0.0 : cells_[static_cast<std::size_t>(c)].x, c, columns_,
                                   xMin_, xMax_),
               colEdge + (colEdge < 0 ? -kLabelOut : kLabelOut), 0};
     return floor;
   });
-  drawLabels(rows_, rowLabels_, [&](int r) {
+  const int rowLabelWidth = drawLabels(rows_, rowLabels_, [&](int r) {
     const double y = Chart3DAxisPosition(
         cells_.empty() ? 0.0 : cells_[static_cast<std::size_t>(r) * static_cast<std::size_t>(columns_)].y, r,
         rows_, yMin_, yMax_);
@@ -392,10 +393,22 @@ void Qv3DChart::draw(QPainter& p) {
   // Axis titles past the labels.
   p.setFont(QvControlFont(12, 600));
   p.setPen(QColor(40, 40, 40));
-  if (!xTitle_.empty())
-    DrawCentred(p, At(proj.project({0, colEdge * (1 + 5 * kLabelOut), 0})), QvText(xTitle_));
-  if (!yTitle_.empty())
-    DrawCentred(p, At(proj.project({rowEdge * (1 + 5 * kLabelOut), 0, 0})), QvText(yTitle_));
+  const C3Screen centre = proj.project({0, 0, 0});
+  const QFontMetrics titleMetrics(p.font());
+  const double height = metrics.height() + titleMetrics.height();
+  auto titleWidth = [&](const std::string& text) { return titleMetrics.horizontalAdvance(QvText(text)); };
+  if (!xTitle_.empty()) {
+    const double y = colEdge + (colEdge < 0 ? -kLabelOut : kLabelOut);
+    const C3Screen at = Chart3DTitleAnchor(centre, proj.project({-0.5, y, 0}), proj.project({0.5, y, 0}),
+                                           columnLabelWidth + titleWidth(xTitle_), height, 6);
+    DrawCentred(p, At(at), QvText(xTitle_));
+  }
+  if (!yTitle_.empty()) {
+    const double x = rowEdge + (rowEdge < 0 ? -kLabelOut : kLabelOut);
+    const C3Screen at = Chart3DTitleAnchor(centre, proj.project({x, -0.5, 0}), proj.project({x, 0.5, 0}),
+                                           rowLabelWidth + titleWidth(yTitle_), height, 6);
+    DrawCentred(p, At(at), QvText(yTitle_));
+  }
   if (!zTitle_.empty()) {
     const QPointF top = At(proj.project({axisFoot.x, axisFoot.y, H}));
     DrawCentred(p, top - QPointF(0, 12), QvText(zTitle_));

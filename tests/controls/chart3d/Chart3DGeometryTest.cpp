@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "Chart3DGeometry.h"
@@ -189,6 +190,26 @@ TEST_F(Chart3DFaces, SurfacePatchesNeedThreeCornersAndComeFarFirst) {
   ASSERT_EQ(faces.size(), 2u);
   EXPECT_LT(faces[0].light, 1.0);
   EXPECT_DOUBLE_EQ(faces[1].light, 1.0);
+}
+
+TEST(Chart3DLabels, TitlesStandBeyondTheLabelsAcrossTheEdge) {
+  // A level edge below the centre: straight down, past half a label's height and the gap.
+  C3Screen at = Chart3DTitleAnchor({100, 100, 0}, {0, 200, 0}, {200, 200, 0}, 40, 10, 12);
+  EXPECT_DOUBLE_EQ(at.x, 100);
+  EXPECT_DOUBLE_EQ(at.y, 217);
+  // An upright edge left of the centre, given either way round: left, past half a label's width.
+  for (const auto& [from, to] : {std::pair{C3Screen{20, 0, 0}, C3Screen{20, 200, 0}},
+                                 std::pair{C3Screen{20, 200, 0}, C3Screen{20, 0, 0}}}) {
+    at = Chart3DTitleAnchor({100, 100, 0}, from, to, 40, 10, 12);
+    EXPECT_DOUBLE_EQ(at.x, -12);
+    EXPECT_DOUBLE_EQ(at.y, 100);
+  }
+  // A slanting edge seen flat: across it, not along the way from the centre.
+  at = Chart3DTitleAnchor({100, 100, 0}, {0, 110, 0}, {200, 130, 0}, 40, 10, 0);
+  EXPECT_GT(at.y - 120, 4 * std::abs(at.x - 100));
+  // An edge seen end-on on the centre: below.
+  at = Chart3DTitleAnchor({50, 50, 0}, {50, 50, 0}, {50, 50, 0}, 40, 10, 0);
+  EXPECT_DOUBLE_EQ(at.y, 55);
 }
 
 TEST(Chart3DLabels, StrideThinsLabelsThatWouldCollide) {
