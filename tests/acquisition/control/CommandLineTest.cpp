@@ -10,6 +10,7 @@
 #include "LinkFixture.h"
 #include "acquisition/control/CommandLineSession.h"
 #include "datalog/XdlFormat.h"
+#include "tools/ecu-sim/ScenarioParser.h"
 
 extern char** environ;
 
@@ -157,6 +158,40 @@ TEST_F(CommandLineTest, KilledScanLeavesARecordingThatPlaysEveryCompleteRecord) 
   const std::string csv = temp.File("killed.csv");
   ASSERT_EQ(RunExportSession(tempLog, adx, csv, err.get()), 0) << err.Text();
   EXPECT_EQ(ReadLines(csv).size(), complete + 1);
+}
+
+TEST_F(CommandLineTest, DemoDefinitionScansTheDemoEcu) {
+  EcuScenario scenario;
+  std::string error;
+  ASSERT_TRUE(loadScenarioFile(VARNAK_SOURCE_DIR "/examples/demo-ecu.scenario", scenario, error)) << error;
+  StartSimulator(scenario);
+  ScanOptions options;
+  options.definitionPath = VARNAK_SOURCE_DIR "/examples/demo-ecu.adx";
+  options.portPath = sim->slavePath();
+  options.seconds = 1.5;
+  options.csvPath = temp.File("demo.csv");
+  const std::atomic<bool> stop{false};
+  ErrorStream err;
+  ASSERT_EQ(RunScanSession(options, stop, err.get()), 0) << err.Text();
+  const auto rows = ReadLines(options.csvPath);
+  ASSERT_GE(rows.size(), 5u);
+  // The PROM ID is the constant 0x1234, shown in hexadecimal.
+  const std::string header = rows[0];
+  ASSERT_EQ(header.rfind("time_s,", 0), 0u);
+  const auto columns = [](const std::string& row) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    for (std::size_t comma; (comma = row.find(',', start)) != std::string::npos; start = comma + 1)
+      out.push_back(row.substr(start, comma - start));
+    out.push_back(row.substr(start));
+    return out;
+  };
+  const auto names = columns(header);
+  const auto prom = std::find(names.begin(), names.end(), "PROMID") - names.begin();
+  ASSERT_LT(static_cast<std::size_t>(prom), names.size());
+  const auto last = columns(rows.back());
+  ASSERT_EQ(last.size(), names.size());
+  EXPECT_EQ(last[prom], "1234") << rows.back();
 }
 
 }  // namespace
