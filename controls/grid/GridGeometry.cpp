@@ -180,6 +180,28 @@ std::optional<GridRect> GridCellRect(const GridLayout& layout, int row, int colu
   return GridRect{x, y, x + Width(layout, column), y + Height(layout, row)};
 }
 
+std::vector<GridSpan> GridVisibleRows(const GridLayout& layout) {
+  std::vector<GridSpan> out;
+  int y = DataTop(layout);
+  for (int r = layout.firstRow; r <= layout.rowCount() && y < layout.viewHeight; ++r) {
+    const int h = Height(layout, r);
+    if (h > 0) out.push_back({r, y, y + h});
+    y += h;
+  }
+  return out;
+}
+
+std::vector<GridSpan> GridVisibleColumns(const GridLayout& layout) {
+  std::vector<GridSpan> out;
+  int x = DataLeft(layout);
+  for (int c = layout.firstColumn; c <= layout.columnCount() && x < layout.viewWidth; ++c) {
+    const int w = Width(layout, c);
+    if (w > 0) out.push_back({c, x, x + w});
+    x += w;
+  }
+  return out;
+}
+
 int GridTableRight(const GridLayout& layout) {
   int x = DataLeft(layout);
   for (int c = layout.firstColumn; c <= layout.columnCount() && x < layout.viewWidth; ++c)

@@ -125,6 +125,17 @@ struct GridLayout {
 
 // Where a cell is drawn; none when it is scrolled away or past the view.
 std::optional<GridRect> GridCellRect(const GridLayout& layout, int row, int column);
+// A data row or column on screen: its index and pixel span [start, end).
+struct GridSpan {
+  int index = 0;
+  int start = 0;
+  int end = 0;
+  bool operator==(const GridSpan&) const = default;
+};
+// The data rows (columns) on screen in order, from the first one shown to the
+// last that starts inside the view; rows and columns of size 0 are left out.
+std::vector<GridSpan> GridVisibleRows(const GridLayout& layout);
+std::vector<GridSpan> GridVisibleColumns(const GridLayout& layout);
 // The right and bottom ends of the drawn table (past them the area is filled grey).
 int GridTableRight(const GridLayout& layout);
 int GridTableBottom(const GridLayout& layout);

@@ -761,7 +761,6 @@ void QvGridControl::draw(QPainter& p) {
   const GridPaintState paint{style_, (state_ & kStateFocus) != 0, isEnabled(), selectionColor_,
                              palette_.data()};
   const GridCellRange sel = selection();
-  const int rows = cells_.rows(), columns = cells_.columns();
   const QColor border = Colour(palette_[7]);
 
   p.fillRect(rect(), Colour(kGridOutsideFill));
@@ -860,22 +859,18 @@ void QvGridControl::draw(QPainter& p) {
   };
 
   // Data rows from the first one on screen, then the header row over them.
-  for (int row = firstRow_; row <= rows; ++row) {
-    const auto rowRect = GridCellRect(lay, row, 0);
-    if (!rowRect) break;
-    for (int column = firstColumn_; column <= columns; ++column) {
-      const auto r = GridCellRect(lay, row, column);
-      if (!r) break;
-      drawCell(*r, row, column);
-    }
-    drawHeader(*rowRect, row, 0);
+  const std::vector<GridSpan> shownRows = GridVisibleRows(lay);
+  const std::vector<GridSpan> shownColumns = GridVisibleColumns(lay);
+  const int headerWidth = getColWidth(0);
+  const int headerBottom = topOffset_ + getRowHeight(0);
+  for (const GridSpan& row : shownRows) {
+    for (const GridSpan& column : shownColumns)
+      drawCell(GridRect{column.start, row.start, column.end, row.end}, row.index, column.index);
+    drawHeader(GridRect{0, row.start, headerWidth, row.end}, row.index, 0);
   }
-  for (int column = firstColumn_; column <= columns; ++column) {
-    const auto r = GridCellRect(lay, 0, column);
-    if (!r) break;
-    drawHeader(*r, 0, column);
-  }
-  if (const auto corner = GridCellRect(lay, 0, 0)) drawHeader(*corner, 0, 0);
+  for (const GridSpan& column : shownColumns)
+    drawHeader(GridRect{column.start, topOffset_, column.end, headerBottom}, 0, column.index);
+  drawHeader(GridRect{0, topOffset_, headerWidth, headerBottom}, 0, 0);
 
   p.setClipping(false);
   if ((state_ & kStateVScroll) && (state_ & kStateHScroll))

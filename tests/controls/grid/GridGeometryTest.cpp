@@ -152,6 +152,24 @@ TEST_F(GridLayoutTest, CellRectanglesFollowSizesOffsetAndScrolling) {
   EXPECT_TRUE(GridCellRect(lay, 3, 0));     // headers always show
 }
 
+TEST_F(GridLayoutTest, VisibleSpansStopAtTheViewAndSkipEmptySizes) {
+  lay.firstColumn = 17;
+  const auto columns = GridVisibleColumns(lay);
+  ASSERT_EQ(columns.size(), 4u);  // 17 to 20, the last of the table
+  EXPECT_EQ(columns.front(), (GridSpan{17, 50, 100}));
+  EXPECT_EQ(columns.back(), (GridSpan{20, 200, 250}));
+  const auto rows = GridVisibleRows(lay);
+  ASSERT_EQ(rows.size(), 10u);  // nine whole rows and part of a tenth
+  EXPECT_EQ(rows.back(), (GridSpan{10, 210, 231}));
+  // Rows of height 0 draw nothing and cost nothing more than a step.
+  cells.resize(32000, 256);
+  for (auto& h : cells.heights()) h = 0;
+  for (auto& w : cells.widths()) w = 0;
+  EXPECT_TRUE(GridVisibleRows(lay).empty());
+  EXPECT_TRUE(GridVisibleColumns(lay).empty());
+  EXPECT_FALSE(GridHitTest(lay, 10, 10));
+}
+
 TEST_F(GridLayoutTest, HitTestFindsCellsHeadersAndNothingOutside) {
   EXPECT_EQ(GridHitTest(lay, 10, 10), (GridCellPos{0, 0}));
   EXPECT_EQ(GridHitTest(lay, 10, 30), (GridCellPos{1, 0}));

@@ -493,7 +493,8 @@ TEST_F(GridControlTest, DrawsHeadersSelectionScrollBarsAndAnEdit) {
   ASSERT_TRUE(edited);
   int ink = 0;
   for (int y = edited->top + 2; y < edited->bottom - 2; ++y)
-    for (int x = edited->left + 2; x < edited->right - 2; ++x) ink += frame.pixelColor(x, y).lightness() < 100;
+    for (int x = edited->left + 2; x < edited->right - 2; ++x)
+      ink += frame.pixelColor(x, y).lightness() < 100;
   EXPECT_GT(ink, 10);
   EXPECT_LT(grid.layout().viewWidth, grid.width());
   EXPECT_LT(grid.layout().viewHeight, grid.height());
