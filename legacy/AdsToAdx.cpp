@@ -1,7 +1,6 @@
 #include "AdsToAdx.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
@@ -17,6 +16,7 @@
 #include "ADXLookupTable.h"
 #include "ADXValue.h"
 #include "ALDLDefinition.h"
+#include "AdsFieldText.h"
 #include "AdsMessage.h"
 
 namespace {
@@ -51,10 +51,6 @@ std::string ItemId(uint32_t uniqueId) {
 // never decoded rather than decoded from the wrong byte.
 uint32_t PacketOffset(uint8_t byteNumber) {
   return static_cast<uint32_t>(byteNumber) - 1u;
-}
-
-int32_t ClampToInt32(int64_t value) {
-  return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
 }
 
 void ConvertHeader(ADXDefinition& target, const ALDLDefinition& legacy) {
