@@ -235,6 +235,28 @@ std::optional<GridCellPos> GridHitTest(const GridLayout& layout, int x, int y) {
   return pos;
 }
 
+GridCellPos GridDragTarget(const GridLayout& layout, int x, int y, GridCellPos current) {
+  const int dataLeft = DataLeft(layout), dataTop = DataTop(layout);
+  const int right = std::min(layout.viewWidth, GridTableRight(layout));
+  const int bottom = std::min(layout.viewHeight, GridTableBottom(layout));
+  GridCellPos to = current;
+  if (y < dataTop)
+    to.row = layout.firstRow - 1;
+  else if (y >= bottom)
+    to.row = GridLastFullRow(layout) + 1;
+  if (x < dataLeft)
+    to.column = layout.firstColumn - 1;
+  else if (x >= right)
+    to.column = GridLastFullColumn(layout) + 1;
+  const auto hit = GridHitTest(layout, std::clamp(x, dataLeft, std::max(dataLeft, right - 1)),
+                               std::clamp(y, dataTop, std::max(dataTop, bottom - 1)));
+  if (hit) {
+    if (y >= dataTop && y < bottom) to.row = hit->row;
+    if (x >= dataLeft && x < right) to.column = hit->column;
+  }
+  return to;
+}
+
 int GridLastFullRow(const GridLayout& layout) {
   int bottom = DataTop(layout);
   int last = layout.firstRow;

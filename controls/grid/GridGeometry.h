@@ -141,6 +141,11 @@ int GridTableRight(const GridLayout& layout);
 int GridTableBottom(const GridLayout& layout);
 // The cell under a point (row or column 0 for the headers); none outside the table.
 std::optional<GridCellPos> GridHitTest(const GridLayout& layout, int x, int y);
+// The cell a drag at (x, y) reaches from the current cell: the data cell under
+// the point, or past an edge of the data area the next row or column beyond
+// what shows (before the first one shown, after the last whole one). The
+// result may lie outside the table; callers clamp it.
+GridCellPos GridDragTarget(const GridLayout& layout, int x, int y, GridCellPos current);
 // The last data row (column) that shows entirely from the first one, at least the first.
 int GridLastFullRow(const GridLayout& layout);
 int GridLastFullColumn(const GridLayout& layout);

@@ -8,6 +8,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTimerEvent>
 #include <QWheelEvent>
 #include <algorithm>
 
@@ -19,6 +20,7 @@ namespace {
 
 constexpr int kTextInset = 2;
 constexpr int kWheelRows = 3;
+constexpr int kDragRepeatMs = 60;
 
 QColor Colour(std::uint32_t ref) {
   return QvColorFromRef(ref);
@@ -650,32 +652,36 @@ void QvGridControl::mousePressEvent(QMouseEvent* event) {
 
 void QvGridControl::mouseMoveEvent(QMouseEvent* event) {
   if (!dragging_ || !(event->buttons() & Qt::LeftButton)) return;
+  dragPoint_ = event->position().toPoint();
+  dragTo(dragPoint_);
+  // Held past an edge, the selection keeps reaching on at the timer's pace.
   const GridLayout current = layout();
-  const QPoint p = event->position().toPoint();
-  // Past an edge of the data area the selection reaches on into the next hidden cell.
-  const int dataLeft = current.viewWidth > 0 ? (*current.widths)[0] : 0;
-  const int dataTop = topOffset_ + (*current.heights)[0];
-  int row = current_.row, column = current_.column;
-  if (p.y() < dataTop)
-    row = firstRow_ - 1;
-  else if (p.y() >= std::min(current.viewHeight, GridTableBottom(current)))
-    row = GridLastFullRow(current) + 1;
-  if (p.x() < dataLeft)
-    column = firstColumn_ - 1;
-  else if (p.x() >= std::min(current.viewWidth, GridTableRight(current)))
-    column = GridLastFullColumn(current) + 1;
-  const int x = std::clamp(p.x(), dataLeft, std::max(dataLeft, current.viewWidth - 1));
-  const int y = std::clamp(p.y(), dataTop, std::max(dataTop, current.viewHeight - 1));
-  if (const auto hit = GridHitTest(current, x, y)) {
-    if (p.y() >= dataTop && p.y() < std::min(current.viewHeight, GridTableBottom(current))) row = hit->row;
-    if (p.x() >= dataLeft && p.x() < std::min(current.viewWidth, GridTableRight(current)))
-      column = hit->column;
+  const bool outside = dragPoint_.x() < getColWidth(0) || dragPoint_.y() < topOffset_ + getRowHeight(0) ||
+                       dragPoint_.x() >= current.viewWidth || dragPoint_.y() >= current.viewHeight;
+  if (outside && !dragTimer_.isActive())
+    dragTimer_.start(kDragRepeatMs, this);
+  else if (!outside)
+    dragTimer_.stop();
+}
+
+void QvGridControl::dragTo(QPoint point) {
+  const GridCellPos to = GridDragTarget(layout(), point.x(), point.y(), current_);
+  moveCurrent(to.row, to.column, true);
+}
+
+void QvGridControl::timerEvent(QTimerEvent* event) {
+  if (event->timerId() != dragTimer_.timerId()) return QWidget::timerEvent(event);
+  if (!dragging_) {
+    dragTimer_.stop();
+    return;
   }
-  moveCurrent(row, column, true);
+  dragTo(dragPoint_);
 }
 
 void QvGridControl::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) dragging_ = false;
+  if (event->button() != Qt::LeftButton) return;
+  dragging_ = false;
+  dragTimer_.stop();
 }
 
 void QvGridControl::mouseDoubleClickEvent(QMouseEvent* event) {

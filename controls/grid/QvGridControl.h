@@ -17,6 +17,7 @@
 // colours, text placement and layout come from the pure rules of GridGeometry.
 //
 // Thread contract: every member runs on the GUI thread.
+#include <QBasicTimer>
 #include <QFont>
 #include <QImage>
 #include <QWidget>
@@ -197,6 +198,7 @@ class QvGridControl : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
+  void timerEvent(QTimerEvent* event) override;
 
  private:
   // Checks an address; a bad one notifies the parent with code 3.
@@ -208,6 +210,8 @@ class QvGridControl : public QWidget {
 
   // Moves the current cell (keeping the anchor when extending), scrolls it into view.
   void moveCurrent(int row, int column, bool extend);
+  // Extends the selection towards a point during a drag.
+  void dragTo(QPoint point);
   void selectRange(GridCellPos anchor, GridCellPos current);
   void ensureVisible(int row, int column);
 
@@ -240,6 +244,8 @@ class QvGridControl : public QWidget {
   bool syncingBars_ = false;
 
   bool dragging_ = false;
+  QPoint dragPoint_;
+  QBasicTimer dragTimer_;
   bool editing_ = false;
   std::string editText_;
 

@@ -190,6 +190,22 @@ TEST_F(GridLayoutTest, HitTestFindsCellsHeadersAndNothingOutside) {
   EXPECT_EQ(GridTableBottom(lay), 83);
 }
 
+TEST_F(GridLayoutTest, DragsReachTheCellUnderThePointOrOnPastAnEdge) {
+  const GridCellPos from{4, 4};
+  EXPECT_EQ(GridDragTarget(lay, 160, 70, from), (GridCellPos{3, 3}));
+  // Below the view: the row after the last whole one; the column stays under the point.
+  EXPECT_EQ(GridDragTarget(lay, 160, 400, from), (GridCellPos{10, 3}));
+  // Over the headers: the row (column) before the first one shown.
+  lay.firstRow = 20;
+  lay.firstColumn = 5;
+  EXPECT_EQ(GridDragTarget(lay, 10, 5, from), (GridCellPos{19, 4}));
+  EXPECT_EQ(GridDragTarget(lay, 400, 30, from), (GridCellPos{20, 10}));
+  // Below a short table that ends inside the view: past its last row.
+  cells.resize(3, 3);
+  lay.firstRow = lay.firstColumn = 1;
+  EXPECT_EQ(GridDragTarget(lay, 120, 150, from), (GridCellPos{4, 2}));
+}
+
 TEST_F(GridLayoutTest, ScrollingBringsCellsFullyIntoView) {
   EXPECT_EQ(GridLastFullRow(lay), 9);
   EXPECT_EQ(GridLastFullColumn(lay), 5);

@@ -4,7 +4,9 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
+#include <chrono>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "QtTestApp.h"
@@ -338,6 +340,30 @@ TEST_F(GridControlTest, MouseSelectsDragsAndPicksWholeRowsAndColumns) {
   for (int i = 0; i < 5; ++i) Mouse(QEvent::MouseMove, QPoint(120, 299));
   EXPECT_GT(grid.firstRow(), 1);
   EXPECT_GT(grid.getCurRow(), GridLastFullRow(GridLayout{grid.layout()}) - 1);
+}
+
+TEST_F(GridControlTest, HoldingADragPastTheEdgeKeepsScrolling) {
+  grid.setSize(500, 5);
+  Mouse(QEvent::MouseButtonPress, Centre(2, 2));
+  Mouse(QEvent::MouseMove, QPoint(120, 350));  // below the grid, held there
+  const int afterMove = grid.firstRow();
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (grid.firstRow() < afterMove + 3 && std::chrono::steady_clock::now() < deadline) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  EXPECT_GE(grid.firstRow(), afterMove + 3);
+  std::uint32_t anchor = 0;
+  grid.getSelection(&anchor, nullptr);
+  EXPECT_EQ(anchor, GridAddress(2, 2));
+  // Releasing stops it.
+  Mouse(QEvent::MouseButtonRelease, QPoint(120, 350));
+  const int released = grid.firstRow();
+  for (int i = 0; i < 10; ++i) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_EQ(grid.firstRow(), released);
 }
 
 TEST_F(GridControlTest, TypingEditsCellsThatAreNotReadOnly) {
