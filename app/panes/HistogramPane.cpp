@@ -10,14 +10,15 @@
 #include <QPushButton>
 #include <QResizeEvent>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
 #include "ADXDefinition.h"
 #include "ADXHistogram.h"
-#include "HistogramGraph.h"
 #include "PaneGeometry.h"
 #include "PaneReading.h"
+#include "Qv3DChart.h"
 #include "QvGridControl.h"
 
 const std::vector<HistogramStatistic> kHistogramStatistics = {
@@ -83,7 +84,8 @@ HistogramPane::HistogramPane(QWidget* parent) : QWidget(parent) {
   grid_ = new QvGridControl(this);
   grid_->setObjectName(QStringLiteral("1004"));
   grid_->setControlId(1004);
-  graph_ = new HistogramGraph(this);
+  graph_ = new Qv3DChart(this);
+  graph_->setControlId(1006);
   graph_->setObjectName(QStringLiteral("1006"));
   graph_->hide();
 
@@ -148,34 +150,38 @@ void HistogramPane::RebuildTable() {
     grid_->clearText();
     grid_->setSize(0, 0);
     grid_->setWindowTitle(QString());
-    graph_->NewPlot(0, 0);
-    graph_->SetCaption(std::string());
+    graph_->newPlot();
     return;
   }
   const ADXHistogram& h = *histogram_;
   const int rows = std::max(h.rows, 0);
   const int cols = std::max(h.cols, 0);
-  graph_->NewPlot(cols, rows);
+  graph_->newPlot();
   const std::string caption = HistogramCaption(h);
   grid_->setWindowTitle(QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())));
-  graph_->SetCaption(caption);
+  graph_->setCaption(caption);
+  graph_->setSize(rows, cols);
+  graph_->setAxisTitles(h.xvalue ? h.xvalue->title : std::string(),
+                        h.yvalue ? h.yvalue->title : std::string(),
+                        h.zvalue ? h.zvalue->title : std::string());
 
   grid_->setRedraw(false);
+  graph_->setRedraw(false);
   grid_->clearText();
   grid_->setSize(rows, cols);
   std::vector<float> rowValues(static_cast<std::size_t>(rows));
   std::vector<float> colValues(static_cast<std::size_t>(cols));
-  std::vector<std::string> rowLabels;
-  std::vector<std::string> colLabels;
   for (int i = 0; i < rows; ++i) {
     rowValues[static_cast<std::size_t>(i)] = BreakValue(h.RowTable(), i, h.ymin);
-    rowLabels.push_back(HistogramBreakLabel(rowValues[static_cast<std::size_t>(i)]));
-    grid_->setCellText(GridAddress(i + 1, 0), rowLabels.back());
+    const std::string label = HistogramBreakLabel(rowValues[static_cast<std::size_t>(i)]);
+    grid_->setCellText(GridAddress(i + 1, 0), label);
+    graph_->setRowLabel(i, label);
   }
   for (int j = 0; j < cols; ++j) {
     colValues[static_cast<std::size_t>(j)] = BreakValue(h.ColumnTable(), j, h.xmin);
-    colLabels.push_back(HistogramBreakLabel(colValues[static_cast<std::size_t>(j)]));
-    grid_->setCellText(GridAddress(0, j + 1), colLabels.back());
+    const std::string label = HistogramBreakLabel(colValues[static_cast<std::size_t>(j)]);
+    grid_->setCellText(GridAddress(0, j + 1), label);
+    graph_->setColumnLabel(j, label);
   }
   auto range = [](const std::vector<float>& v, float& lo, float& hi) {
     lo = hi = 0.0f;
@@ -186,8 +192,8 @@ void HistogramPane::RebuildTable() {
   float xMin, xMax, yMin, yMax;
   range(colValues, xMin, xMax);
   range(rowValues, yMin, yMax);
-  graph_->SetAxisLabels(colLabels, rowLabels);
-  graph_->SetAxisRanges(xMin, xMax, yMin, yMax);
+  graph_->setXRange(xMin, xMax);
+  graph_->setYRange(yMin, yMax);
 
   const int statistic = CurrentStatistic();
   char text[kCellTextSize];
@@ -197,10 +203,11 @@ void HistogramPane::RebuildTable() {
       const bool has = h.CellStatistic(statistic, r, c, &value);
       h.GetCellStatistic(statistic, r, c, text, sizeof text);
       grid_->setCellText(GridAddress(r + 1, c + 1), text);
-      graph_->SetPoint(c, r, colValues[static_cast<std::size_t>(c)], rowValues[static_cast<std::size_t>(r)],
+      graph_->setPoint(r, c, colValues[static_cast<std::size_t>(c)], rowValues[static_cast<std::size_t>(r)],
                        has ? std::optional<float>(value) : std::nullopt);
     }
   }
+  graph_->setRedraw(true);
   grid_->setRedraw(true);
 }
 
@@ -213,24 +220,29 @@ void HistogramPane::ShowCell(std::int32_t row, std::int32_t column) {
   const bool has = h.CellStatistic(statistic, row, column, &value);
   h.GetCellStatistic(statistic, row, column, text, sizeof text);
   grid_->setCellText(GridAddress(row + 1, column + 1), text);
-  graph_->SetPoint(column, row, BreakValue(h.ColumnTable(), column, h.xmin),
+  graph_->setPoint(row, column, BreakValue(h.ColumnTable(), column, h.xmin),
                    BreakValue(h.RowTable(), row, h.ymin), has ? std::optional<float>(value) : std::nullopt);
 }
 
 void HistogramPane::ApplySamples(const std::vector<HistogramTouch>& touches) {
   if (histogram_ == nullptr) return;
+  const auto shown = [this](const HistogramTouch& t) { return t.histogram == histogram_; };
+  if (std::none_of(touches.begin(), touches.end(), shown)) return;
   std::int32_t lastRow = -1;
   std::int32_t lastColumn = -1;
   std::uint32_t lastCell = kNoSample;
+  // One repaint of each control for the whole batch.
   grid_->setRedraw(false);
+  graph_->setRedraw(false);
   for (const HistogramTouch& t : touches) {
-    if (t.histogram != histogram_ || t.cell == lastCell) continue;
+    if (!shown(t) || t.cell == lastCell) continue;
     lastCell = t.cell;
     lastRow = static_cast<std::int32_t>(t.cell & 0xFFFFu);
     lastColumn = static_cast<std::int32_t>(t.cell >> 16);
     ShowCell(lastRow, lastColumn);
   }
   if (lastRow >= 0) grid_->setCurrent(lastRow + 1, lastColumn + 1);
+  graph_->setRedraw(true);
   grid_->setRedraw(true);
 }
 

@@ -18,7 +18,7 @@
 
 class ADXDefinition;
 class ADXHistogram;
-class HistogramGraph;
+class Qv3DChart;
 class QCheckBox;
 class QComboBox;
 class QPushButton;
@@ -62,7 +62,7 @@ class HistogramPane : public QWidget {
   void ShowGraph(bool graph);
 
   QvGridControl* Grid() const { return grid_; }
-  HistogramGraph* Graph() const { return graph_; }
+  Qv3DChart* Graph() const { return graph_; }
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -74,7 +74,7 @@ class HistogramPane : public QWidget {
   QComboBox* histogramCombo_ = nullptr;
   QComboBox* statisticCombo_ = nullptr;
   QvGridControl* grid_ = nullptr;
-  HistogramGraph* graph_ = nullptr;
+  Qv3DChart* graph_ = nullptr;
   QPushButton* clear_ = nullptr;
   QCheckBox* graphCheck_ = nullptr;
   ADXDefinition* definition_ = nullptr;

@@ -30,6 +30,19 @@ ViewPanes::~ViewPanes() {
   }
 }
 
+DashPane* ViewPanes::Dash() const {
+  return dash_;
+}
+ItemListPane* ViewPanes::ItemLists() const {
+  return lists_;
+}
+HistogramPane* ViewPanes::Histograms() const {
+  return histograms_;
+}
+MonitorPane* ViewPanes::Monitors() const {
+  return monitors_;
+}
+
 void ViewPanes::FillDashboards(ADXDefinition* definition) {
   feed_.SetDefinition(definition);
   dash_->FillDashboards(definition);
@@ -71,19 +84,22 @@ void ViewPanes::Flush() {
 
 void ViewPanes::Tick() {
   feed_.Drain(batch_);
-  if (batch_.resetMonitors) monitors_->ResetMonitors();
-  if (!batch_.points.empty() || batch_.monitorTime) monitors_->AddPoints(batch_.points, batch_.monitorTime);
-  if (batch_.cursorTime) monitors_->SetTimeCursor(*batch_.cursorTime);
-  if (!batch_.touches.empty()) histograms_->ApplySamples(batch_.touches);
+  // A page its owner already deleted (at shutdown) is skipped.
+  if (monitors_ != nullptr) {
+    if (batch_.resetMonitors) monitors_->ResetMonitors();
+    if (!batch_.points.empty() || batch_.monitorTime) monitors_->AddPoints(batch_.points, batch_.monitorTime);
+    if (batch_.cursorTime) monitors_->SetTimeCursor(*batch_.cursorTime);
+  }
+  if (histograms_ != nullptr && !batch_.touches.empty()) histograms_->ApplySamples(batch_.touches);
 
   const PanePacket packet = PanePacket::Of(batch_.packet, batch_.hasPacket, batch_.command);
   dashStale_ = dashStale_ || batch_.dashboards;
-  if (dashStale_ && dash_->isVisible()) {
+  if (dashStale_ && dash_ != nullptr && dash_->isVisible()) {
     dash_->UpdateDash(packet);
     dashStale_ = false;
   }
   listStale_ = listStale_ || batch_.itemLists;
-  if (listStale_ && lists_->isVisible()) {
+  if (listStale_ && lists_ != nullptr && lists_->isVisible()) {
     lists_->RefreshList(batch_.packet, batch_.hasPacket, batch_.command);
     listStale_ = false;
   }

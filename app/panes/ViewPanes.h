@@ -65,10 +65,11 @@ class ViewPanes : public QObject {
   // GUI thread: shows everything queued now instead of at the next tick.
   void Flush();
 
-  DashPane* Dash() const { return dash_; }
-  ItemListPane* ItemLists() const { return lists_; }
-  HistogramPane* Histograms() const { return histograms_; }
-  MonitorPane* Monitors() const { return monitors_; }
+  // The pages (null once their owner deleted them).
+  DashPane* Dash() const;
+  ItemListPane* ItemLists() const;
+  HistogramPane* Histograms() const;
+  MonitorPane* Monitors() const;
   PaneFeed& Feed() { return feed_; }
 
  private:
