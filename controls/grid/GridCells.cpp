@@ -40,3 +40,19 @@ void GridCells::maskFlags(std::uint16_t mask) {
     if (row)
       for (auto& cell : *row) cell.flags = static_cast<std::uint16_t>(cell.flags & mask);
 }
+
+std::string GridCells::rangeText(int row0, int column0, int row1, int column1) const {
+  const int top = std::clamp(std::min(row0, row1), 0, rows());
+  const int bottom = std::clamp(std::max(row0, row1), 0, rows());
+  const int left = std::clamp(std::min(column0, column1), 0, columns());
+  const int right = std::clamp(std::max(column0, column1), 0, columns());
+  std::string out;
+  for (int r = top; r <= bottom; ++r) {
+    for (int c = left; c <= right; ++c) {
+      if (c > left) out.push_back('\t');
+      out += at(r, c).text;
+    }
+    out.push_back('\n');
+  }
+  return out;
+}

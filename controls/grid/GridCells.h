@@ -40,6 +40,10 @@ class GridCells {
   // The cell for writing. Inside the table only.
   GridCell& edit(int row, int column);
 
+  // The texts of the rectangle between two cells (any order, cut to the
+  // table), a tab between cells and a line break after each row.
+  std::string rangeText(int row0, int column0, int row1, int column1) const;
+
   // Every text emptied.
   void clearTexts();
   // Every cell's flags ANDed with mask.

@@ -1,6 +1,7 @@
 #include "QvGridControl.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -419,6 +420,11 @@ void QvGridControl::moveCurrent(int row, int column, bool extend) {
   selectRange(extend ? anchor_ : to, to);
 }
 
+std::string QvGridControl::selectionText() const {
+  if (cells_.rows() < 1 || cells_.columns() < 1) return {};
+  return cells_.rangeText(anchor_.row, anchor_.column, current_.row, current_.column);
+}
+
 void QvGridControl::beginEdit(const std::string& initial) {
   if (cells_.rows() < 1 || cells_.columns() < 1) return;
   if (cells_.at(current_.row, current_.column).flags & kGridFlagReadOnly) return;
@@ -599,6 +605,13 @@ void QvGridControl::keyPressEvent(QKeyEvent* event) {
       case Qt::Key_Delete:
         deleteSelection();
         return;
+      case Qt::Key_C:
+        if (event->modifiers() == Qt::ControlModifier) {
+          if (QClipboard* clipboard = QGuiApplication::clipboard())
+            clipboard->setText(QvText(selectionText()));
+          return;
+        }
+        break;
       case Qt::Key_Backspace:
         beginEdit({});
         return;

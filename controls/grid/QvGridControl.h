@@ -11,7 +11,7 @@
 // selection with Shift or by dragging, scrolls with the wheel or the scroll
 // bars, and types into cells that are not read-only (typing starts an edit,
 // F2 or a double click edits the present text, Enter or Tab keeps it, Escape
-// drops it, Delete empties the selected cells).
+// drops it, Delete empties the selected cells); Ctrl+C copies the selection.
 //
 // Drawing goes into an off-screen image that a paint copies in one step; the
 // colours, text placement and layout come from the pure rules of GridGeometry.
@@ -172,6 +172,9 @@ class QvGridControl : public QWidget {
   int firstRow() const { return firstRow_; }
   int firstColumn() const { return firstColumn_; }
   void scrollTo(int firstRow, int firstColumn);
+
+  // The selected texts as tab-separated lines; Ctrl+C puts them on the clipboard.
+  std::string selectionText() const;
 
   // Editing by the user.
   bool editing() const { return editing_; }

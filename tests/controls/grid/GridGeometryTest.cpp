@@ -251,4 +251,16 @@ TEST(GridCellsTest, ResizeCutsToLimitsAndKeepsCellsThatFit) {
   EXPECT_FALSE(cells.contains(1, 0));
 }
 
+TEST(GridCellsTest, RangeTextJoinsCellsByTabsAndRowsByLines) {
+  GridCells cells;
+  cells.resize(3, 3);
+  cells.edit(1, 1).text = "a";
+  cells.edit(1, 2).text = "b";
+  cells.edit(2, 2).text = "12.5";
+  EXPECT_EQ(cells.rangeText(2, 2, 1, 1), "a\tb\n\t12.5\n");
+  EXPECT_EQ(cells.rangeText(2, 2, 2, 2), "12.5\n");
+  // Corners outside the table are cut to it.
+  EXPECT_EQ(cells.rangeText(3, 2, 9, 9), "\t\n");
+}
+
 }  // namespace

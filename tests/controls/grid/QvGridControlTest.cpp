@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
@@ -420,6 +421,17 @@ TEST_F(GridControlTest, KeepsNavigationKeysButLeavesCharactersToShortcuts) {
   EXPECT_FALSE(overridden(Qt::Key_Escape, {}));
   Type("4");
   EXPECT_TRUE(overridden(Qt::Key_Escape, {}));  // ends the edit first
+}
+
+TEST_F(GridControlTest, CopiesTheSelectionToTheClipboard) {
+  grid.setCellText(GridAddress(2, 2), "850");
+  grid.setCellText(GridAddress(3, 3), "-1.5");
+  grid.setSelection(GridAddress(3, 3), GridAddress(2, 2));
+  EXPECT_EQ(grid.selectionText(), "850\t\n\t-1.5\n");
+  QApplication::clipboard()->clear();
+  Key(Qt::Key_C, Qt::ControlModifier, "\x03");
+  EXPECT_EQ(QApplication::clipboard()->text(), QString("850\t\n\t-1.5\n"));
+  EXPECT_FALSE(grid.editing());  // Ctrl+C starts no edit
 }
 
 TEST_F(GridControlTest, EditTextStaysWithinItsLimit) {
