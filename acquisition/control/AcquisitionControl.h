@@ -60,7 +60,8 @@ class AcquisitionControl {
   AcquisitionControl(ADXDefinition& definition, DataAcqEngine& engine, DataLogFile& datalog,
                      QvDebugOutput& log, IAcquisitionDisplay& display, IAppMessages& messages);
   // Stops a running acquisition (without the control thread's messages) and
-  // joins every thread.
+  // joins every thread. The owner closes the datalog first, so that no
+  // playback thread calls back into this object afterwards.
   ~AcquisitionControl();
   AcquisitionControl(const AcquisitionControl&) = delete;
   AcquisitionControl& operator=(const AcquisitionControl&) = delete;
