@@ -2,8 +2,10 @@
 
 #include <QComboBox>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -40,10 +42,24 @@ ADXDashEditor::ADXDashEditor(QWidget* parent, IEditorPageServices* services)
   type_->addItem("Analog", 0);
   type_->addItem("Digital Numeric", 1);
   type_->addItem("Status (Flag)", 2);
-  top_ = AddLine(props, "Gauge Location (%) Top", 1132);
-  left_ = AddLine(props, "Left", 1131);
-  bottom_ = AddLine(props, "Bottom", 1133);
-  right_ = AddLine(props, "Right", 1134);
+  // The four location fields side by side, two to a row.
+  auto* where = new QWidget(group);
+  auto* grid = new QGridLayout(where);
+  grid->setContentsMargins(0, 0, 0, 0);
+  const std::pair<const char*, int> places[] = {
+      {"Top", 1132}, {"Left", 1131}, {"Bottom", 1133}, {"Right", 1134}};
+  QLineEdit* edits[4] = {};
+  for (int i = 0; i < 4; ++i) {
+    edits[i] = new QLineEdit(where);
+    edits[i]->setObjectName(QString::number(places[i].second));
+    grid->addWidget(new QLabel(places[i].first, where), i / 2, (i % 2) * 2);
+    grid->addWidget(edits[i], i / 2, (i % 2) * 2 + 1);
+  }
+  top_ = edits[0];
+  left_ = edits[1];
+  bottom_ = edits[2];
+  right_ = edits[3];
+  props->addRow("Gauge Location (%)", where);
   form->addRow(group);
 
   connect(add, &QPushButton::clicked, this, &ADXDashEditor::AddGauge);

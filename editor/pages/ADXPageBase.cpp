@@ -5,6 +5,7 @@
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollArea>
 
 #include "ADXCommands.h"
 #include "ADXDefinition.h"
@@ -19,7 +20,12 @@ ADXPageBase::ADXPageBase(QWidget* parent, IEditorPageServices* services, bool co
   sheet_->setCaptionShown(false);
   sheet_->hide();
   sheet_->resize(400, 400);
-  sheet_->addPageWindow(general_, "General", -1);
+  // A page taller than the room it gets scrolls instead of squeezing its fields.
+  auto* scroll = new QScrollArea;
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setWidgetResizable(true);
+  scroll->setWidget(general_);
+  sheet_->addPageWindow(scroll, "General", -1);
   if (commonFields) {
     title_ = AddLine(form_, "Title", 1006);
     id_ = AddLine(form_, "Unique ID", 1008);
