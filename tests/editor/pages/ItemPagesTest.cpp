@@ -17,6 +17,7 @@
 #include "QtTestApp.h"
 #include "QvChart2D.h"
 #include "QvChart2DSeries.h"
+#include "QvTabSheet.h"
 
 namespace {
 
@@ -458,4 +459,19 @@ TEST(HistogramPage, EveryFieldReachesTheHistogramAndZeroSizesAreRefused) {
   EXPECT_FLOAT_EQ(r->xmax, 6400.0f);
   EXPECT_EQ(r->GetHistorySize(), 25);
   EXPECT_EQ(r->parentcmdidhash, c.histograms->idhash);
+}
+
+TEST(LookupPage, TheGraphIsRefilledWhenItsTabComesUp) {
+  ADXDefinition def;
+  auto* t = Add<ADXLookupTable>(def, "T", "T");
+  t->AddEntry(1.0f, 2.0f);
+  TestPage p(ADX_TYPE_LOOKUPTABLE);
+  p.Load(&def, t);
+  auto* graph = static_cast<ADXLookupEditor*>(p.page.get())->Graph();
+  t->AddEntry(3.0f, 4.0f);
+  EXPECT_EQ(graph->getSeries(0)->PointCount(), 1);
+  auto* sheet = static_cast<QvTabSheet*>(p.page->PageWindow());
+  sheet->show();
+  sheet->selectPage(1);
+  EXPECT_EQ(graph->getSeries(0)->PointCount(), 2);
 }
