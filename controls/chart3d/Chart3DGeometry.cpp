@@ -15,11 +15,10 @@ struct Plane {
   double across, up, depth;
 };
 
-Plane ToPlane(const C3View& view, C3Vec p) {
-  const double a = Radians(view.yaw), b = Radians(view.pitch);
-  const double x = p.x * std::cos(a) - p.y * std::sin(a);
-  const double y = p.x * std::sin(a) + p.y * std::cos(a);
-  return {x, y * std::sin(b) + p.z * std::cos(b), y * std::cos(b) - p.z * std::sin(b)};
+Plane ToPlane(const C3Projection& turn, C3Vec p) {
+  const double x = p.x * turn.cosYaw - p.y * turn.sinYaw;
+  const double y = p.x * turn.sinYaw + p.y * turn.cosYaw;
+  return {x, y * turn.sinPitch + p.z * turn.cosPitch, y * turn.cosPitch - p.z * turn.sinPitch};
 }
 
 double Fraction(const C3Range& range, double value) {
@@ -27,19 +26,23 @@ double Fraction(const C3Range& range, double value) {
   return std::clamp((value - range.min) / (range.max - range.min), 0.0, 1.0);
 }
 
+// Faces in the order they were made, each with the depth it is sorted by.
 struct Keyed {
-  double key;
-  int order;
-  C3Face face;
+  std::vector<C3Face> faces;
+  std::vector<std::pair<double, std::size_t>> keys;
+  void add(double key, const C3Face& face) {
+    keys.emplace_back(key, faces.size());
+    faces.push_back(face);
+  }
 };
 
-std::vector<C3Face> FarFirst(std::vector<Keyed>& keyed) {
-  std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
-    return a.key != b.key ? a.key > b.key : a.order < b.order;
-  });
+// Far faces first; faces of equal depth keep the order they were made in.
+std::vector<C3Face> FarFirst(Keyed& keyed) {
+  std::stable_sort(keyed.keys.begin(), keyed.keys.end(),
+                   [](const auto& a, const auto& b) { return a.first > b.first; });
   std::vector<C3Face> out;
-  out.reserve(keyed.size());
-  for (auto& k : keyed) out.push_back(k.face);
+  out.reserve(keyed.faces.size());
+  for (const auto& key : keyed.keys) out.push_back(keyed.faces[key.second]);
   return out;
 }
 
@@ -65,27 +68,31 @@ C3View Chart3DRotate(C3View view, double dx, double dy) {
 }
 
 C3Screen C3Projection::project(C3Vec p) const {
-  const Plane plane = ToPlane(view, p);
+  const Plane plane = ToPlane(*this, p);
   return {offsetX + scale * plane.across, offsetY - scale * plane.up, plane.depth};
 }
 
 double C3Projection::depth(C3Vec p) const {
-  return ToPlane(view, p).depth;
+  return ToPlane(*this, p).depth;
 }
 
 C3Projection Chart3DFit(C3View view, C3Rect area) {
+  C3Projection out;
+  out.view = view;
+  out.cosYaw = std::cos(Radians(view.yaw));
+  out.sinYaw = std::sin(Radians(view.yaw));
+  out.cosPitch = std::cos(Radians(view.pitch));
+  out.sinPitch = std::sin(Radians(view.pitch));
   double minX = 1e9, maxX = -1e9, minUp = 1e9, maxUp = -1e9;
   for (double x : {-0.5, 0.5})
     for (double y : {-0.5, 0.5})
       for (double z : {0.0, kChart3DHeight}) {
-        const Plane p = ToPlane(view, {x, y, z});
+        const Plane p = ToPlane(out, {x, y, z});
         minX = std::min(minX, p.across);
         maxX = std::max(maxX, p.across);
         minUp = std::min(minUp, p.up);
         maxUp = std::max(maxUp, p.up);
       }
-  C3Projection out;
-  out.view = view;
   const double w = std::max(0.0, area.width()), h = std::max(0.0, area.height());
   out.scale = std::min(w / (maxX - minX), h / (maxUp - minUp));
   out.offsetX = area.left + (w - out.scale * (maxX - minX)) / 2.0 - out.scale * minX;
@@ -170,16 +177,23 @@ double Chart3DHeightOf(const C3Range& range, double value) {
   return Fraction(range, value) * kChart3DHeight;
 }
 
-std::vector<C3Face> Chart3DBarFaces(const C3Projection& projection, const C3Grid& grid) {
-  std::vector<Keyed> keyed;
+std::vector<C3Face> Chart3DBarFaces(const C3Projection& projection, const C3Grid& grid,
+                                    bool dropCoveredSides) {
+  Keyed keyed;
   if (grid.cells == nullptr || grid.rows <= 0 || grid.columns <= 0) return {};
   const double hx = 0.4 / grid.columns, hy = 0.4 / grid.rows;
   struct Side {
     C3Vec normal;
     double light;
+    int dRow, dColumn;
   };
   static const Side kSides[4] = {
-      {{-1, 0, 0}, 0.78}, {{1, 0, 0}, 0.78}, {{0, -1, 0}, 0.62}, {{0, 1, 0}, 0.62}};
+      {{-1, 0, 0}, 0.78, 0, -1}, {{1, 0, 0}, 0.78, 0, 1}, {{0, -1, 0}, 0.62, -1, 0}, {{0, 1, 0}, 0.62, 1, 0}};
+  auto covered = [&](int row, int column, double t) {
+    if (row < 0 || column < 0 || row >= grid.rows || column >= grid.columns) return false;
+    const C3Cell& next = CellAt(grid, row, column);
+    return HasValue(next) && Fraction(grid.zRange, *next.z) >= t;
+  };
   for (int row = 0; row < grid.rows; ++row)
     for (int column = 0; column < grid.columns; ++column) {
       const C3Cell& cell = CellAt(grid, row, column);
@@ -189,7 +203,6 @@ std::vector<C3Face> Chart3DBarFaces(const C3Projection& projection, const C3Grid
       const double h = t * kChart3DHeight;
       const double key = projection.depth(c);
       const double x0 = c.x - hx, x1 = c.x + hx, y0 = c.y - hy, y1 = c.y + hy;
-      int order = 0;
       auto add = [&](C3Vec a, C3Vec b, C3Vec d, C3Vec e, double light) {
         C3Face face{
             {projection.project(a), projection.project(b), projection.project(d), projection.project(e)},
@@ -197,11 +210,12 @@ std::vector<C3Face> Chart3DBarFaces(const C3Projection& projection, const C3Grid
             light,
             row,
             column};
-        keyed.push_back({key, order++, face});
+        keyed.add(key, face);
       };
       if (h > 0.0)
         for (const Side& side : kSides) {
           if (projection.depth(side.normal) >= 0.0) continue;  // faces away from the viewer
+          if (dropCoveredSides && covered(row + side.dRow, column + side.dColumn, t)) continue;
           if (side.normal.x != 0) {
             const double x = side.normal.x < 0 ? x0 : x1;
             add({x, y0, 0}, {x, y1, 0}, {x, y1, h}, {x, y0, h}, side.light);
@@ -216,7 +230,7 @@ std::vector<C3Face> Chart3DBarFaces(const C3Projection& projection, const C3Grid
 }
 
 std::vector<C3Face> Chart3DSurfaceFaces(const C3Projection& projection, const C3Grid& grid) {
-  std::vector<Keyed> keyed;
+  Keyed keyed;
   if (grid.cells == nullptr || grid.rows < 2 || grid.columns < 2) return {};
   for (int row = 0; row + 1 < grid.rows; ++row)
     for (int column = 0; column + 1 < grid.columns; ++column) {
@@ -256,7 +270,7 @@ std::vector<C3Face> Chart3DSurfaceFaces(const C3Projection& projection, const C3
       face.light = light;
       face.row = row;
       face.column = column;
-      keyed.push_back({key, 0, face});
+      keyed.add(key, face);
     }
   return FarFirst(keyed);
 }

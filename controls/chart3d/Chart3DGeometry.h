@@ -46,12 +46,15 @@ struct C3Screen {
   double x = 0.0, y = 0.0, depth = 0.0;
 };
 
-// Orthographic projection that fits the whole box into a rectangle.
+// Orthographic projection that fits the whole box into a rectangle; made by
+// Chart3DFit, which also keeps the sines and cosines of the view's angles.
 struct C3Projection {
   C3View view;
   double scale = 1.0;
   double offsetX = 0.0;
   double offsetY = 0.0;
+  double cosYaw = 1.0, sinYaw = 0.0;
+  double cosPitch = 1.0, sinPitch = 0.0;
   C3Screen project(C3Vec p) const;
   // Depth of a point without placing it on screen.
   double depth(C3Vec p) const;
@@ -107,7 +110,11 @@ struct C3Face {
 };
 
 // Visible faces of the bars, far ones first. Each bar is 80 % of its cell.
-std::vector<C3Face> Chart3DBarFaces(const C3Projection& projection, const C3Grid& grid);
+// With dropCoveredSides, a side that faces a neighbour at least as high is
+// left out: for tables so large on screen that the gaps between bars are
+// under a pixel, it cannot be seen.
+std::vector<C3Face> Chart3DBarFaces(const C3Projection& projection, const C3Grid& grid,
+                                    bool dropCoveredSides = false);
 // Patches between neighbouring cells that all have values, far ones first.
 std::vector<C3Face> Chart3DSurfaceFaces(const C3Projection& projection, const C3Grid& grid);
 

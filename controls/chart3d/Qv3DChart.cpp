@@ -23,6 +23,9 @@ constexpr int kBottomRoom = 44;  // row and column labels under the box
 constexpr double kLabelOut = 0.07;
 constexpr double kKeyStepPixels = 10.0;
 constexpr std::size_t kMaxTitle = 63;
+constexpr std::size_t kMaxSmoothFaces = 6000;
+constexpr double kMinOutlinedCell = 6.0;
+constexpr double kMinVisibleGapCell = 5.0;  // the 20 % gap of smaller cells is under a pixel
 
 QColor Colour(std::uint32_t ref) {
   return QvColorFromRef(ref);
@@ -327,16 +330,24 @@ void Qv3DChart::draw(QPainter& p) {
     }
 
   // Bars or surface patches, far ones first.
-  const std::vector<C3Face> faces =
-      style_ == PlotStyle::Bars ? Chart3DBarFaces(proj, grid) : Chart3DSurfaceFaces(proj, grid);
+  const double cellPixels = proj.scale / std::max(1, std::max(rows_, columns_));
+  const std::vector<C3Face> faces = style_ == PlotStyle::Bars
+                                        ? Chart3DBarFaces(proj, grid, cellPixels < kMinVisibleGapCell)
+                                        : Chart3DSurfaceFaces(proj, grid);
+  // Large tables draw their many small faces plainly: no smoothing, and no
+  // outlines once a cell is too small on screen for them to help.
+  const bool outlines = cellPixels >= kMinOutlinedCell;
+  p.setRenderHint(QPainter::Antialiasing, faces.size() <= kMaxSmoothFaces);
+  if (!outlines) p.setPen(Qt::NoPen);
+  QPointF corners[4];
   for (const C3Face& face : faces) {
     const std::uint32_t base = Chart3DHeatColor(face.t);
-    QPolygonF polygon;
-    for (const C3Screen& corner : face.corners) polygon << At(corner);
+    for (std::size_t k = 0; k < 4; ++k) corners[k] = At(face.corners[k]);
     p.setBrush(Colour(Chart3DShade(base, face.light)));
-    p.setPen(QPen(Colour(Chart3DShade(base, face.light * 0.6)), 1));
-    p.drawPolygon(polygon);
+    if (outlines) p.setPen(QPen(Colour(Chart3DShade(base, face.light * 0.6)), 1));
+    p.drawConvexPolygon(corners, 4);
   }
+  p.setRenderHint(QPainter::Antialiasing, true);
   p.setBrush(Qt::NoBrush);
 
   // Value axis on the vertical box edge furthest left on screen.

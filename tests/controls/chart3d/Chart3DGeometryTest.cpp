@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -144,6 +145,24 @@ TEST_F(Chart3DFaces, BarsShowTheirTopAndOnlyTheSidesFacingTheViewer) {
   At(grid, 0, 0).z.reset();
   EXPECT_TRUE(Chart3DBarFaces(p, grid).empty());
   EXPECT_TRUE(Chart3DBarFaces(p, C3Grid{}).empty());
+}
+
+TEST_F(Chart3DFaces, SidesFacingAHigherNeighbourCanBeLeftOut) {
+  C3Grid grid = Grid(1, 2);
+  At(grid, 0, 0).z = 5.0f;
+  At(grid, 0, 1).z = 8.0f;
+  // Turned so that the +x sides face the viewer: the lower bar's side towards
+  // its higher neighbour goes, nothing else.
+  const C3Projection p = Chart3DFit({325, 30}, {0, 0, 400, 300});
+  EXPECT_EQ(Chart3DBarFaces(p, grid).size(), 6u);
+  EXPECT_EQ(Chart3DBarFaces(p, grid, true).size(), 5u);
+  // The other way round, with the -x sides in view.
+  At(grid, 0, 1).z = 4.0f;
+  const C3Projection q = Chart3DFit({35, 30}, {0, 0, 400, 300});
+  EXPECT_EQ(Chart3DBarFaces(q, grid).size(), 6u);
+  const auto faces = Chart3DBarFaces(q, grid, true);
+  ASSERT_EQ(faces.size(), 5u);
+  EXPECT_EQ(std::count_if(faces.begin(), faces.end(), [](const C3Face& f) { return f.column == 1; }), 2);
 }
 
 TEST_F(Chart3DFaces, FarBarsAreDrawnFirst) {
