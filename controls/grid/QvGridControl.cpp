@@ -707,10 +707,13 @@ void QvGridControl::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void QvGridControl::wheelEvent(QWheelEvent* event) {
+  // Fine-grained wheels and touch pads send small steps; they add up to notches.
   const QPoint delta = event->angleDelta();
   const bool sideways = delta.x() != 0 || (event->modifiers() & Qt::ShiftModifier);
-  const int notches = (sideways && delta.x() != 0 ? delta.x() : delta.y()) / 120;
-  if (notches == 0) return;
+  int& pending = sideways ? wheelColumns_ : wheelRows_;
+  pending += sideways && delta.x() != 0 ? delta.x() : delta.y();
+  const int notches = pending / 120;
+  pending -= notches * 120;
   if (sideways)
     scrollTo(firstRow_, firstColumn_ - notches);
   else

@@ -245,6 +245,8 @@ class QvGridControl : public QWidget {
   QScrollBar* vbar_ = nullptr;
   QScrollBar* hbar_ = nullptr;
   bool syncingBars_ = false;
+  int wheelRows_ = 0;  // wheel angle not yet scrolled, in eighths of a degree
+  int wheelColumns_ = 0;
 
   bool dragging_ = false;
   QPoint dragPoint_;

@@ -308,6 +308,13 @@ TEST_F(GridControlTest, PagingAndMovingScrollTheCurrentCellIntoView) {
                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
   QApplication::sendEvent(&grid, &down);
   EXPECT_EQ(grid.firstRow(), 7);
+  // Small steps add up to a notch.
+  for (int i = 0; i < 4; ++i) {
+    QWheelEvent step(QPointF(100, 100), grid.mapToGlobal(QPointF(100, 100)), QPoint(), QPoint(0, -30),
+                     Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&grid, &step);
+    EXPECT_EQ(grid.firstRow(), i < 3 ? 7 : 10);
+  }
   grid.scrollTo(100000, 100000);
   EXPECT_EQ(grid.firstRow(), GridMaxFirstRow(grid.layout()));
   EXPECT_EQ(grid.firstColumn(), GridMaxFirstColumn(grid.layout()));
