@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QMenu>
 #include <QResizeEvent>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -219,13 +220,17 @@ QMenu* DashPane::BuildGaugeMenu(int index, QWidget* parent) {
 
 void DashPane::OnGaugeNotify(int controlId, int code, QPoint screenPos) {
   if (code != QvAnalogGauge::kRightClickCode && code != QvDigitalReadout::kRightClickCode) return;
-  const int index = controlId - kFirstGaugeId;
-  QMenu* menu = BuildGaugeMenu(index, this);
-  if (menu == nullptr) return;
-  QAction* picked = menu->exec(screenPos);
-  ADXObject* object = picked ? static_cast<ADXObject*>(picked->data().value<void*>()) : nullptr;
-  delete menu;
-  if (object != nullptr) ApplyGaugePick(index, object);
+  // The notification comes from inside the gauge's own event handler, and a
+  // pick may replace that gauge: the menu runs once the handler has returned.
+  QTimer::singleShot(0, this, [this, controlId, screenPos] {
+    const int index = controlId - kFirstGaugeId;
+    QMenu* menu = BuildGaugeMenu(index, this);
+    if (menu == nullptr) return;
+    QAction* picked = menu->exec(screenPos);
+    ADXObject* object = picked ? static_cast<ADXObject*>(picked->data().value<void*>()) : nullptr;
+    delete menu;
+    if (object != nullptr) ApplyGaugePick(index, object);
+  });
 }
 
 void DashPane::ApplyGaugePick(int index, ADXObject* object) {

@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QResizeEvent>
 #include <QScrollBar>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -279,13 +280,16 @@ QMenu* MonitorPane::BuildSeriesMenu(int index, QWidget* parent) {
 
 void MonitorPane::OnChartNotify(int controlId, int code, QPoint screenPos) {
   if (code != QvDataChart::kNotifyContextMenu) return;
-  const int index = controlId - kFirstChartId;
-  QMenu* menu = BuildSeriesMenu(index, this);
-  if (menu == nullptr) return;
-  QAction* picked = menu->exec(screenPos);
-  ADXObject* object = picked ? static_cast<ADXObject*>(picked->data().value<void*>()) : nullptr;
-  delete menu;
-  if (ADXValue* v = AsValue(object)) ToggleSeries(index, v);
+  // The menu runs after the chart's own event handler has returned.
+  QTimer::singleShot(0, this, [this, controlId, screenPos] {
+    const int index = controlId - kFirstChartId;
+    QMenu* menu = BuildSeriesMenu(index, this);
+    if (menu == nullptr) return;
+    QAction* picked = menu->exec(screenPos);
+    ADXObject* object = picked ? static_cast<ADXObject*>(picked->data().value<void*>()) : nullptr;
+    delete menu;
+    if (ADXValue* v = AsValue(object)) ToggleSeries(index, v);
+  });
 }
 
 void MonitorPane::ToggleSeries(int index, ADXValue* value) {

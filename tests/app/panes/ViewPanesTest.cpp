@@ -6,10 +6,14 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QElapsedTimer>
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableView>
+#include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -83,7 +87,79 @@ QMenu* SubMenu(QMenu* menu, const QString& title) {
   return nullptr;
 }
 
+// Works the next pop-up menu as a person would with the keyboard: opens the
+// sub-menu `sub` (when given) and picks the entry `pick`. A menu that does not
+// show up or lacks the entry is closed, so a test never hangs.
+void PickFromNextPopup(const QString& sub, const QString& pick) {
+  auto* timer = new QTimer;
+  auto* clock = new QElapsedTimer;
+  clock->start();
+  QObject::connect(timer, &QTimer::timeout, [timer, clock, sub, pick] {
+    auto finish = [&] {
+      timer->stop();
+      timer->deleteLater();
+      delete clock;
+    };
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (menu == nullptr) {
+      if (clock->elapsed() > 3000) finish();
+      return;
+    }
+    auto find = [](QMenu* m, const QString& text) -> QAction* {
+      for (QAction* a : m->actions())
+        if (a->text() == text) return a;
+      return nullptr;
+    };
+    if (!sub.isEmpty() && menu->title().isEmpty()) {
+      QAction* a = find(menu, sub);
+      if (a == nullptr) {
+        menu->close();
+        finish();
+        return;
+      }
+      menu->setActiveAction(a);
+      QTest::keyClick(menu, Qt::Key_Right);
+      return;  // the sub-menu is worked on the next round
+    }
+    QAction* a = find(menu, pick);
+    if (a != nullptr) {
+      menu->setActiveAction(a);
+      QTest::keyClick(menu, Qt::Key_Return);
+    } else {
+      menu->close();
+    }
+    finish();
+  });
+  timer->start(20);
+}
+
+// Processes events until the condition holds or two seconds passed.
+template <class Condition>
+bool WaitFor(Condition condition) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!condition() && clock.elapsed() < 2000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  return condition();
+}
+
 }  // namespace
+
+TEST_F(ViewPanesTest, RightClickMenusReplaceTheClickedGaugeAndAddSeries) {
+  // The readout is replaced from the menu its own right click opened.
+  PickFromNextPopup("Bitmasks", "Fan");
+  QWidget* readout = panes->Dash()->Gauge(1);
+  QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(10, 10), readout->mapToGlobal(QPoint(10, 10)));
+  QCoreApplication::sendEvent(readout, &click);
+  EXPECT_TRUE(WaitFor([&] { return qobject_cast<QvStatusGauge*>(panes->Dash()->Gauge(1)) != nullptr; }));
+  EXPECT_EQ(t.dash->GetEntry(1)->item, t.fan);
+
+  PickFromNextPopup(QString(), "Manifold Pressure");
+  QvDataChart* chart = panes->Monitors()->Chart(1);
+  QContextMenuEvent chartClick(QContextMenuEvent::Mouse, QPoint(50, 50), chart->mapToGlobal(QPoint(50, 50)));
+  QCoreApplication::sendEvent(chart, &chartClick);
+  EXPECT_TRUE(WaitFor([&] { return t.temps->EntryCount() == 2; }));
+  EXPECT_EQ(chart->getSeriesCount(), 2);
+}
 
 TEST_F(ViewPanesTest, FillingShowsEveryViewOfTheDefinition) {
   auto* dashCombo = panes->Dash()->findChild<QComboBox*>("1009");
