@@ -119,8 +119,10 @@ std::int32_t DAECallback::OnSendCommandEnd(const DAEStatusRecord* record, const 
                             : nullptr;
 
   if (record->status != 0) {
-    control_.log_.Log("%.3f: !!!!!!SEND COMMAND FAILURE (0x%.8X)!!!!!!", time,
-                      static_cast<unsigned>(record->status));
+    if (control_.log_.IsActive()) {
+      control_.log_.Log("%.3f: !!!!!!SEND COMMAND FAILURE (0x%.8X)!!!!!!", time,
+                        static_cast<unsigned>(record->status));
+    }
     // A reply cut short by the user's own stop is no data error.
     const bool stopped = record->status == DAE_ABORTED && !control_.IsRunning();
     if (control_.GetConnectionState() == Connected && !stopped) {
@@ -137,7 +139,8 @@ std::int32_t DAECallback::OnSendCommandEnd(const DAEStatusRecord* record, const 
         std::min<std::size_t>(available - offset, static_cast<std::size_t>(std::max(0, command->packetsize)));
     const std::uint8_t* packet = reply == nullptr ? nullptr : reply + offset;
     control_.lastPacket_.Store(packet, size, record->commandIdHash);
-    control_.log_.Log("%.3f: Command/Reply Success", time);
+    // Formatting is skipped while no one reads the log (an export).
+    if (control_.log_.IsActive()) control_.log_.Log("%.3f: Command/Reply Success", time);
     if (control_.datalog_.State() == XDL_STATE_RECORDING && control_.GetConnectionState() == Connected) {
       control_.datalog_.RecordPacket(command->idhash, reply, count);
     }
@@ -145,7 +148,7 @@ std::int32_t DAECallback::OnSendCommandEnd(const DAEStatusRecord* record, const 
     UpdatePanes(time, packet, size, command->idhash);
     MarkConnected();
   } else {
-    control_.log_.Log("%.3f: Command sent. Reply not processed.", time);
+    if (control_.log_.IsActive()) control_.log_.Log("%.3f: Command sent. Reply not processed.", time);
   }
 
   control_.rateTimer_.AddSample();

@@ -1,7 +1,7 @@
 #include "acquisition/control/ItemRows.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
 #include <cstring>
 
 #include "definition/ADXBitmask.h"
@@ -74,8 +74,9 @@ std::size_t ItemRowFormatter::FormatItem(std::size_t index, const std::uint8_t* 
 void ItemRowFormatter::AppendRow(std::string& out, double timeSeconds, const std::uint8_t* packet,
                                  std::size_t length, std::uint32_t commandIdHash) const {
   char text[kBitmaskTextMax + 1];
-  const int n = std::snprintf(text, sizeof text, "%.3f", timeSeconds);
-  if (n > 0) out.append(text, std::min<std::size_t>(static_cast<std::size_t>(n), sizeof text - 1));
+  // The same digits as "%.3f", without the cost of printf.
+  const auto [end, error] = std::to_chars(text, text + sizeof text, timeSeconds, std::chars_format::fixed, 3);
+  if (error == std::errc()) out.append(text, end);
   for (std::size_t i = 0; i < items_.size(); ++i) {
     out.push_back(',');
     const std::size_t size = items_[i]->objectType == ADX_TYPE_VALUE ? kValueTextSize : sizeof text;

@@ -3,6 +3,7 @@
 // table, the last-packet copy and the done event.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <thread>
 
 #include "acquisition/control/AutoResetEvent.h"
@@ -118,6 +119,15 @@ TEST(ItemRowsTest, HeaderAndRowsFollowTheAssociationRule) {
   out.clear();
   rows.AppendRow(out, 2.0, other, sizeof other, 0x2222);
   EXPECT_EQ(out, "2.000,800,off\n");
+
+  // The time column has exactly the digits of "%.3f".
+  for (double t : {0.0005, 2.0005, 0.1235, 1e9 + 0.0625, 4294967.2955, -0.0004}) {
+    out.clear();
+    rows.AppendRow(out, t, nullptr, 0, 0);
+    char expected[64];
+    std::snprintf(expected, sizeof expected, "%.3f,", t);
+    EXPECT_EQ(out.substr(0, out.find(',') + 1), expected);
+  }
 
   std::string field;
   AppendCsvField(field, "say \"hi\"", 8);
