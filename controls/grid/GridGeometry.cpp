@@ -157,6 +157,10 @@ GridTextPlacement GridPlaceText(std::uint32_t style, GridCellRole role, std::uin
           ellipsis ? GridVAlign::Center : GridVAlign::Top, ellipsis};
 }
 
+GridCellPos GridClampToData(GridCellPos pos, int rows, int columns) {
+  return {std::clamp(pos.row, 1, std::max(rows, 1)), std::clamp(pos.column, 1, std::max(columns, 1))};
+}
+
 std::optional<GridRect> GridCellRect(const GridLayout& layout, int row, int column) {
   if (row < 0 || column < 0 || row > layout.rowCount() || column > layout.columnCount()) return std::nullopt;
   if ((row > 0 && row < layout.firstRow) || (column > 0 && column < layout.firstColumn)) return std::nullopt;

@@ -101,6 +101,10 @@ std::uint32_t GridAlignOf(std::uint16_t flags);
 
 GridTextPlacement GridPlaceText(std::uint32_t style, GridCellRole role, std::uint16_t cellFlags, int kind);
 
+// A cell moved into the data rows and columns (row and column at least 1,
+// also for a table without data cells).
+GridCellPos GridClampToData(GridCellPos pos, int rows, int columns);
+
 // Rows and columns on screen. Row 0 and column 0 (the headers) always show;
 // data rows start at firstRow and data columns at firstColumn.
 struct GridRect {
