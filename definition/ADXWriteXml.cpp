@@ -24,8 +24,9 @@ using adxxml::TextChild;
 
 namespace {
 
-// Longest equation text written to a file.
-constexpr std::size_t kEquationWriteMax = 99;
+// Longest equation text written to a file: as much as the loader reads back
+// into an attribute value, so that no equation it can load is cut on saving.
+constexpr std::size_t kEquationWriteMax = 255;
 
 bool ByteString(XmlWriter& w, const ADXByteString& bytes) {
   bool ok = w.BeginElement("bytestring");

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -487,6 +488,24 @@ TEST_F(AdxFileTest, ObjectsWithoutIdsLoad) {
   EXPECT_EQ(Object<ADXMacro>(1)->NodeCount(), 1);
   EXPECT_EQ(Object<ADXMacro>(1)->nodes[0].command, nullptr);
   EXPECT_EQ(def_.connectcmd, nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(AdxFileTest, LongEquationsSurviveSaving) {
+  std::string equation = "X";
+  while (equation.size() < 150) equation += "+X*2";
+  auto value = std::make_unique<ADXValue>();
+  value->SetId("V");
+  value->SetEquation(equation.data(), equation.size());
+  def_.Append(std::move(value));
+  ASSERT_EQ(SaveAdx(&def_, path_.c_str(), nullptr), 1);
+  ASSERT_EQ(LoadAdx(&def_, path_.c_str(), nullptr, 0, nullptr), 1);
+  char loaded[512] = {};
+  Object<ADXValue>(0)->GetEquation(loaded, sizeof(loaded));
+  EXPECT_EQ(loaded, equation);
 }
 
 }  // namespace
