@@ -291,8 +291,9 @@ void QvGridControl::setTopOffset(int pixels) {
 }
 
 void QvGridControl::setCaption(const std::string& text) {
-  caption_ = text.substr(0, std::min(text.size(), kMaxCaption));
-  scheduleRedraw();
+  // Through the window title, so that setWindowTitle sets the caption as well.
+  const std::string cut = text.substr(0, std::min(text.size(), kMaxCaption));
+  setWindowTitle(QString::fromLatin1(cut.data(), static_cast<qsizetype>(cut.size())));
 }
 
 void QvGridControl::setScrollBars(bool vertical, bool horizontal) {

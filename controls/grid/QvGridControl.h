@@ -141,8 +141,9 @@ class QvGridControl : public QWidget {
   void setTopOffset(int pixels);
   int topOffset() const { return topOffset_; }
 
-  // The window text: a caption drawn in the band that the top offset leaves
-  // above the table (nothing shows while the offset is 0); cut to 256 characters.
+  // The window text (setCaption or setWindowTitle): a caption drawn in the
+  // band that the top offset leaves above the table (nothing shows while the
+  // offset is 0); cut to 256 characters.
   static constexpr std::size_t kMaxCaption = 256;
   void setCaption(const std::string& text);
   const std::string& caption() const { return caption_; }

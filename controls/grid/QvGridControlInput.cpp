@@ -360,6 +360,10 @@ void QvGridControl::changeEvent(QEvent* event) {
     scheduleRedraw();
   } else if (event->type() == QEvent::FontChange) {
     scheduleRedraw();
+  } else if (event->type() == QEvent::WindowTitleChange) {
+    const QByteArray text = windowTitle().toLatin1();
+    caption_.assign(text.constData(), std::min(static_cast<std::size_t>(text.size()), kMaxCaption));
+    scheduleRedraw();
   }
   QWidget::changeEvent(event);
 }

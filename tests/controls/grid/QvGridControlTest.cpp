@@ -441,6 +441,14 @@ TEST_F(GridControlTest, CopiesTheSelectionToTheClipboard) {
   EXPECT_FALSE(grid.editing());  // Ctrl+C starts no edit
 }
 
+TEST_F(GridControlTest, CaptionIsTheWindowText) {
+  grid.setWindowTitle(QStringLiteral("Spark Table - Load vs RPM"));
+  EXPECT_EQ(grid.caption(), "Spark Table - Load vs RPM");
+  grid.setCaption(std::string(300, 'x'));
+  EXPECT_EQ(grid.caption().size(), QvGridControl::kMaxCaption);
+  EXPECT_EQ(grid.windowTitle().size(), static_cast<qsizetype>(QvGridControl::kMaxCaption));
+}
+
 TEST_F(GridControlTest, EditTextStaysWithinItsLimit) {
   const QString chunk(200, QChar('9'));
   for (int i = 0; i < 7; ++i) Key(0, Qt::NoModifier, chunk);
