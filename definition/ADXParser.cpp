@@ -250,7 +250,7 @@ T* ADXParser::Current() const {
 }
 
 template <class T>
-bool ADXParser::BeginObject(std::string_view topName, bool command) {
+bool ADXParser::BeginObject(std::string_view topName) {
   if (!Is(topName)) return false;
   if (ended_) {
     if (Current<T>()) FinishObject();
@@ -264,9 +264,8 @@ bool ADXParser::BeginObject(std::string_view topName, bool command) {
   object_->SetId(idText);
   std::string_view title = AttrText("title");
   object_->SetTitle(title.data(), title.size());
-  // Commands carry their flags as an attribute; baseflags is read for them as
-  // well, so that a field the saver writes is never lost on loading.
-  (void)command;
+  // baseflags is read for commands as well, so that a field the saver writes
+  // is never lost on loading.
   if (HasAttr("baseflags")) object_->baseflags = ParseHexText(AttrText("baseflags"));
   return true;
 }
@@ -328,7 +327,7 @@ void ADXParser::HandleHeader() {
 }
 
 void ADXParser::HandleValue() {
-  if (BeginObject<ADXValue>("ADXVALUE", false) || ended_) return;
+  if (BeginObject<ADXValue>("ADXVALUE") || ended_) return;
   ADXValue* v = Current<ADXValue>();
   if (v == nullptr || ReadDesc()) return;
   std::string_view t = Text();
@@ -370,7 +369,7 @@ void ADXParser::HandleValue() {
 }
 
 void ADXParser::HandleBitmask() {
-  if (BeginObject<ADXBitmask>("ADXBITMASK", false) || ended_) return;
+  if (BeginObject<ADXBitmask>("ADXBITMASK") || ended_) return;
   ADXBitmask* b = Current<ADXBitmask>();
   if (b == nullptr || ReadDesc()) return;
   std::string_view t = Text();
@@ -401,7 +400,7 @@ void ADXParser::HandleBitmask() {
 }
 
 void ADXParser::HandleLookupTable() {
-  if (BeginObject<ADXLookupTable>("ADXLOOKUPTABLE", false) || ended_) return;
+  if (BeginObject<ADXLookupTable>("ADXLOOKUPTABLE") || ended_) return;
   ADXLookupTable* table = Current<ADXLookupTable>();
   if (table == nullptr || ReadDesc()) return;
   std::string_view t = Text();
@@ -425,7 +424,7 @@ void ADXParser::HandleLookupTable() {
 }
 
 void ADXParser::HandleListView() {
-  if (BeginObject<ADXListView>("ADXLISTVIEW", false) || ended_) return;
+  if (BeginObject<ADXListView>("ADXLISTVIEW") || ended_) return;
   ADXListView* list = Current<ADXListView>();
   if (list == nullptr || ReadDesc()) return;
   if (Is("flags")) {
@@ -447,7 +446,7 @@ void ADXParser::HandleListView() {
 }
 
 void ADXParser::HandleHistogram() {
-  if (BeginObject<ADXHistogram>("ADXHISTOGRAM", false) || ended_) return;
+  if (BeginObject<ADXHistogram>("ADXHISTOGRAM") || ended_) return;
   ADXHistogram* h = Current<ADXHistogram>();
   if (h == nullptr || ReadDesc()) return;
   std::string_view t = Text();
@@ -479,7 +478,7 @@ void ADXParser::HandleHistogram() {
 }
 
 void ADXParser::HandleDashboard() {
-  if (BeginObject<ADXDashboard>("ADXDASHBOARD", false) || ended_) return;
+  if (BeginObject<ADXDashboard>("ADXDASHBOARD") || ended_) return;
   ADXDashboard* d = Current<ADXDashboard>();
   if (d == nullptr || ReadDesc()) return;
   if (Is("flags")) {
@@ -498,7 +497,7 @@ void ADXParser::HandleDashboard() {
 }
 
 void ADXParser::HandleMonitor() {
-  if (BeginObject<ADXMonitor>("ADXMONITOR", false) || ended_) return;
+  if (BeginObject<ADXMonitor>("ADXMONITOR") || ended_) return;
   ADXMonitor* m = Current<ADXMonitor>();
   if (m == nullptr || ReadDesc()) return;
   if (Is("flags")) {
@@ -516,7 +515,7 @@ void ADXParser::HandleMonitor() {
 }
 
 void ADXParser::HandleListenSilence() {
-  if (BeginObject<ADXCListenSilence>("ADXCLISTENSILENCE", true) || ended_) return;
+  if (BeginObject<ADXCListenSilence>("ADXCLISTENSILENCE") || ended_) return;
   ADXCListenSilence* c = Current<ADXCListenSilence>();
   if (c == nullptr || ReadDesc()) return;
   if (Is("silencelen")) {
@@ -527,7 +526,7 @@ void ADXParser::HandleListenSilence() {
 }
 
 void ADXParser::HandleListenChatter() {
-  if (BeginObject<ADXCListenChatter>("ADXCLISTENCHATTER", true)) {
+  if (BeginObject<ADXCListenChatter>("ADXCLISTENCHATTER")) {
     if (!ended_ && object_) Current<ADXCListenChatter>()->flags = ParseHexText(AttrText("flags"));
     return;
   }
@@ -542,7 +541,7 @@ void ADXParser::HandleListenChatter() {
 }
 
 void ADXParser::HandleSendCommand() {
-  if (BeginObject<ADXCSendCommand>("ADXCSENDCOMMAND", true)) {
+  if (BeginObject<ADXCSendCommand>("ADXCSENDCOMMAND")) {
     if (!ended_ && object_) Current<ADXCSendCommand>()->flags = ParseHexText(AttrText("flags"));
     return;
   }
@@ -564,7 +563,7 @@ void ADXParser::HandleSendCommand() {
 }
 
 void ADXParser::HandleListen160Baud() {
-  if (BeginObject<ADXC160BaudListen>("ADXCLISTEN160BAUD", true)) {
+  if (BeginObject<ADXC160BaudListen>("ADXCLISTEN160BAUD")) {
     if (!ended_ && object_) Current<ADXC160BaudListen>()->flags = ParseHexText(AttrText("flags"));
     return;
   }
@@ -575,7 +574,7 @@ void ADXParser::HandleListen160Baud() {
 }
 
 void ADXParser::HandleTrigger() {
-  if (BeginObject<ADXCTrigger>("ADXCTRIGGER", true)) {
+  if (BeginObject<ADXCTrigger>("ADXCTRIGGER")) {
     if (!ended_ && object_) Current<ADXCTrigger>()->flags = ParseHexText(AttrText("flags"));
     return;
   }
@@ -586,7 +585,7 @@ void ADXParser::HandleTrigger() {
 }
 
 void ADXParser::HandleMacro() {
-  if (BeginObject<ADXMacro>("ADXMACRO", true)) {
+  if (BeginObject<ADXMacro>("ADXMACRO")) {
     if (!ended_ && object_) {
       ADXMacro* m = Current<ADXMacro>();
       if (HasAttr("repeatcount")) m->repeatcount = ParseDecText(AttrText("repeatcount"));

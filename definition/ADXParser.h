@@ -119,7 +119,7 @@ class ADXParser : public ISAXCallback {
   // when the element is its own top-level element (and returns true then, or
   // when the element-ended call appended it); ReadDesc reads the desc child.
   template <class T>
-  bool BeginObject(std::string_view topName, bool command);
+  bool BeginObject(std::string_view topName);
   template <class T>
   T* Current() const;
   bool ReadDesc();
