@@ -315,3 +315,24 @@ C3Screen Chart3DTitleAnchor(C3Screen centre, C3Screen from, C3Screen to, double 
   const double out = 0.5 * (std::abs(dx) * width + std::abs(dy) * height) + gap;
   return {mid.x + dx * out, mid.y + dy * out, mid.depth};
 }
+
+std::optional<std::size_t> Chart3DPick(const std::vector<C3Face>& faces, double x, double y) {
+  for (std::size_t i = faces.size(); i-- > 0;) {
+    const auto& c = faces[i].corners;
+    // Inside a convex outline the point lies on the same side of every edge.
+    bool negative = false, positive = false;
+    for (std::size_t k = 0; k < 4; ++k) {
+      const C3Screen& a = c[k];
+      const C3Screen& b = c[(k + 1) % 4];
+      const double cross = (b.x - a.x) * (y - a.y) - (b.y - a.y) * (x - a.x);
+      if (cross < 0) negative = true;
+      if (cross > 0) positive = true;
+    }
+    if (!(negative && positive)) {
+      // A face seen edge-on has no area to hold anything.
+      const double area = (c[2].x - c[0].x) * (c[3].y - c[1].y) - (c[3].x - c[1].x) * (c[2].y - c[0].y);
+      if (std::abs(area) > 1e-9) return i;
+    }
+  }
+  return std::nullopt;
+}

@@ -139,3 +139,7 @@ int Chart3DLabelStride(double spacing, double labelSize);
 // the sums of the label's and the title's.
 C3Screen Chart3DTitleAnchor(C3Screen centre, C3Screen from, C3Screen to, double width, double height,
                             double gap);
+
+// The face under a screen point: the last drawn (nearest) face whose outline
+// holds the point; none when no face does.
+std::optional<std::size_t> Chart3DPick(const std::vector<C3Face>& faces, double x, double y);

@@ -1,11 +1,13 @@
 #include "Qv3DChart.h"
 
 #include <QFontMetrics>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPolygonF>
+#include <QToolTip>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -261,6 +263,44 @@ void Qv3DChart::resizeEvent(QResizeEvent* event) {
 
 // ---- drawing ----
 
+std::optional<std::pair<int, int>> Qv3DChart::cellAt(QPoint point) const {
+  const auto index = Chart3DPick(drawnFaces_, point.x() + 0.5, point.y() + 0.5);
+  if (!index) return std::nullopt;
+  const C3Face& face = drawnFaces_[*index];
+  if (face.row >= rows_ || face.column >= columns_) return std::nullopt;
+  return std::pair{face.row, face.column};
+}
+
+std::string Qv3DChart::pointText(int row, int column) const {
+  if (row < 0 || column < 0 || row >= rows_ || column >= columns_) return {};
+  auto named = [](const std::string& title, const std::string& label) {
+    if (title.empty() || label.empty()) return title + label;
+    return title + " " + label;
+  };
+  std::string text = named(yTitle_, rowLabel(row)) + ", " + named(xTitle_, columnLabel(column)) + ": ";
+  const std::optional<float> value = pointValue(row, column);
+  if (!value) return text + "-";
+  char number[48];
+  if (*value != std::trunc(*value))
+    std::snprintf(number, sizeof number, "%.3f", static_cast<double>(*value));
+  else
+    std::snprintf(number, sizeof number, "%.0f", static_cast<double>(*value));
+  return text + number;
+}
+
+bool Qv3DChart::event(QEvent* event) {
+  if (event->type() == QEvent::ToolTip) {
+    auto* help = static_cast<QHelpEvent*>(event);
+    const auto cell = cellAt(help->pos());
+    if (cell)
+      QToolTip::showText(help->globalPos(), QvText(pointText(cell->first, cell->second)), this);
+    else
+      QToolTip::hideText();
+    return true;
+  }
+  return QWidget::event(event);
+}
+
 void Qv3DChart::paintEvent(QPaintEvent*) {
   if ((frameDirty_ && !suspended_) || frame_.isNull() || frame_.size() != size() * devicePixelRatioF()) {
     frame_ = renderFrame();
@@ -283,6 +323,7 @@ QImage Qv3DChart::renderFrame() {
 }
 
 void Qv3DChart::draw(QPainter& p) {
+  drawnFaces_.clear();
   p.fillRect(rect(), Qt::white);
   if (!caption_.empty()) {
     p.setFont(QvControlFont(14, 600));
@@ -331,9 +372,9 @@ void Qv3DChart::draw(QPainter& p) {
 
   // Bars or surface patches, far ones first.
   const double cellPixels = proj.scale / std::max(1, std::max(rows_, columns_));
-  const std::vector<C3Face> faces = style_ == PlotStyle::Bars
-                                        ? Chart3DBarFaces(proj, grid, cellPixels < kMinVisibleGapCell)
-                                        : Chart3DSurfaceFaces(proj, grid);
+  drawnFaces_ = style_ == PlotStyle::Bars ? Chart3DBarFaces(proj, grid, cellPixels < kMinVisibleGapCell)
+                                          : Chart3DSurfaceFaces(proj, grid);
+  const std::vector<C3Face>& faces = drawnFaces_;
   // Large tables draw their many small faces plainly: no smoothing, and no
   // outlines once a cell is too small on screen for them to help.
   const bool outlines = cellPixels >= kMinOutlinedCell;

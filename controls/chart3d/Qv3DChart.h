@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Chart3DGeometry.h"
@@ -87,6 +88,13 @@ class Qv3DChart : public QWidget {
   void setRedraw(bool enabled);
   bool redrawSuspended() const { return suspended_; }
 
+  // The cell whose bar (or surface patch, by its first corner) is under a
+  // point of the widget in the picture last drawn; none off the plot.
+  std::optional<std::pair<int, int>> cellAt(QPoint point) const;
+  // What the tooltip over a cell says: its row and column labels (after the
+  // axis titles when there are any) and its value.
+  std::string pointText(int row, int column) const;
+
   // Where the plot box is drawn for the present size, and the picture the next
   // paint shows.
   C3Projection projection() const;
@@ -97,6 +105,8 @@ class Qv3DChart : public QWidget {
   void viewChanged(Qv3DChart* chart, C3View view);
 
  protected:
+  // Tooltips name the cell under the mouse.
+  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
@@ -131,4 +141,5 @@ class Qv3DChart : public QWidget {
 
   bool frameDirty_ = true;
   QImage frame_;
+  std::vector<C3Face> drawnFaces_;  // as last drawn, for picking
 };

@@ -231,6 +231,32 @@ TEST(Chart3DLabels, TitlesStandBeyondTheLabelsAcrossTheEdge) {
   EXPECT_DOUBLE_EQ(at.y, 55);
 }
 
+TEST(Chart3DPicking, TheNearestFaceUnderThePointWins) {
+  auto square = [](double left, double top, double size, int row) {
+    C3Face face;
+    face.corners = {C3Screen{left, top, 0}, C3Screen{left + size, top, 0},
+                    C3Screen{left + size, top + size, 0}, C3Screen{left, top + size, 0}};
+    face.row = row;
+    return face;
+  };
+  const std::vector<C3Face> faces = {square(0, 0, 100, 0), square(50, 50, 100, 1)};
+  EXPECT_EQ(Chart3DPick(faces, 10, 10), std::optional<std::size_t>(0));
+  EXPECT_EQ(Chart3DPick(faces, 75, 75), std::optional<std::size_t>(1));  // drawn later, so in front
+  EXPECT_EQ(Chart3DPick(faces, 160, 20), std::nullopt);
+  // Wound the other way round, and as a triangle.
+  C3Face turned = square(0, 0, 10, 2);
+  std::swap(turned.corners[1], turned.corners[3]);
+  EXPECT_TRUE(Chart3DPick({turned}, 5, 5));
+  C3Face triangle = square(0, 0, 10, 3);
+  triangle.corners[3] = triangle.corners[2];
+  EXPECT_TRUE(Chart3DPick({triangle}, 8, 2));
+  EXPECT_FALSE(Chart3DPick({triangle}, 2, 8));
+  // A face seen edge-on holds nothing.
+  C3Face flat = square(0, 0, 10, 4);
+  for (auto& c : flat.corners) c.y = 5;
+  EXPECT_FALSE(Chart3DPick({flat}, 5, 5));
+}
+
 TEST(Chart3DLabels, StrideThinsLabelsThatWouldCollide) {
   EXPECT_EQ(Chart3DLabelStride(100, 30), 1);
   EXPECT_EQ(Chart3DLabelStride(10, 20), 3);

@@ -133,6 +133,25 @@ TEST_F(Chart3DTest, BarsArePaintedInTheColourOfTheirValue) {
   EXPECT_EQ(colourAt(0, 0, 0), QvColorFromRef(Chart3DHeatColor(0.0)));
   // The cell without a value shows the floor.
   EXPECT_EQ(colourAt(1, 1, 0), QColor(238, 238, 238));
+  // The pointer finds the bars as drawn; the tooltip names them.
+  auto pointAt = [&](int row, int column, double value) {
+    const C3Screen s =
+        proj.project({Chart3DAxisPosition(0, column, 2, 0, 0), Chart3DAxisPosition(0, row, 2, 0, 0),
+                      Chart3DHeightOf(chart.valueRange(), value)});
+    return QPoint(static_cast<int>(s.x), static_cast<int>(s.y));
+  };
+  EXPECT_EQ(chart.cellAt(pointAt(0, 1, 10)), (std::optional<std::pair<int, int>>({0, 1})));
+  EXPECT_EQ(chart.cellAt(pointAt(1, 0, 5)), (std::optional<std::pair<int, int>>({1, 0})));
+  EXPECT_FALSE(chart.cellAt(pointAt(1, 1, 0)));
+  EXPECT_FALSE(chart.cellAt(QPoint(2, 2)));
+  chart.setRowLabel(1, "58");
+  chart.setColumnLabel(0, "2400");
+  EXPECT_EQ(chart.pointText(1, 0), "58, 2400: 5");
+  chart.setAxisTitles("RPM", "Load", "Advance");
+  chart.setPoint(1, 0, 0, 0, 9.5f);
+  EXPECT_EQ(chart.pointText(1, 0), "Load 58, RPM 2400: 9.500");
+  EXPECT_EQ(chart.pointText(1, 1), "Load 58, RPM: -");
+  EXPECT_EQ(chart.pointText(2, 0), "");
 }
 
 TEST_F(Chart3DTest, DrawsAHistogramAsBarsAndAsASurface) {
