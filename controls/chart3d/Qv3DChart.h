@@ -3,7 +3,8 @@
 // table, drawn as bars or as a surface over a floor with the column labels
 // along one edge and the row labels along the other, a value axis and a
 // caption. The user turns the plot by dragging with the mouse (or with the
-// arrow keys); a double click brings back the first view.
+// arrow keys); a double click brings back the first view, and a tooltip
+// names the cell under the pointer.
 //
 // The pane starts each table with `newPlot`, gives the caption, the counts,
 // the labels and the axis ranges, then one point per cell, and afterwards
