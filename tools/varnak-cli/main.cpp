@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "CliCommands.h"
+#include "SessionCommands.h"
 
 namespace {
 
@@ -18,6 +19,16 @@ constexpr CliCommand kCommands[] = {
      RunInfo},
     {"decode", "decode FILE.adx --command ID --packet HEX     decode one reply into CSV (id,title,value)",
      RunDecode},
+    {"scan",
+     "scan DEF.adx --port PATH [--seconds N] [--record OUT.xdl] [--csv FILE|-] [--verbose] [--live]\n"
+     "                                                scan the link as Scan does; a CSV row per good packet",
+     RunScan},
+    {"play",
+     "play LOG.xdl DEF.adx [--speed F] [--csv FILE|-] [--verbose]\n"
+     "                                                play a log paced as Play does, with the same rows",
+     RunPlay},
+    {"export", "export LOG.xdl DEF.adx [-o OUT.csv]           the rows of a whole log, without pacing",
+     RunExport},
 };
 
 void PrintUsage(std::ostream& s) {
