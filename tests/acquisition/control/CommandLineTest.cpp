@@ -1,6 +1,7 @@
 // The command-line sessions end to end: scan with rows and a recording,
 // refusal to overwrite, a port that cannot open, and a scan killed while it
 // records, whose temp.xdl still plays back.
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -193,5 +194,55 @@ TEST_F(CommandLineTest, DemoDefinitionScansTheDemoEcu) {
   ASSERT_EQ(last.size(), names.size());
   EXPECT_EQ(last[prom], "1234") << rows.back();
 }
+
+#ifdef VARNAK_CLI_PATH
+// Ctrl+C is the user's stop: the program runs the disconnect command, saves
+// the recording and ends with status 0.
+TEST_F(CommandLineTest, InterruptStopsTheProgramCleanly) {
+  StartSimulator();
+  const std::string adx = SaveDefinition();
+  const std::string csv = temp.File("cli.csv");
+  const std::string saved = temp.File("cli.xdl");
+  std::vector<std::string> args = {VARNAK_CLI_PATH, "scan", adx,        "--port", sim->slavePath(),
+                                   "--csv",         csv,    "--record", saved,    "--temp-dir",
+                                   temp.Path()};
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  pid_t child = 0;
+  ASSERT_EQ(posix_spawn(&child, VARNAK_CLI_PATH, nullptr, nullptr, argv.data(), environ), 0);
+  ASSERT_TRUE(sim->waitForRequests(10, 10s));
+  ASSERT_EQ(kill(child, SIGINT), 0);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  const Bytes received = sim->receivedBytes();
+  ASSERT_GE(received.size(), kDisconnectRequest.size());
+  EXPECT_EQ(Bytes(received.end() - 4, received.end()), kDisconnectRequest);
+  EXPECT_TRUE(std::filesystem::exists(saved));
+  EXPECT_GE(ReadLines(csv).size(), 5u);
+
+  // Wrong usage is status 2; a port that cannot open is status 1.
+  const auto run = [](std::vector<std::string> list) {
+    std::vector<char*> v;
+    for (auto& a : list) v.push_back(a.data());
+    v.push_back(nullptr);
+    pid_t pid = 0;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    const int spawned = posix_spawn(&pid, VARNAK_CLI_PATH, &actions, nullptr, v.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    int code = -1;
+    if (spawned == 0 && waitpid(pid, &code, 0) == pid && WIFEXITED(code)) return WEXITSTATUS(code);
+    return -1;
+  };
+  EXPECT_EQ(run({VARNAK_CLI_PATH, "scan", adx}), 2);
+  EXPECT_EQ(run({VARNAK_CLI_PATH, "scan", adx, "--port", temp.File("no-tty")}), 1);
+  EXPECT_EQ(run({VARNAK_CLI_PATH, "export", saved, adx, "-o", temp.File("e.csv")}), 0);
+  EXPECT_EQ(ReadLines(temp.File("e.csv")).size(), ReadLines(csv).size() - 1);
+}
+#endif
 
 }  // namespace
