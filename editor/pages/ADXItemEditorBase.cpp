@@ -8,8 +8,8 @@
 
 #include "ADXDefinition.h"
 #include "ADXEquationDialog.h"
+#include "ADXItemBrowser.h"
 #include "ADXObject.h"
-#include "PageItemBrowser.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ class DefaultServices : public IEditorPageServices {
   }
   int BrowseItems(QWidget* parent, ADXDefinition* definition, std::uint32_t mask, bool single,
                   std::vector<ADXObject*>* chosen) override {
-    return RunPageItemBrowser(parent, definition, mask, single, chosen);
+    return ::BrowseItems(parent, definition, mask, chosen, single) == 1 ? 1 : 0;
   }
   bool ChooseColor(QWidget* parent, const QColor& initial, QColor* chosen) override {
     const QColor color = QColorDialog::getColor(initial, parent);

@@ -13,7 +13,7 @@
 
 #include "ADXDefinition.h"
 #include "ADXLookupTable.h"
-#include "PageCatalogs.h"
+#include "AdxCatalogs.h"
 #include "PageText.h"
 
 namespace {
@@ -27,9 +27,10 @@ void FillSizes(QComboBox* combo) {
   combo->addItem("32 Bit", 32);
 }
 
-void FillCatalog(QComboBox* combo, const std::vector<std::string>& names) {
-  for (std::size_t row = 0; row < names.size(); ++row) {
-    combo->addItem(QString::fromLatin1(names[row]), QVariant::fromValue<uint>(static_cast<uint>(row)));
+// The catalog's long names in row order, each with its row number.
+void FillCatalog(QComboBox* combo, std::span<const AdxCatalogRow> rows) {
+  for (const AdxCatalogRow& row : rows) {
+    combo->addItem(QString::fromLatin1(row.longName), QVariant::fromValue<uint>(row.identifier));
   }
 }
 
@@ -48,9 +49,9 @@ ADXValueEditor::ADXValueEditor(QWidget* parent, IEditorPageServices* services)
     : ADXPageBase(parent, services, true) {
   QFormLayout* form = GeneralForm();
   dataType_ = AddCombo(form, "Data Type", 1149);
-  FillCatalog(dataType_, StockItemCatalogNames());
+  FillCatalog(dataType_, StockItemCatalog());
   stockUnits_ = AddCombo(form, "Stock Units", 1150);
-  FillCatalog(stockUnits_, UnitsCatalogNames());
+  FillCatalog(stockUnits_, UnitsCatalog());
   units_ = AddLine(form, "Units Override", 1009);
   offset_ = AddLine(form, "Packet Offset (Hex)", 1010);
   signed_ = AddCheck(form, "Signed", 1012);
