@@ -1,0 +1,62 @@
+#include "app/window/CommandLine.h"
+
+#include <cmath>
+#include <cstdlib>
+
+bool ParseCommandLine(const std::vector<std::string>& args, CommandLineOptions* options, std::string* error) {
+  CommandLineOptions result;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    auto value = [&](std::string* out) {
+      if (i + 1 >= args.size() || args[i + 1].empty()) {
+        *error = arg + " needs a value";
+        return false;
+      }
+      *out = args[++i];
+      return true;
+    };
+    if (arg == "--port") {
+      if (!value(&result.port)) return false;
+    } else if (arg == "--scan") {
+      result.scan = true;
+    } else if (arg == "--tab") {
+      if (!value(&result.tab)) return false;
+    } else if (arg == "--screenshot") {
+      if (!value(&result.screenshot)) return false;
+    } else if (arg == "--quit-after") {
+      std::string text;
+      if (!value(&text)) return false;
+      char* end = nullptr;
+      const double seconds = std::strtod(text.c_str(), &end);
+      // A day is far beyond any demonstration; larger values are typing errors.
+      if (end == text.c_str() || *end != '\0' || !std::isfinite(seconds) || seconds < 0 || seconds > 86400) {
+        *error = "--quit-after needs a number of seconds from 0 to 86400, not \"" + text + "\"";
+        return false;
+      }
+      result.quitAfterSeconds = seconds;
+    } else if (arg == "--help" || arg == "-h") {
+      result.help = true;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      *error = "unknown option " + arg;
+      return false;
+    } else if (!result.definition.empty()) {
+      *error = "only one definition can be loaded, not also " + arg;
+      return false;
+    } else {
+      result.definition = arg;
+    }
+  }
+  *options = std::move(result);
+  return true;
+}
+
+std::string CommandLineUsage() {
+  return "usage: varnak [DEF.adx] [--port PATH] [--scan] [--tab NAME] [--quit-after SECONDS]\n"
+         "              [--screenshot FILE.png]\n"
+         "  DEF.adx              definition to load\n"
+         "  --port PATH          serial device for this run (the settings keep theirs)\n"
+         "  --scan               start scanning once the window is up\n"
+         "  --tab NAME           show this tab (Output, Dash, Item Lists, Histograms, Monitors)\n"
+         "  --quit-after SECONDS close the window in order after this time\n"
+         "  --screenshot FILE    save a picture of the window just before closing\n";
+}

@@ -1,0 +1,30 @@
+// The program's command line:
+//   varnak [DEF.adx] [--port PATH] [--scan] [--tab NAME] [--quit-after SECONDS]
+//          [--screenshot FILE.png]
+// A definition to load, a serial device for this run only (the settings keep
+// theirs), Scan at start, the tab to show, an orderly close after a time, and
+// a picture of the window saved just before that close.
+//
+// Thread contract: pure function, callable from any thread.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct CommandLineOptions {
+  std::string definition;
+  std::string port;
+  bool scan = false;
+  std::string tab;
+  std::optional<double> quitAfterSeconds;
+  std::string screenshot;
+  bool help = false;
+};
+
+// Parses the arguments after the program name. False with a message in
+// *error for an unknown option, a missing or bad value, or a second
+// definition.
+bool ParseCommandLine(const std::vector<std::string>& args, CommandLineOptions* options, std::string* error);
+// The usage text printed for --help and after an error.
+std::string CommandLineUsage();

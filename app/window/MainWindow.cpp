@@ -1,0 +1,559 @@
+#include "app/window/MainWindow.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QScreen>
+#include <QTabWidget>
+#include <QToolBar>
+
+#include <time.h>
+
+#include "DashPane.h"
+#include "HistogramPane.h"
+#include "ItemListPane.h"
+#include "MonitorPane.h"
+#include "QvSplash.h"
+#include "QvTabSheet.h"
+#include "ViewPanes.h"
+#include "acquisition/control/AcquisitionControl.h"
+#include "app/prefs/PreferencesWindow.h"
+#include "app/window/AboutBox.h"
+#include "app/window/CommandIds.h"
+#include "app/window/DefinitionEditor.h"
+#include "app/window/DisplayBridge.h"
+#include "app/window/LogControlBar.h"
+#include "app/window/MainMenu.h"
+#include "app/window/OutputLog.h"
+#include "app/window/StatusFields.h"
+#include "app/window/ToolbarImages.h"
+#include "app/window/WindowDialogs.h"
+#include "app/window/WindowTexts.h"
+#include "definition/ADXFile.h"
+#include "legacy/ALDLDefinition.h"
+#include "legacy/AdsMessage.h"
+#include "legacy/AdsReader.h"
+#include "legacy/AdsToAdx.h"
+
+namespace {
+
+// Shortest window that still shows a menu, the bands and a line of a pane;
+// a Settings.dat with a nonsensical size never hides the window.
+constexpr int kMinimumWidth = 200;
+constexpr int kMinimumHeight = 150;
+
+// The splash picture: the program's name over a dark band.
+QPixmap SplashPicture() {
+  QPixmap picture(420, 180);
+  QPainter p(&picture);
+  QLinearGradient gradient(0, 0, 0, 180);
+  gradient.setColorAt(0, QColor(20, 40, 90));
+  gradient.setColorAt(1, QColor(5, 10, 30));
+  p.fillRect(picture.rect(), gradient);
+  p.setPen(QColor(230, 230, 240));
+  QFont title(QStringLiteral("Sans Serif"));
+  title.setPixelSize(44);
+  title.setBold(true);
+  p.setFont(title);
+  p.drawText(QRect(24, 30, 380, 60), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Varnak"));
+  QFont line(QStringLiteral("Sans Serif"));
+  line.setPixelSize(13);
+  p.setFont(line);
+  p.setPen(QColor(170, 190, 230));
+  p.drawText(QRect(26, 90, 380, 20), Qt::AlignLeft | Qt::AlignVCenter,
+             QStringLiteral("ALDL monitor and datalogger"));
+  return picture;
+}
+
+std::string Bounded(const std::string& text, std::size_t max) {
+  return text.substr(0, std::min(text.size(), max));
+}
+
+}  // namespace
+
+MainWindow::MainWindow(MainWindowOptions options) : options_(std::move(options)) {
+  dialogs_ = options_.dialogs ? std::move(options_.dialogs) : std::make_unique<QtWindowDialogs>(this);
+  setWindowTitle(QStringLiteral("Varnak"));
+  setObjectName(QStringLiteral("VARNAK"));
+  resize(kDefaultWidth, kDefaultHeight);
+
+  panes_ = std::make_unique<ViewPanes>();
+  bridge_ = std::make_unique<DisplayBridge>(*this, *panes_, log_);
+  acquisition_ =
+      std::make_unique<AcquisitionControl>(definition_, engine_, datalog_, log_, *bridge_, *bridge_);
+  logger_ = std::make_unique<LoggerControl>(*acquisition_, static_cast<ILoggerView&>(*this),
+                                            options_.recordingFolder);
+
+  if (options_.showSplash) ShowSplash();
+  PlaceWindow();
+
+  status_ = std::make_unique<StatusFields>(statusBar());
+  RefreshStatus();
+
+  actions_ = BuildMainMenu(menuBar(), this);
+  for (auto& [id, action] : actions_) {
+    connect(action, &QAction::triggered, this, [this, id = id] { RunCommand(id); });
+  }
+  BuildToolBars();
+  BuildTabs();
+
+  logger_->SetCurrentLogPath(settings_.lastxdlpath);
+  if (settings_.loadlastdef != 0) LoadDefinitionFile(settings_.lastadxpath);
+  SetSpeed(1.0f);
+  UpdateLoggerToolbar();
+  CheckClockResolution();
+}
+
+MainWindow::~MainWindow() {
+  // Workers stop before anything they reach goes away; then the Output tab no
+  // longer hears the log.
+  logger_.reset();
+  acquisition_.reset();
+  log_.SetSink(nullptr);
+  if (splash_) splash_->destroySplash();
+}
+
+void MainWindow::ShowSplash() {
+  if (splash_) splash_->destroySplash();
+  splash_ = new QvSplash(this, SplashPicture(), false);
+  const std::string build = "Build " + VersionText(VARNAK_VERSION_TEXT);
+  splash_->setItem(build.c_str(), QRect(260, 111, 150, 20), 1, nullptr, 0x00E6E6E6);
+  splash_->showSplash(kSplashMs);
+}
+
+void MainWindow::PlaceWindow() {
+  int screenWidth = options_.screenWidth;
+  int screenHeight = options_.screenHeight;
+  if (screenWidth <= 0 || screenHeight <= 0) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = screen != nullptr ? screen->geometry() : QRect(0, 0, 1024, 768);
+    screenWidth = area.width();
+    screenHeight = area.height();
+  }
+  SetDefaultWindowPlace(settings_, screenWidth, screenHeight);
+  if (!options_.settingsPath.empty()) LoadSettings(settings_, options_.settingsPath);
+  move(settings_.winposx, settings_.winposy);
+  resize(std::max(settings_.winsizex, kMinimumWidth), std::max(settings_.winsizey, kMinimumHeight));
+}
+
+void MainWindow::BuildToolBars() {
+  const QSize iconSize(kToolbarImageSize, kToolbarImageSize);
+  auto addButton = [this](QToolBar* bar, int image, int id, const char* tip) {
+    QAction* action = bar->addAction(ToolbarIcon(image), QString());
+    action->setToolTip(QString::fromLatin1(tip));
+    action->setObjectName(QStringLiteral("tool%1").arg(id));
+    connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
+  };
+  QToolBar* fileBar = addToolBar(QStringLiteral("File"));
+  fileBar->setObjectName(QStringLiteral("10001"));
+  fileBar->setIconSize(iconSize);
+  fileBar->setMinimumHeight(21);
+  addButton(fileBar, 0, cmd::kLoadDefinition, "Load ADX");
+  addButton(fileBar, 1, cmd::kSaveDefinition, "Save ADX");
+  addButton(fileBar, 18, cmd::kEditDefinition, "Edit ADX");
+
+  QToolBar* scanBar = addToolBar(QStringLiteral("Scan"));
+  scanBar->setObjectName(QStringLiteral("10010"));
+  scanBar->setIconSize(iconSize);
+  scanBar->setMinimumHeight(21);
+  addButton(scanBar, 28, cmd::kScan, "Connect/Disconnect");
+
+  QToolBar* logBand = addToolBar(QStringLiteral("Log"));
+  logBand->setObjectName(QStringLiteral("band10007"));
+  logBar_ = new LogControlBar(logBand);
+  logBar_->setMinimumWidth(LogControlBar::kBandWidth);
+  logBand->addWidget(logBar_);
+  connect(logBar_, &LogControlBar::commandTriggered, this, [this](int id) { RunCommand(id); });
+  connect(logBar_, &LogControlBar::sliderMovedByUser, this,
+          [this](int position) { logger_->SliderMoved(position); });
+}
+
+void MainWindow::BuildTabs() {
+  tabs_ = new QvTabSheet(this, 0, 0);
+  tabs_->setCaptionShown(false);
+  setCentralWidget(tabs_);
+  output_ = new OutputLog;
+  log_.SetSink(output_);
+  tabs_->addPageWindow(output_, "Output", -1);
+  tabs_->selectPage(0);
+  tabs_->addPageWindow(panes_->Dash(), "Dash", -1);
+  tabs_->addPageWindow(panes_->ItemLists(), "Item Lists", -1);
+  tabs_->addPageWindow(panes_->Histograms(), "Histograms", -1);
+  tabs_->addPageWindow(panes_->Monitors(), "Monitors", -1);
+  RefreshPanes();
+}
+
+void MainWindow::CheckClockResolution() {
+  timespec resolution{};
+  const bool fine = ::clock_getres(CLOCK_MONOTONIC, &resolution) == 0 && resolution.tv_sec == 0 &&
+                    resolution.tv_nsec <= 1000;
+  if (!fine) {
+    dialogs_->ShowInformation(
+        "Improper hardware",
+        "Your CPU does not support high-resolution timer. This will prevent correct monitoring and logging.");
+  }
+}
+
+QAction* MainWindow::Action(int id) const {
+  auto it = actions_.find(id);
+  return it == actions_.end() ? nullptr : it->second;
+}
+
+bool MainWindow::SelectTab(const QString& title) {
+  for (int i = 0; i < tabs_->pageCount(); ++i) {
+    if (tabs_->tabs()->tabText(i).compare(title, Qt::CaseInsensitive) == 0) return tabs_->selectPage(i);
+  }
+  return false;
+}
+
+std::string MainWindow::PortName() const {
+  return options_.portOverride.empty() ? settings_.comport : options_.portOverride;
+}
+
+void MainWindow::RunCommand(int id) {
+  switch (id) {
+    case cmd::kLoadDefinition:
+      if (const auto path = dialogs_->ChooseFile(FileDialogKind::LoadDefinition)) LoadDefinitionFile(*path);
+      break;
+    case cmd::kSaveDefinition:
+      SaveDefinition();
+      break;
+    case cmd::kSaveDefinitionAs:
+      SaveDefinitionAs();
+      break;
+    case cmd::kImportDefinition:
+      ImportDefinition();
+      break;
+    case cmd::kEditDefinition:
+      EditDefinition();
+      break;
+    case cmd::kNewDefinition:
+      NewDefinition();
+      break;
+    case cmd::kPreferences:
+      OpenPreferences();
+      break;
+    case cmd::kExit:
+      RequestClose();
+      break;
+    case cmd::kScan:
+      ToggleConnection();
+      break;
+    case cmd::kLoadLog:
+    case cmd::kBarLoadLog:
+      logger_->LoadLog();
+      break;
+    case cmd::kRecord:
+    case cmd::kBarRecord:
+      logger_->Record();
+      break;
+    case cmd::kPlay:
+    case cmd::kPause:
+      PlayOrPause();
+      break;
+    case cmd::kBarPlay:
+      logger_->Play();
+      break;
+    case cmd::kBarPause:
+      logger_->Pause();
+      break;
+    case cmd::kStop:
+    case cmd::kBarStop:
+      logger_->Stop();
+      break;
+    case cmd::kJumpBackward:
+      logger_->JumpBackward();
+      break;
+    case cmd::kJumpForward:
+      logger_->JumpForward();
+      break;
+    case cmd::kSpeed400:
+      SetSpeed(4.0f);
+      break;
+    case cmd::kSpeed200:
+      SetSpeed(2.0f);
+      break;
+    case cmd::kSpeed100:
+      SetSpeed(1.0f);
+      break;
+    case cmd::kSpeed50:
+      SetSpeed(0.5f);
+      break;
+    case cmd::kSpeed25:
+      SetSpeed(0.25f);
+      break;
+    case cmd::kSpeedCustom:
+      // No action: the entry only carries the check mark of other speeds.
+      CheckSpeedItem(CheckedSpeedItem(logger_->PlaybackSpeed()));
+      break;
+    case cmd::kAbout:
+      ShowAbout();
+      break;
+    default:
+      break;
+  }
+}
+
+bool MainWindow::DefinitionBusy() {
+  if (!acquisition_->IsRunning() && acquisition_->IsAcquisitionDone() &&
+      datalog_.State() == XDL_STATE_CLOSED && !datalog_.IsPlaybackThreadRunning())
+    return false;
+  log_.LogText("Stop scanning and close the log before changing the definition");
+  return true;
+}
+
+void MainWindow::RefreshPanes() {
+  panes_->FillDashboards(&definition_);
+  panes_->FillListViews(&definition_);
+  panes_->FillHistograms(&definition_);
+  panes_->BuildMonitors(&definition_);
+}
+
+int MainWindow::LoadDefinitionFile(const std::string& path) {
+  if (DefinitionBusy()) return 0;
+  if (path.size() > AppSettings::kPathMax) {
+    // A cut path would name another file, which a later Save would write.
+    log_.Log("FAILED to Load %s", path.c_str());
+    log_.LogText("The path is longer than 259 characters");
+    return 0;
+  }
+  char error[256] = {};
+  const int result = LoadAdx(&definition_, path.c_str(), error, sizeof error, status_.get());
+  if (result != 0) {
+    settings_.lastadxpath = path;
+    log_.Log("Loaded %s", path.c_str());
+  } else {
+    log_.Log("FAILED to Load %s", path.c_str());
+    if (error[0] != '\0') log_.LogText(error);
+  }
+  RefreshPanes();
+  UpdateTitle();
+  return result;
+}
+
+bool MainWindow::SaveTo(const std::string& path) {
+  const int result = SaveAdx(&definition_, path.c_str(), status_.get());
+  if (result != 0) {
+    log_.Log("Saved %s", path.c_str());
+  } else {
+    log_.Log("FAILED to Save %s", path.c_str());
+  }
+  return result != 0;
+}
+
+void MainWindow::SaveDefinition() {
+  if (settings_.lastadxpath.empty()) {
+    RunCommand(cmd::kSaveDefinitionAs);
+    return;
+  }
+  SaveTo(settings_.lastadxpath);
+}
+
+void MainWindow::SaveDefinitionAs() {
+  const auto path = dialogs_->ChooseFile(FileDialogKind::SaveDefinitionAs);
+  if (!path) return;
+  if (path->size() > AppSettings::kPathMax) {
+    log_.Log("FAILED to Save %s", path->c_str());
+    log_.LogText("The path is longer than 259 characters");
+    return;
+  }
+  if (SaveTo(*path)) {
+    settings_.lastadxpath = *path;
+    UpdateTitle();
+  }
+}
+
+void MainWindow::ImportDefinition() {
+  const auto path = dialogs_->ChooseFile(FileDialogKind::ImportDefinition);
+  if (!path) return;
+  if (DefinitionBusy()) return;
+  ALDLDefinition legacy;
+  AdsMessageLog messages;
+  bool converted = false;
+  if (LoadAds(*path, legacy, &messages)) {
+    AdsConversionSummary summary;
+    converted = ConvertAdsToAdx(&definition_, &legacy, &summary) != 0;
+    if (converted) {
+      log_.Log("Imported %s", path->c_str());
+      for (const AdsMessage& message : messages.Messages()) log_.LogText(message.ToString());
+      for (const std::string& note : summary.notes) log_.LogText(note);
+      RefreshPanes();
+    }
+  }
+  if (!converted) {
+    log_.Log("FAILED to Import %s", path->c_str());
+    for (const AdsMessage& message : messages.Messages()) log_.LogText(message.ToString());
+  }
+  // The imported definition has no file yet: the next Save asks for a name.
+  settings_.lastadxpath.clear();
+  UpdateTitle();
+}
+
+void MainWindow::EditDefinition() {
+  if (options_.editor == nullptr) {
+    log_.LogText("The definition editor is not available");
+    return;
+  }
+  if (DefinitionBusy()) return;
+  char path[IDefinitionEditor::kPathBufferSize] = {};
+  settings_.lastadxpath.copy(path, AppSettings::kPathMax);
+  const std::int32_t result = options_.editor->Edit(this, path, &log_, 0);
+  path[AppSettings::kPathMax] = '\0';
+  // The editor writes its final path back whatever it returns.
+  settings_.lastadxpath = path;
+  if (result != 0) LoadDefinitionFile(settings_.lastadxpath);
+  UpdateTitle();
+}
+
+void MainWindow::NewDefinition() {
+  if (options_.editor == nullptr) {
+    log_.LogText("The definition editor is not available");
+    return;
+  }
+  if (DefinitionBusy()) return;
+  char path[IDefinitionEditor::kPathBufferSize] = {};
+  const std::int32_t result = options_.editor->Edit(this, path, &log_, 0);
+  path[AppSettings::kPathMax] = '\0';
+  if (result != 0) {
+    settings_.lastadxpath = path;
+    LoadDefinitionFile(settings_.lastadxpath);
+  }
+}
+
+void MainWindow::OpenPreferences() {
+  if (preferences_) {
+    preferences_->raise();
+    return;
+  }
+  preferences_ = new PreferencesWindow(this, PortName());
+  connect(preferences_, &PreferencesWindow::portChosen, this, [this](const QString& port) {
+    settings_.comport = Bounded(port.toStdString(), AppSettings::kPortMax);
+    // The port chosen now replaces one given for this run.
+    options_.portOverride.clear();
+  });
+  preferences_->Open();
+}
+
+void MainWindow::ShowAbout() {
+  AboutBox box(this);
+  box.exec();
+}
+
+void MainWindow::ToggleConnection() {
+  if (!acquisition_->IsRunning()) acquisition_->SetPortName(PortName());
+  acquisition_->ToggleConnection();
+  RefreshStatus();
+}
+
+void MainWindow::PlayOrPause() {
+  if (datalog_.State() == XDL_STATE_PLAYING) {
+    logger_->Pause();
+  } else {
+    logger_->Play();
+  }
+}
+
+void MainWindow::SetSpeed(float factor) {
+  logger_->SetPlaybackSpeed(factor);
+}
+
+void MainWindow::RequestClose() {
+  if (closeRequested_) return;
+  closeRequested_ = true;
+  acquisition_->StartControlThread(AcquisitionControl::kStopAcquisition | AcquisitionControl::kStopDatalog |
+                                   AcquisitionControl::kCloseWindow);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (!closeAllowed_) {
+    event->ignore();
+    RequestClose();
+    return;
+  }
+  if (preferences_) preferences_->close();
+  emit aboutToClose();
+  settings_.winposx = x();
+  settings_.winposy = y();
+  settings_.winsizex = width();
+  settings_.winsizey = height();
+  settings_.lastxdlpath = logger_->CurrentLogPath();
+  if (!options_.settingsPath.empty()) SaveSettings(settings_, options_.settingsPath);
+  event->accept();
+}
+
+void MainWindow::OnAcquisitionStopped() {
+  RefreshStatus();
+}
+
+void MainWindow::OnDatalogStopped() {
+  logger_->OnDatalogStopped();
+  UpdateLoggerToolbar();
+  SetSliderPosition(0);
+  RefreshStatus();
+}
+
+void MainWindow::OnCloseMessage() {
+  closeAllowed_ = true;
+  close();
+}
+
+void MainWindow::RefreshStatus() {
+  if (status_) status_->Show(acquisition_->StatusSnapshot());
+}
+
+void MainWindow::FlashStatus(const std::string& text, std::uint32_t textColor, std::uint32_t backColor,
+                             int ms) {
+  status_->Flash(text, textColor, backColor, ms);
+}
+
+void MainWindow::UpdateTitle() {
+  setWindowTitle(QString::fromLatin1(
+      WindowTitleText(settings_.lastadxpath, logger_->CurrentLogPath(), logger_->PlaybackSpeed())));
+}
+
+void MainWindow::UpdateLoggerToolbar() {
+  if (logBar_ != nullptr) logBar_->Apply(logger_->ToolbarState());
+}
+
+void MainWindow::SetSliderRange(int maximum) {
+  logBar_->SetSliderRange(maximum);
+}
+
+void MainWindow::SetSliderPosition(int position) {
+  logBar_->SetSliderPosition(position);
+}
+
+bool MainWindow::ChooseLogToLoad(std::string* path) {
+  const auto chosen = dialogs_->ChooseFile(FileDialogKind::LoadLog);
+  if (!chosen) return false;
+  *path = *chosen;
+  return true;
+}
+
+bool MainWindow::ChooseSaveName(std::string* path) {
+  const auto chosen = dialogs_->ChooseFile(FileDialogKind::SaveLog);
+  if (!chosen) return false;
+  *path = *chosen;
+  return true;
+}
+
+void MainWindow::ShowError(const std::string& title, const std::string& text) {
+  dialogs_->ShowError(title, text);
+}
+
+void MainWindow::RefreshTitle() {
+  settings_.lastxdlpath = logger_->CurrentLogPath();
+  UpdateTitle();
+}
+
+void MainWindow::CheckSpeedItem(SpeedItem item) {
+  static constexpr std::pair<SpeedItem, int> kItems[] = {
+      {SpeedItem::Speed400, cmd::kSpeed400}, {SpeedItem::Speed200, cmd::kSpeed200},
+      {SpeedItem::Speed100, cmd::kSpeed100}, {SpeedItem::Speed50, cmd::kSpeed50},
+      {SpeedItem::Speed25, cmd::kSpeed25},   {SpeedItem::Custom, cmd::kSpeedCustom}};
+  for (const auto& [speedItem, id] : kItems) {
+    if (QAction* action = Action(id)) action->setChecked(speedItem == item);
+  }
+}

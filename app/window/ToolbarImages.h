@@ -1,0 +1,18 @@
+// The tool-bar image strip: 45 images of 16 x 16 pixels side by side, drawn
+// on magenta (red 255, green 0, blue 255), which is transparent. Every tool
+// bar of the window takes its icons from this one strip by image index.
+//
+// Thread contract: GUI thread only (pixmaps).
+#pragma once
+
+#include <QIcon>
+#include <QImage>
+
+inline constexpr int kToolbarImageCount = 45;
+inline constexpr int kToolbarImageSize = 16;
+
+// The strip as drawn, magenta background included.
+QImage ToolbarImageStrip();
+// One image of the strip with magenta made transparent; an index outside the
+// strip gives an empty icon.
+QIcon ToolbarIcon(int index);
