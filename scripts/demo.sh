@@ -11,14 +11,16 @@
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-BUILD="$ROOT/build/default"
+# VARNAK_DEMO_BUILD names another build folder (configured with the default
+# preset's settings when it is new).
+BUILD="${VARNAK_DEMO_BUILD:-$ROOT/build/default}"
 SCENARIO="$ROOT/examples/demo-ecu.scenario"
 DEFINITION="$ROOT/examples/demo-ecu.adx"
 
 bash "$ROOT/scripts/install-deps.sh"
 
 if [ ! -f "$BUILD/CMakeCache.txt" ]; then
-  (cd "$ROOT" && cmake --preset default)
+  (cd "$ROOT" && cmake --preset default -B "$BUILD")
 fi
 cmake --build "$BUILD" --target varnak-ecu-sim varnak-cli
 

@@ -1,5 +1,8 @@
 #include "acquisition/control/CommandLineSession.h"
 
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -227,7 +230,13 @@ class LiveView {
     const auto figures = StatusFiguresText(input);
     if (figures) last_ = *figures;
     if (!last_.empty()) status += "   " + last_;
-    const std::string text = LiveTableText(status, display_.LiveRows());
+    int width = 80, height = 24;
+    winsize size{};
+    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 && size.ws_row > 0) {
+      width = size.ws_col;
+      height = size.ws_row;
+    }
+    const std::string text = LiveTableText(status, display_.LiveRows(), width, height);
     std::fwrite(text.data(), 1, text.size(), stdout);
     std::fflush(stdout);
   }

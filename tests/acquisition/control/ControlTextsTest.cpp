@@ -3,6 +3,7 @@
 // table, the last-packet copy and the done event.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <thread>
 
@@ -135,12 +136,35 @@ TEST(ItemRowsTest, HeaderAndRowsFollowTheAssociationRule) {
 }
 
 TEST(LiveTableTest, RedrawsInPlaceWithoutControlCharacters) {
-  const std::string text = LiveTableText("ALDL: Connected", {{"RPM", "800", "rpm"}, {"BAD\x1b", "1\n", ""}});
+  const std::string text = LiveTableText("ALDL: Connected",
+                                         {{"RPM", "800", "rpm"},
+                                          {"BAD\x1b", "1\n",
+                                           "\xB0"
+                                           "C"}},
+                                         80, 24);
   EXPECT_EQ(text.rfind("\x1b[H", 0), 0u);
   EXPECT_NE(text.find("ALDL: Connected\x1b[K\n"), std::string::npos);
   EXPECT_NE(text.find("RPM"), std::string::npos);
   EXPECT_EQ(text.find("BAD\x1b"), std::string::npos);
+  EXPECT_NE(text.find("\xC2\xB0"
+                      "C"),
+            std::string::npos);  // Latin-1 degree sign as UTF-8
   EXPECT_EQ(text.substr(text.size() - 3), "\x1b[J");
+}
+
+TEST(LiveTableTest, FillsColumnsAndNeverScrolls) {
+  std::vector<LiveTableRow> rows;
+  for (int i = 0; i < 70; ++i) rows.push_back({"ITEM" + std::to_string(i), std::to_string(i), ""});
+  const auto lineCount = [](const std::string& text) { return std::count(text.begin(), text.end(), '\n'); };
+  // 120 columns hold three cells a line: 70 items need 24 lines below the heading.
+  std::string text = LiveTableText("s", rows, 120, 40);
+  EXPECT_EQ(lineCount(text), 2 + 24);
+  EXPECT_NE(text.find("ITEM69"), std::string::npos);
+  // A small terminal shows what fits and counts the rest.
+  text = LiveTableText("s", rows, 80, 10);
+  EXPECT_LE(lineCount(text), 9);
+  EXPECT_NE(text.find("... 57 more"), std::string::npos);
+  EXPECT_EQ(text.find("ITEM13 "), std::string::npos);
 }
 
 TEST(LastPacketTest, KeepsAtMostItsCapacity) {
