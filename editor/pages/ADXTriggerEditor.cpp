@@ -11,7 +11,7 @@ ADXTriggerEditor::ADXTriggerEditor(QWidget* parent, IEditorPageServices* service
     : ADXPageBase(parent, services, true) {
   types_ = new QListWidget(GeneralTab());
   types_->setObjectName("1147");
-  types_->setSelectionMode(QAbstractItemView::MultiSelection);
+  types_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   types_->setFixedHeight(100);
   for (const char* name : {"Generic (All Types)", "Update Histogram", "Update List View", "Update Monitor",
                            "Update Dashboard"}) {

@@ -3,12 +3,14 @@
 // is refused with the page's message.
 #include "ADXValue.h"
 
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTreeWidget>
 
 #include "ADXBitmask.h"
 #include "ADXCommands.h"
+#include "ADXEquationDialog.h"
 #include "ADXHistogram.h"
 #include "ADXLookupEditor.h"
 #include "ADXLookupTable.h"
@@ -474,4 +476,16 @@ TEST(LookupPage, TheGraphIsRefilledWhenItsTabComesUp) {
   sheet->show();
   sheet->selectPage(1);
   EXPECT_EQ(graph->getSeries(0)->PointCount(), 2);
+}
+
+TEST(EquationDialog, TheStatusLineFollowsEveryChange) {
+  ADXEquationDialog dialog(nullptr, "(X*2)");
+  EXPECT_EQ(dialog.windowTitle(), "Conversion Equation");
+  EXPECT_EQ(dialog.status()->text(), "Equation Format Appears Valid");
+  dialog.editor()->setText("(X*2");
+  EXPECT_EQ(dialog.status()->text(), "Missing )");
+  dialog.editor()->setText("X*2)");
+  EXPECT_EQ(dialog.status()->text(), "Missing (");
+  dialog.editor()->setText(QString(300, 'X'));
+  EXPECT_EQ(dialog.equation().size(), 255);
 }
