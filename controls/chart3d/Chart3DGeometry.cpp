@@ -60,6 +60,8 @@ bool HasValue(const C3Cell& cell) {
 C3View Chart3DRotate(C3View view, double dx, double dy) {
   if (!std::isfinite(dx)) dx = 0.0;
   if (!std::isfinite(dy)) dy = 0.0;
+  if (!std::isfinite(view.yaw)) view.yaw = C3View{}.yaw;
+  if (!std::isfinite(view.pitch)) view.pitch = C3View{}.pitch;
   double yaw = std::fmod(view.yaw + dx * kChart3DDegreesPerPixel, 360.0);
   if (yaw < 0.0) yaw += 360.0;
   const double pitch =

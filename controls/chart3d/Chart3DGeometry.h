@@ -32,7 +32,8 @@ inline constexpr double kChart3DDegreesPerPixel = 0.5;
 
 // The view after a mouse drag of (dx, dy) pixels: right turns the plot to the
 // right, down tilts it towards a view from above. Yaw wraps into [0, 360),
-// pitch stays within its limits.
+// pitch stays within its limits. An angle that is not a number starts again
+// from the first view's.
 C3View Chart3DRotate(C3View view, double dx, double dy);
 
 struct C3Rect {

@@ -16,6 +16,7 @@ TEST(Chart3DView, RotationWrapsTheTurnAndLimitsTheTilt) {
   EXPECT_EQ(Chart3DRotate(start, 0, 1000).pitch, kChart3DMaxPitch);
   EXPECT_EQ(Chart3DRotate(start, 0, -1000).pitch, kChart3DMinPitch);
   EXPECT_EQ(Chart3DRotate(start, NAN, INFINITY), start);
+  EXPECT_EQ(Chart3DRotate({NAN, INFINITY}, 0, 0), C3View{});
 }
 
 TEST(Chart3DView, ProjectionShowsNearThingsInFrontAndHighThingsAbove) {
