@@ -12,6 +12,7 @@ using CliArgs = std::vector<std::string>;
 
 int RunInfo(const CliArgs& args, std::ostream& out, std::ostream& err);
 int RunDecode(const CliArgs& args, std::ostream& out, std::ostream& err);
+int RunImport(const CliArgs& args, std::ostream& out, std::ostream& err);
 
 constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;
