@@ -253,6 +253,16 @@ void BrelithDialog::OnCurrentItemChanged(QTreeWidgetItem* current, QTreeWidgetIt
     selecting_ = true;
     tree_->setCurrentItem(previous);
     selecting_ = false;
+    // A mouse press selects the clicked row after announcing the change;
+    // select the kept row again once the press is over.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          selecting_ = true;
+          if (QTreeWidgetItem* kept = tree_->currentItem()) tree_->setCurrentItem(kept);
+          selecting_ = false;
+        },
+        Qt::QueuedConnection);
     return;
   }
   if (currentPage_ != nullptr) currentPage_->Commit();

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTreeWidget>
 
 #include <cstring>
@@ -222,6 +223,24 @@ TEST_F(EditorDialogTest, NewValueMustGetAUniqueIdBeforeLeavingAndIsSaved) {
   ASSERT_NE(reloaded.FindById("SECOND"), nullptr);
   EXPECT_EQ(reloaded.IndexOf(reloaded.FindById("SECOND")), reloaded.IndexOf(rpm) + 1);
   EXPECT_EQ(reloaded.ObjectCount(), editor.Definition().ObjectCount());
+}
+
+TEST_F(EditorDialogTest, AClickAwayFromAnInvalidPageLeavesTheSelectionAlone) {
+  BrelithEditor editor(path_.c_str(), nullptr, 0, &services_);
+  BrelithDialog& dialog = editor.Dialog(nullptr);
+  dialog.show();
+  QTreeWidgetItem* values = dialog.RootItem(BrelithDialog::kRootValues);
+  ASSERT_TRUE(dialog.SelectItem(values));
+  dialog.AddNewItem();
+  QTreeWidgetItem* added = values->child(0);
+  QTreeWidget* tree = dialog.Tree();
+  const QPoint header = tree->visualItemRect(dialog.RootItem(BrelithDialog::kRootHeader)).center();
+  QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, header);
+  QApplication::processEvents();
+  EXPECT_EQ(tree->currentItem(), added);
+  ASSERT_EQ(tree->selectedItems().size(), 1);
+  EXPECT_EQ(tree->selectedItems().front(), added);
+  EXPECT_EQ(services_.warnings.size(), 1u);
 }
 
 TEST_F(EditorDialogTest, DeletingAValueRepairsItsDependants) {
