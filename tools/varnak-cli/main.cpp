@@ -29,7 +29,8 @@ constexpr CliCommand kCommands[] = {
      RunPlay},
     {"export", "export LOG.xdl DEF.adx [-o OUT.csv]           the rows of a whole log, without pacing",
      RunExport},
-    {"import", "import IN.ads OUT.adx [--force]               convert a legacy ADS definition to ADX", RunImport},
+    {"import", "import IN.ads OUT.adx [--force]               convert a legacy ADS definition to ADX",
+     RunImport},
 };
 
 void PrintUsage(std::ostream& s) {
