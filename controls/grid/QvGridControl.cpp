@@ -284,7 +284,7 @@ int QvGridControl::getRowHeight(int row) const {
 }
 
 void QvGridControl::setTopOffset(int pixels) {
-  topOffset_ = std::max(0, pixels);
+  topOffset_ = std::clamp(pixels, 0, 0xFFFF);
   updateScrollBars();
   ensureVisible(current_.row, current_.column);
   redraw();

@@ -138,6 +138,7 @@ class QvGridControl : public QWidget {
   int getColWidth(int column) const;
   void setRowHeight(int row, int height);
   int getRowHeight(int row) const;
+  // Pixels above the table (0 to 65535); keeps the current cell in view.
   void setTopOffset(int pixels);
   int topOffset() const { return topOffset_; }
 

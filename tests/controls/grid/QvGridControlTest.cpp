@@ -211,6 +211,12 @@ TEST_F(GridControlTest, FlagsColoursAndAlignmentPerCell) {
   EXPECT_EQ(grid.getCellBkColor(at), 0xFF00FF00u);  // upper byte kept
   grid.setCellTextColor(at, 0x0000FFu);
   EXPECT_EQ(grid.getCellTextColor(at), 0x0000FFu);
+  grid.setTopOffset(-5);
+  EXPECT_EQ(grid.topOffset(), 0);
+  grid.setTopOffset(1 << 30);
+  EXPECT_EQ(grid.topOffset(), 0xFFFF);
+  grid.renderFrame();
+  grid.setTopOffset(0);
   grid.setColWidth(11, 90);  // out of range: nothing
   grid.setColWidth(10, 90);
   EXPECT_EQ(grid.getColWidth(10), 90);
