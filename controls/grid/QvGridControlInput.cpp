@@ -88,9 +88,15 @@ void QvGridControl::deleteSelection() {
 
 bool QvGridControl::event(QEvent* event) {
   // The grid keeps its navigation and editing keys even where a shortcut uses
-  // them; printable characters still go to the program's shortcuts first.
+  // them; printable characters go to the program's shortcuts first, except
+  // while a cell is being edited.
   if (event->type() == QEvent::ShortcutOverride) {
     auto* key = static_cast<QKeyEvent*>(event);
+    if (editing_ && !key->text().isEmpty() && key->text().at(0).isPrint() &&
+        !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+      event->accept();
+      return true;
+    }
     const bool plain = key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::ShiftModifier ||
                        key->modifiers() == Qt::ControlModifier;
     switch (key->key()) {

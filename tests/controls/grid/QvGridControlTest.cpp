@@ -434,6 +434,8 @@ TEST_F(GridControlTest, KeepsNavigationKeysButLeavesCharactersToShortcuts) {
   EXPECT_FALSE(overridden(Qt::Key_Escape, {}));
   Type("4");
   EXPECT_TRUE(overridden(Qt::Key_Escape, {}));  // ends the edit first
+  EXPECT_TRUE(overridden(Qt::Key_Space, " "));  // typing goes into the edit
+  EXPECT_FALSE(overridden(Qt::Key_S, "\x13", Qt::ControlModifier));
 }
 
 TEST_F(GridControlTest, CopiesTheSelectionToTheClipboard) {
