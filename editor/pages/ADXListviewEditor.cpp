@@ -4,6 +4,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -54,10 +55,18 @@ ADXListviewEditor::ADXListviewEditor(QWidget* parent, IEditorPageServices* servi
   buttons->addWidget(group);
   buttons->addStretch();
   columns->addLayout(buttons);
+  // The list's one column, "Item", captioned like a list header.
+  auto* listColumn = new QVBoxLayout;
+  listColumn->setSpacing(0);
+  auto* caption = new QLabel("Item", area);
+  caption->setFrameShape(QFrame::StyledPanel);
+  caption->setContentsMargins(4, 1, 4, 1);
   list_ = new PageRowList(area);
   list_->setObjectName("1047");
   list_->setMinimumHeight(160);
-  columns->addWidget(list_, 1);
+  listColumn->addWidget(caption);
+  listColumn->addWidget(list_, 1);
+  columns->addLayout(listColumn, 1);
   form->addRow(area);
 
   connect(insert, &QPushButton::clicked, this, &ADXListviewEditor::InsertItems);
