@@ -47,15 +47,20 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "varnak: no tab named \"%s\"\n", command.tab.c_str());
   }
   if (command.scan) QTimer::singleShot(0, &window, [&window] { window.RunCommand(cmd::kScan); });
-  if (!command.screenshot.empty()) {
-    const QString file = QString::fromStdString(command.screenshot);
-    QObject::connect(&window, &MainWindow::aboutToClose, &window, [&window, file] {
-      if (!window.grab().save(file)) std::fprintf(stderr, "varnak: cannot write %s\n", qPrintable(file));
-    });
-  }
+  // The picture is taken just before the close starts, while a scan still
+  // runs; without --quit-after, when the user's close is accepted.
+  bool pictureTaken = command.screenshot.empty();
+  auto takePicture = [&window, &pictureTaken, file = QString::fromStdString(command.screenshot)] {
+    if (pictureTaken) return;
+    pictureTaken = true;
+    if (!window.grab().save(file)) std::fprintf(stderr, "varnak: cannot write %s\n", qPrintable(file));
+  };
+  QObject::connect(&window, &MainWindow::aboutToClose, &window, takePicture);
   if (command.quitAfterSeconds) {
-    QTimer::singleShot(static_cast<int>(*command.quitAfterSeconds * 1000.0), &window,
-                       [&window] { window.RequestClose(); });
+    QTimer::singleShot(static_cast<int>(*command.quitAfterSeconds * 1000.0), &window, [&window, takePicture] {
+      takePicture();
+      window.RequestClose();
+    });
   }
   return QApplication::exec();
 }

@@ -14,7 +14,8 @@ LogControlBar::LogControlBar(QWidget* parent) : QWidget(parent) {
   toolbar_ = new QToolBar(this);
   toolbar_->setObjectName(QStringLiteral("10008"));
   toolbar_->setIconSize(QSize(kToolbarImageSize, kToolbarImageSize));
-  toolbar_->setGeometry(0, 0, kToolbarWidth, kToolbarHeight);
+  toolbar_->setMovable(false);
+  toolbar_->setFloatable(false);
   struct Button {
     int id;
     int image;
@@ -39,6 +40,12 @@ LogControlBar::LogControlBar(QWidget* parent) : QWidget(parent) {
     if (!settingSlider_) emit sliderMovedByUser(value);
   });
   setMinimumHeight(21);
+  toolbar_->setGeometry(0, 0, ToolbarWidth(), kToolbarHeight);
+}
+
+int LogControlBar::ToolbarWidth() const {
+  // The five buttons are never cut off, whatever the style's button size.
+  return std::max(kToolbarWidth, toolbar_->sizeHint().width());
 }
 
 QAction* LogControlBar::Button(int id) const {
@@ -70,7 +77,7 @@ void LogControlBar::SetSliderPosition(int position) {
 void LogControlBar::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   const int toolbarHeight = std::min(kToolbarHeight, height());
-  toolbar_->setGeometry(0, 0, kToolbarWidth, toolbarHeight);
+  toolbar_->setGeometry(0, 0, ToolbarWidth(), toolbarHeight);
   const SliderPlace place = LogSliderPlace(width(), toolbar_->geometry().x() + toolbar_->width());
   slider_->setGeometry(place.x, 0, place.width, toolbarHeight);
 }

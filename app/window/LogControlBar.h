@@ -40,6 +40,8 @@ class LogControlBar : public QWidget {
   QAction* Button(int id) const;
 
   QSize sizeHint() const override { return QSize(kBandWidth, kToolbarHeight); }
+  // The tool bar's width: 118, or more when the buttons need it.
+  int ToolbarWidth() const;
 
  signals:
   void commandTriggered(int id);
