@@ -209,6 +209,8 @@ void QvGridControl::keyPressEvent(QKeyEvent* event) {
       case Qt::Key_Enter:
       case Qt::Key_Tab:
       case Qt::Key_Backtab:
+      case Qt::Key_Left:
+      case Qt::Key_Right:
       case Qt::Key_Up:
       case Qt::Key_Down:
       case Qt::Key_PageUp:
@@ -250,7 +252,7 @@ void QvGridControl::keyPressEvent(QKeyEvent* event) {
   if (!text.isEmpty() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
     std::string typed;
     for (const QChar c : text)
-      if (c.unicode() >= 0x20 && c.unicode() <= 0xFF && c.unicode() != 0x7F)
+      if ((c.unicode() >= 0x20 && c.unicode() < 0x7F) || (c.unicode() >= 0xA0 && c.unicode() <= 0xFF))
         typed.push_back(static_cast<char>(c.unicode()));
     if (!typed.empty()) {
       if (!editing_) {

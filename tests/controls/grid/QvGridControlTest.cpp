@@ -412,6 +412,12 @@ TEST_F(GridControlTest, TypingEditsCellsThatAreNotReadOnly) {
   EXPECT_EQ(grid.cellText(2, 2), "");
   EXPECT_EQ(grid.cellText(2, 3), "fixed");
   // A double click edits; losing the focus keeps what was typed.
+  // Arrows end an edit and move on; control characters are not typed.
+  grid.setCurrent(6, 6);
+  Type(QString::fromUtf8("x\u0085\u00e9"));
+  Key(Qt::Key_Right);
+  EXPECT_EQ(grid.cellText(6, 6), "x\xe9");
+  EXPECT_EQ(grid.getCurCol(), 7);
   Mouse(QEvent::MouseButtonDblClick, Centre(5, 5));
   Type("ok");
   QFocusEvent out(QEvent::FocusOut, Qt::OtherFocusReason);
