@@ -364,7 +364,7 @@ void QvGridControl::focusOutEvent(QFocusEvent* event) {
 void QvGridControl::changeEvent(QEvent* event) {
   if (event->type() == QEvent::EnabledChange) {
     state_ = isEnabled() ? (state_ & ~kStateDisabled) : (state_ | kStateDisabled);
-    if (!isEnabled()) cancelEdit();
+    if (!isEnabled()) commitEdit();  // what was typed is kept
     scheduleRedraw();
   } else if (event->type() == QEvent::FontChange) {
     scheduleRedraw();

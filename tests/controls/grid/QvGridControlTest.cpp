@@ -471,8 +471,11 @@ TEST_F(GridControlTest, EditTextStaysWithinItsLimit) {
   EXPECT_EQ(grid.getTextLength(1, 1), QvGridControl::kMaxEditLength);
 }
 
-TEST_F(GridControlTest, DisablingSwitchesStateAndGreysText) {
+TEST_F(GridControlTest, DisablingSwitchesStateAndKeepsAnEdit) {
+  Type("41");
   grid.setEnabled(false);
+  EXPECT_FALSE(grid.editing());
+  EXPECT_EQ(grid.cellText(1, 1), "41");
   EXPECT_EQ(grid.state() & QvGridControl::kStateDisabled, QvGridControl::kStateDisabled);
   grid.setEnabled(true);
   EXPECT_EQ(grid.state() & QvGridControl::kStateDisabled, 0u);
