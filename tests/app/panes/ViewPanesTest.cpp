@@ -384,6 +384,20 @@ TEST(HistogramBreakLabel, WholeNumbersWithoutDecimals) {
   EXPECT_EQ(HistogramBreakLabel(1e12f), "999999995904.000");  // beyond int: never a wrapped number
 }
 
+TEST(HistogramCaption, NamesOnlyTheValuesThatAreSet) {
+  PanesTestDefinition t;
+  ADXHistogram h;
+  h.SetTitle("Spark", 5);
+  EXPECT_EQ(HistogramCaption(h), "Spark");
+  h.SetXValue(t.rpm);
+  EXPECT_EQ(HistogramCaption(h), "Spark - Engine Speed");
+  h.SetZValue(t.map);
+  EXPECT_EQ(HistogramCaption(h), "Spark - Engine Speed vs Manifold Pressure");
+  const std::string longTitle(300, 'a');
+  h.SetTitle(longTitle.c_str(), longTitle.size());
+  EXPECT_EQ(HistogramCaption(h).size(), 256u);
+}
+
 TEST_F(ViewPanesTest, TimeAxisLabelsMinutesAndSeconds) {
   QvDataChartAxis* time = panes->Monitors()->TimeAxis(0);
   EXPECT_EQ(time->LabelText(125.7f), "2:05");
