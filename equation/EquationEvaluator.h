@@ -94,8 +94,8 @@ class EquationEvaluator {
   std::array<std::int8_t, 128> slotOfLetter_ = NoSlots();
 
   static constexpr std::array<std::int8_t, 128> NoSlots() {
-    std::array<std::int8_t, 128> slots{};
-    for (auto& slot : slots) slot = -1;
-    return slots;
+    std::array<std::int8_t, 128> letterSlots{};
+    for (auto& slot : letterSlots) slot = -1;
+    return letterSlots;
   }
 };
