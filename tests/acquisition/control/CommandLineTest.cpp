@@ -97,6 +97,42 @@ TEST_F(CommandLineTest, ScanWritesRowsAndSavesTheRecordingOnce) {
   EXPECT_TRUE(std::filesystem::exists(temp.File("temp.xdl")));
 }
 
+TEST_F(CommandLineTest, PlayIsPacedAndStopsOnRequest) {
+  StartSimulator();
+  ScanOptions scan;
+  scan.definitionPath = SaveDefinition();
+  scan.portPath = sim->slavePath();
+  scan.seconds = 1.0;
+  scan.recordPath = temp.File("paced.xdl");
+  scan.recordingFolder = temp.Path();
+  std::atomic<bool> stop{false};
+  ErrorStream err;
+  ASSERT_EQ(RunScanSession(scan, stop, err.get()), 0) << err.Text();
+
+  // At a quarter of the speed the second of log takes four; the stop ends it
+  // after a fraction of that, with status 0 and the rows played so far.
+  PlayOptions play;
+  play.logPath = scan.recordPath;
+  play.definitionPath = scan.definitionPath;
+  play.speed = 0.25f;
+  play.csvPath = temp.File("paced.csv");
+  std::thread stopper([&] {
+    std::this_thread::sleep_for(600ms);
+    stop.store(true);
+  });
+  const auto start = std::chrono::steady_clock::now();
+  const int status = RunPlaySession(play, stop, err.get());
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  stopper.join();
+  EXPECT_EQ(status, 0);
+  EXPECT_LT(seconds, 3.0);
+  std::string exported = temp.File("all.csv");
+  ASSERT_EQ(RunExportSession(scan.recordPath, scan.definitionPath, exported, err.get()), 0);
+  const auto played = ReadLines(play.csvPath).size();
+  EXPECT_GE(played, 2u);
+  EXPECT_LT(played, ReadLines(exported).size());
+}
+
 TEST_F(CommandLineTest, PortThatCannotOpenFailsTheScan) {
   ScanOptions options;
   options.definitionPath = SaveDefinition();
