@@ -385,12 +385,13 @@ void BrelithDialog::DeleteSelected() {
 
 bool BrelithDialog::DropItem(QTreeWidgetItem* dragged, QTreeWidgetItem* target) {
   if (dragged == nullptr || target == nullptr || dragged == target) return false;
-  // Both items must still be in the tree (the drop is reported after the drag).
+  // The drop is reported after the drag: both items must still be in the
+  // tree, which is checked by address before either is used.
+  if (!InTree(dragged) || !InTree(target)) return false;
   QTreeWidgetItem* root = dragged->parent();
-  if (root == nullptr || tree_->indexOfTopLevelItem(root) < 0 || root->indexOfChild(dragged) < 0)
-    return false;
+  if (root == nullptr) return false;  // category roots stay put
   const bool ontoRoot = target == root;
-  if (!ontoRoot && (target->parent() != root || root->indexOfChild(target) < 0)) return false;
+  if (!ontoRoot && target->parent() != root) return false;
   const ADXEditorItemRecord* record = RecordOf(dragged);
   if (record == nullptr || record->object == nullptr) return false;
   if (!ValidateCurrentPage()) return false;
@@ -409,6 +410,16 @@ bool BrelithDialog::DropItem(QTreeWidgetItem* dragged, QTreeWidgetItem* target) 
   selecting_ = false;
   ForceSelect(dragged);
   return true;
+}
+
+bool BrelithDialog::InTree(const QTreeWidgetItem* item) const {
+  for (QTreeWidgetItem* root : roots_) {
+    if (root == item) return true;
+    for (int i = 0; i < root->childCount(); ++i) {
+      if (root->child(i) == item) return true;
+    }
+  }
+  return false;
 }
 
 void BrelithDialog::Save() {

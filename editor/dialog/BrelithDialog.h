@@ -100,6 +100,8 @@ class BrelithDialog : public QDialog {
   void HidePage();
   // Selects item without validating (the caller has dealt with the page).
   void ForceSelect(QTreeWidgetItem* item);
+  // Whether the item (compared by address only) is a root or a child of one.
+  bool InTree(const QTreeWidgetItem* item) const;
   void SaveTo(bool saveAs);
   void ApplyLayout();
   void UpdateTitle();

@@ -318,6 +318,10 @@ TEST_F(EditorDialogTest, DraggingMovesOnlyAmongSiblingsAndOntoTheRoot) {
   EXPECT_FALSE(dialog.DropItem(load, bitmasks->child(0)));
   EXPECT_FALSE(dialog.DropItem(load, bitmasks));
   EXPECT_FALSE(dialog.DropItem(load, load));
+  QTreeWidgetItem stray({"not in the tree"});
+  EXPECT_FALSE(dialog.DropItem(&stray, values));
+  EXPECT_FALSE(dialog.DropItem(load, &stray));
+  EXPECT_FALSE(dialog.DropItem(values, dialog.RootItem(BrelithDialog::kRootHeader))) << "roots do not move";
   EXPECT_EQ(values->child(1), load);
 
   // Onto the "Values" root: first in the tree and first in the definition.
