@@ -187,6 +187,9 @@ void EcuSimulator::run() {
     pending.insert(pending.end(), due.begin(), due.end());
     if (pending.size() > kMaxPendingOutput)
       pending.erase(pending.begin(), pending.end() - static_cast<long>(kMaxPendingOutput));
+    // Counters become visible before the reply leaves, so a client that has
+    // read a reply always finds its request counted.
+    if (!due.empty()) publish(core, true);
     if (!pending.empty()) {
       long put = terminal_->write(pending.data(), pending.size());
       if (put > 0) {
