@@ -71,6 +71,10 @@ void GridPictures(GalleryWriter& writer) {
     SendKey(&grid, Qt::Key_Down, Qt::ShiftModifier);
     SendKey(&grid, Qt::Key_Down, Qt::ShiftModifier);
     writer.save(grid, QStringLiteral("grid-keyboard"));
+
+    // Without the focus the selection turns grey.
+    grid.clearFocus();
+    writer.save(grid, QStringLiteral("grid-nofocus"));
     grid.hide();
   }
   {

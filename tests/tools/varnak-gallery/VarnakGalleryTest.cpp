@@ -244,6 +244,13 @@ TEST_F(GalleryRun, GridPaintsSelectionHighlightAndTheirOverlap) {
   EXPECT_EQ(image.pixelColor(cellCorner(7, 7)).rgb(), QColor(191, 208, 109).rgb());   // both
   EXPECT_EQ(image.pixelColor(cellCorner(10, 10)).rgb(), QColor(255, 255, 0).rgb());   // highlighted
   EXPECT_EQ(image.pixelColor(cellCorner(2, 12)).rgb(), QColor(255, 255, 255).rgb());  // plain
+
+  // Without the focus the selection is grey, blended the same way.
+  const QImage unfocused = Picture("grid-nofocus");
+  ASSERT_EQ(unfocused.size(), image.size());
+  EXPECT_EQ(unfocused.pixelColor(cellCorner(5, 5)).rgb(), QColor(180, 180, 180).rgb());
+  EXPECT_EQ(unfocused.pixelColor(cellCorner(7, 7)).rgb(), QColor(217, 217, 90).rgb());
+  EXPECT_EQ(unfocused.pixelColor(cellCorner(10, 10)).rgb(), QColor(255, 255, 0).rgb());
 }
 
 TEST_F(GalleryRun, UserInputChangesWhatTheControlsShow) {
