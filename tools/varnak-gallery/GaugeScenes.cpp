@@ -77,6 +77,20 @@ void AnalogPictures(GalleryWriter& writer) {
     gauge.setValue(62.5f, false);
     writer.save(gauge, QSize(320, 200), QStringLiteral("analog-stretched"));
   }
+  {
+    // Smaller than its logical square: the top-left part at full scale.
+    QvAnalogGauge gauge;
+    gauge.setValue(40.0f, false);
+    writer.save(gauge, QSize(120, 120), QStringLiteral("analog-small"));
+  }
+  {
+    // A range of zero width (a definition with equal limits) still draws.
+    QvAnalogGauge gauge;
+    gauge.setRange(50.0f, 50.0f);
+    gauge.setTitle("Fixed", 99);
+    gauge.setValue(50.0f, false);
+    writer.save(gauge, QSize(180, 180), QStringLiteral("analog-zerorange"));
+  }
 }
 
 void ReadoutPictures(GalleryWriter& writer) {
@@ -186,6 +200,14 @@ void ProgressPictures(GalleryWriter& writer) {
     progress.setText("Scanning");
     QvProgressShowTemporaryText(&progress, "Reply timeout", QvRgb(255, 255, 255), QvRgb(200, 0, 0), 60000);
     writer.save(progress, QSize(kProgressWidth, kProgressHeight), QStringLiteral("progress-temporary"));
+  }
+  {
+    // A range of zero width still draws.
+    QvTextProgress progress;
+    progress.setRange32(7, 7);
+    progress.setPos(7);
+    progress.setText("Empty range");
+    writer.save(progress, QSize(kProgressWidth, kProgressHeight), QStringLiteral("progress-zerorange"));
   }
 }
 
