@@ -3,9 +3,9 @@
 // platform when no platform is chosen and no display is there.
 #include <QApplication>
 #include <QByteArray>
+#include <QStringList>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "GalleryScenes.h"
@@ -24,7 +24,7 @@ namespace {
 bool PlatformChosen(int argc, char** argv) {
   if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) return true;
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "-platform") == 0) return true;
+    if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0) return true;
   }
   return false;
 }
@@ -33,35 +33,24 @@ bool DisplayPresent() {
   return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
-// The output folder: the first argument that is not a Qt option.
-const char* OutDirArgument(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "-platform") == 0) {
-      ++i;
-      continue;
-    }
-    return argv[i];
-  }
-  return nullptr;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  const char* outDir = OutDirArgument(argc, argv);
-  if (outDir == nullptr || outDir[0] == '\0') {
+  if (!PlatformChosen(argc, argv) && !DisplayPresent()) qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
+  // Qt takes its own options (-platform, -style, ...) out of the arguments.
+  QApplication app(argc, argv);
+  const QStringList arguments = QApplication::arguments();
+  if (arguments.size() != 2 || arguments.at(1).isEmpty()) {
     std::fprintf(stderr, "usage: varnak-gallery OUTDIR\n");
     return 2;
   }
-  if (!PlatformChosen(argc, argv) && !DisplayPresent()) qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
 
-  GalleryWriter writer(QString::fromLocal8Bit(outDir));
+  GalleryWriter writer(arguments.at(1));
   if (!writer.prepare()) {
     std::fprintf(stderr, "varnak-gallery: %s\n", writer.error().toLocal8Bit().constData());
     return 1;
   }
 
-  QApplication app(argc, argv);
   RenderGaugePictures(writer);
   RenderChartPictures(writer);
   RenderTablePictures(writer);

@@ -288,6 +288,13 @@ TEST(GalleryErrors, UnwritableOrMissingOutputFolderFailsWithAMessage) {
     EXPECT_NE(run.errors.find(target.string()), std::string::npos) << run.errors;
   }
 
+  // Qt's own options are not taken for the folder.
+  const RunResult withPlatform =
+      RunGallery("", "-platform offscreen " + Quote((plainFile / "pictures").string()), scratch);
+  EXPECT_EQ(withPlatform.exitCode, 1);
+  EXPECT_NE(withPlatform.errors.find((plainFile / "pictures").string()), std::string::npos)
+      << withPlatform.errors;
+
   const RunResult usage = RunGallery("", "", scratch);
   EXPECT_EQ(usage.exitCode, 2);
   EXPECT_NE(usage.errors.find("usage"), std::string::npos) << usage.errors;
