@@ -292,8 +292,10 @@ void MainWindow::RunCommand(int id) {
       ShowAbout();
       break;
     default:
-      break;
+      return;
   }
+  // Play and unpause change what the state field shows without telling it.
+  if (!closeAllowed_) RefreshStatus();
 }
 
 bool MainWindow::DefinitionBusy() {

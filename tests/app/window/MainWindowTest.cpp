@@ -1,9 +1,11 @@
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSlider>
 #include <QTabWidget>
 #include <QToolBar>
+#include <QTreeWidget>
 
 #include <fstream>
 #include <sstream>
@@ -262,6 +264,44 @@ TEST_F(DefinitionCommands, WithoutTheEditorLibraryEditSaysSo) {
   window_->RunCommand(cmd::kEditDefinition);
   window_->RunCommand(cmd::kNewDefinition);
   EXPECT_EQ(LogLines().count("The definition editor is not available"), 2);
+}
+
+using Preferences = WindowFixture;
+
+TEST_F(Preferences, PortNumberEditsTheEndOfTheDevicePath) {
+  MainWindow& w = Open("loadlastdef=0\ncomport=/dev/ttyUSB0\n", "/dev/pts/9");
+  w.show();
+  EXPECT_EQ(w.PortName(), "/dev/pts/9");  // given for this run
+  w.RunCommand(cmd::kPreferences);
+  PreferencesWindow* prefs = w.Preferences();
+  ASSERT_NE(prefs, nullptr);
+  QvPropTreeContainer* container = prefs->Container();
+  EXPECT_EQ(container->windowTitle(), "Preferences");
+  EXPECT_EQ(container->windowModality(), Qt::WindowModal);  // the main window takes no input
+  QStringList pages;
+  for (int i = 0; i < container->tree()->topLevelItemCount(); ++i)
+    pages << container->tree()->topLevelItem(i)->text(0);
+  EXPECT_EQ(pages, QStringList({"General", "COM Setup", "Keyboard Accelerators"}));
+  EXPECT_EQ(container->tree()->currentItem()->text(0), "COM Setup");
+  QLineEdit* number = prefs->PortNumberEdit();
+  EXPECT_EQ(number->text(), "9");
+  EXPECT_EQ(number->maxLength(), 2);
+
+  // Cancel changes nothing.
+  container->pressCancel();
+  ASSERT_TRUE(WaitUntil([&] { return w.Preferences() == nullptr; }));
+  EXPECT_EQ(w.Settings().comport, "/dev/ttyUSB0");
+  EXPECT_EQ(w.PortName(), "/dev/pts/9");
+
+  // OK stores the path with the new number; it replaces the one of this run.
+  w.RunCommand(cmd::kPreferences);
+  prefs = w.Preferences();
+  prefs->PortNumberEdit()->setText("12");
+  EXPECT_EQ(prefs->ChosenPort(), "/dev/pts/12");
+  prefs->Container()->pressOk();
+  ASSERT_TRUE(WaitUntil([&] { return w.Preferences() == nullptr; }));
+  EXPECT_EQ(w.Settings().comport, "/dev/pts/12");
+  EXPECT_EQ(w.PortName(), "/dev/pts/12");
 }
 
 using Speeds = WindowFixture;

@@ -76,6 +76,7 @@ inline bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 50
   while (!condition()) {
     if (timer.elapsed() > timeoutMs) return false;
     QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QThread::msleep(2);
   }
   return true;
