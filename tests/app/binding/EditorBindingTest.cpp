@@ -98,6 +98,15 @@ TEST(EditorBindingWarnings, LibraryWithoutTheEntry) {
   EXPECT_EQ(second.shown[0].first, "Error");
 }
 
+TEST(EditorBindingReal, TheEditorLibraryBindsFromItsFolder) {
+  RecordingMessages messages;
+  EditorBinding binding;
+  ASSERT_TRUE(binding.Bind(&messages, BRELITH_DIR));
+  EXPECT_NE(binding.Entry(), nullptr);
+  EXPECT_EQ(binding.LoadedFrom(), std::string(BRELITH_DIR) + "/libBrelith.so");
+  EXPECT_TRUE(messages.shown.empty());
+}
+
 TEST(EditorBindingWarnings, ProgramDirectoryIsTheTestsOwnFolder) {
   EXPECT_EQ(ProgramDirectory(), TEST_PROGRAM_DIR);
 }
