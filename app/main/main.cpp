@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "BoundEditor.h"
+#include "EditorBinding.h"
 #include "acquisition/control/platform/FileMove.h"
 #include "app/settings/AppSettings.h"
 #include "app/window/CommandIds.h"
@@ -32,7 +34,14 @@ int main(int argc, char** argv) {
     return 0;
   }
 
+  // The editor library is bound before any window exists; without it the
+  // program does not start (the binding has shown why).
+  EditorBinding binding;
+  if (!binding.Bind(DefaultBindingMessages())) return 0;
+  BoundEditor editor(binding);
+
   MainWindowOptions options;
+  options.editor = &editor;
   options.settingsPath = DefaultSettingsFilePath();
   options.recordingFolder = DefaultRecordingFolder();
   options.portOverride = command.port;
