@@ -50,7 +50,17 @@ ADXItemBrowser::ADXItemBrowser(QWidget* parent, const ADXDefinition* definition,
   list_->setAllColumnsShowFocus(true);
   list_->setSelectionBehavior(QAbstractItemView::SelectRows);
   list_->setSelectionMode(single ? QAbstractItemView::SingleSelection : QAbstractItemView::ExtendedSelection);
-  list_->setStyleSheet(QStringLiteral("QTreeWidget::item { border-bottom: 1px solid palette(mid); }"));
+  // The selection stays plainly visible when the list does not have the focus.
+  QPalette palette = list_->palette();
+  palette.setColor(QPalette::Inactive, QPalette::Highlight,
+                   palette.color(QPalette::Active, QPalette::Highlight));
+  palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                   palette.color(QPalette::Active, QPalette::HighlightedText));
+  list_->setPalette(palette);
+  list_->setStyleSheet(
+      QStringLiteral("QTreeWidget::item { border-bottom: 1px solid palette(mid); }"
+                     "QTreeWidget::item:selected { background: palette(highlight);"
+                     " color: palette(highlighted-text); }"));
 
   if (definition != nullptr) {
     for (int n = 0;; ++n) {

@@ -5,6 +5,7 @@
 #include "ADXDefinition.h"
 #include "ADXValue.h"
 
+#include <QDir>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTimer>
@@ -124,6 +125,11 @@ TEST_F(ItemBrowserTest, ControlsKeepTheirPlacesOnResize) {
   EXPECT_EQ(browser.CancelButton()->geometry().bottom(), 400 - 1 - 3);
   EXPECT_EQ(browser.List()->geometry().right(), 320 - 1 - 3);
   EXPECT_EQ(browser.List()->geometry().bottom() + 1 + 5, browser.CancelButton()->geometry().top());
+  browser.List()->topLevelItem(0)->setSelected(true);
+  QApplication::processEvents();
+  const QString dir = QStringLiteral(VARNAK_BINARY_DIR "/renders");
+  QDir().mkpath(dir);
+  EXPECT_TRUE(browser.grab().save(dir + "/item-browser.png"));
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -23,6 +24,7 @@
 
 #include "BrelithDialog.h"
 #include "BrelithEditor.h"
+#include "CommandTypeChooser.h"
 #include "EditorTitle.h"
 #include "FakeServices.h"
 #include "QtTestApp.h"
@@ -415,6 +417,24 @@ TEST_F(EditorDialogTest, AddingACommandAsksForItsType) {
   // An emptied command title shows as un-named.
   Field(dialog.CurrentPage(), 1006)->setText("");
   EXPECT_EQ(commands->child(1)->text(0), "Un-named Command");
+}
+
+TEST(CommandTypeChooserWindow, OkGivesTheSelectedTypeOrNone) {
+  CommandTypeChooser chooser(nullptr);
+  EXPECT_EQ(chooser.windowTitle(), "Command Type Chooser...");
+  ASSERT_EQ(chooser.List()->count(), 6);
+  EXPECT_EQ(chooser.List()->item(3)->text(), "Listen for 160 baud packet");
+  EXPECT_EQ(chooser.SelectedType(), 0u);
+  chooser.List()->item(5)->setSelected(true);
+  EXPECT_EQ(chooser.SelectedType(), ADX_TYPE_MACRO);
+  QSignalSpy finished(&chooser, &QDialog::finished);
+  emit chooser.List()->itemDoubleClicked(chooser.List()->item(5));
+  ASSERT_EQ(finished.count(), 1);
+  EXPECT_EQ(finished.at(0).at(0).toInt(), QDialog::Accepted);
+  chooser.show();
+  const QString dir = QStringLiteral(VARNAK_BINARY_DIR "/renders");
+  QDir().mkpath(dir);
+  EXPECT_TRUE(chooser.grab().save(dir + "/command-type-chooser.png"));
 }
 
 TEST_F(EditorDialogTest, AFileThatDoesNotLoadOpensAnEmptyNewDefinition) {
