@@ -55,6 +55,8 @@ int main(int argc, char** argv) {
   if (!command.tab.empty() && !window.SelectTab(QString::fromStdString(command.tab))) {
     std::fprintf(stderr, "varnak: no tab named \"%s\"\n", command.tab.c_str());
   }
+  if (command.preferences)
+    QTimer::singleShot(0, &window, [&window] { window.RunCommand(cmd::kPreferences); });
   if (command.scan) QTimer::singleShot(0, &window, [&window] { window.RunCommand(cmd::kScan); });
   // The picture is taken just before the close starts, while a scan still
   // runs; without --quit-after, when the user's close is accepted.
@@ -62,7 +64,10 @@ int main(int argc, char** argv) {
   auto takePicture = [&window, &pictureTaken, file = QString::fromStdString(command.screenshot)] {
     if (pictureTaken) return;
     pictureTaken = true;
-    if (!window.grab().save(file)) std::fprintf(stderr, "varnak: cannot write %s\n", qPrintable(file));
+    QWidget* shown = window.Preferences() != nullptr
+                         ? static_cast<QWidget*>(window.Preferences()->Container())
+                         : static_cast<QWidget*>(&window);
+    if (!shown->grab().save(file)) std::fprintf(stderr, "varnak: cannot write %s\n", qPrintable(file));
   };
   QObject::connect(&window, &MainWindow::aboutToClose, &window, takePicture);
   if (command.quitAfterSeconds) {

@@ -34,6 +34,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLineOptions* 
         return false;
       }
       result.quitAfterSeconds = seconds;
+    } else if (arg == "--preferences") {
+      result.preferences = true;
     } else if (arg == "--help" || arg == "-h") {
       result.help = true;
     } else if (arg.size() > 1 && arg[0] == '-') {
@@ -52,11 +54,12 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLineOptions* 
 
 std::string CommandLineUsage() {
   return "usage: varnak [DEF.adx] [--port PATH] [--scan] [--tab NAME] [--quit-after SECONDS]\n"
-         "              [--screenshot FILE.png]\n"
+         "              [--screenshot FILE.png] [--preferences]\n"
          "  DEF.adx              definition to load\n"
          "  --port PATH          serial device for this run (the settings keep theirs)\n"
          "  --scan               start scanning once the window is up\n"
          "  --tab NAME           show this tab (Output, Dash, Item Lists, Histograms, Monitors)\n"
          "  --quit-after SECONDS close the window in order after this time\n"
-         "  --screenshot FILE    save a picture of the window just before closing\n";
+         "  --screenshot FILE    save a picture of the window just before closing\n"
+         "  --preferences        open the Preferences window at start (the picture shows it)\n";
 }

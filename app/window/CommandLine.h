@@ -1,9 +1,10 @@
 // The program's command line:
 //   varnak [DEF.adx] [--port PATH] [--scan] [--tab NAME] [--quit-after SECONDS]
-//          [--screenshot FILE.png]
+//          [--screenshot FILE.png] [--preferences]
 // A definition to load, a serial device for this run only (the settings keep
 // theirs), Scan at start, the tab to show, an orderly close after a time, and
-// a picture of the window saved just before that close.
+// a picture of the window saved just before that close, and the Preferences
+// window opened at start (the picture then shows it).
 //
 // Thread contract: pure function, callable from any thread.
 #pragma once
@@ -19,6 +20,7 @@ struct CommandLineOptions {
   std::string tab;
   std::optional<double> quitAfterSeconds;
   std::string screenshot;
+  bool preferences = false;
   bool help = false;
 };
 

@@ -59,7 +59,7 @@ TEST(CommandLine, TakesEveryOption) {
   CommandLineOptions o;
   std::string error;
   ASSERT_TRUE(ParseCommandLine({"demo.adx", "--port", "/dev/pts/4", "--scan", "--tab", "Monitors",
-                                "--quit-after", "2.5", "--screenshot", "/tmp/w.png"},
+                                "--quit-after", "2.5", "--screenshot", "/tmp/w.png", "--preferences"},
                                &o, &error))
       << error;
   EXPECT_EQ(o.definition, "demo.adx");
@@ -68,6 +68,7 @@ TEST(CommandLine, TakesEveryOption) {
   EXPECT_EQ(o.tab, "Monitors");
   EXPECT_EQ(o.quitAfterSeconds, 2.5);
   EXPECT_EQ(o.screenshot, "/tmp/w.png");
+  EXPECT_TRUE(o.preferences);
   ASSERT_TRUE(ParseCommandLine({}, &o, &error));
   EXPECT_TRUE(o.definition.empty());
   EXPECT_FALSE(o.quitAfterSeconds.has_value());
