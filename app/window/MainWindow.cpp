@@ -77,6 +77,7 @@ MainWindow::MainWindow(MainWindowOptions options) : options_(std::move(options))
   dialogs_ = options_.dialogs ? std::move(options_.dialogs) : std::make_unique<QtWindowDialogs>(this);
   setWindowTitle(QStringLiteral("Varnak"));
   setObjectName(QStringLiteral("VARNAK"));
+  setWindowIcon(ToolbarIcon(28));
   resize(kDefaultWidth, kDefaultHeight);
 
   panes_ = std::make_unique<ViewPanes>();
@@ -187,8 +188,8 @@ void MainWindow::BuildTabs() {
 
 void MainWindow::CheckClockResolution() {
   timespec resolution{};
-  const bool fine = ::clock_getres(CLOCK_MONOTONIC, &resolution) == 0 && resolution.tv_sec == 0 &&
-                    resolution.tv_nsec <= 1000;
+  const bool fine = ::clock_getres(CLOCK_MONOTONIC, &resolution) == 0 &&
+                    ClockResolutionFine(static_cast<long>(resolution.tv_sec), resolution.tv_nsec);
   if (!fine) {
     dialogs_->ShowInformation(
         "Improper hardware",
@@ -474,8 +475,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     RequestClose();
     return;
   }
-  if (preferences_) preferences_->close();
   emit aboutToClose();
+  if (preferences_) preferences_->close();
+  // No other window of the program keeps the event loop running.
+  if (splash_) splash_->hideSplash();
   settings_.winposx = x();
   settings_.winposy = y();
   settings_.winsizex = width();

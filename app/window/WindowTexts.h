@@ -14,6 +14,10 @@
 // version.
 std::string VersionText(std::string_view dottedVersion);
 
+// Whether the monotonic clock's resolution is fine enough for timing packets:
+// 1 us or finer. A coarser clock gets the "Improper hardware" warning.
+bool ClockResolutionFine(long seconds, long nanoseconds);
+
 // The first status field: its text and its colours (0x00BBGGRR).
 struct StatusLook {
   std::string text;

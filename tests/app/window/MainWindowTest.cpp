@@ -80,6 +80,23 @@ TEST_F(WindowStart, FirstRunWithoutSettingsLoadsNothingAndSaysSo) {
   EXPECT_EQ(Title(), "Varnak - ADX:   XDL:  (Speed: 100%)");
 }
 
+TEST_F(WindowStart, SplashShowsTheBuildAndGoesAway) {
+  std::FILE* f = std::fopen(SettingsPath().c_str(), "wb");
+  std::fputs("loadlastdef=0\n", f);
+  std::fclose(f);
+  MainWindowOptions options;
+  options.settingsPath = SettingsPath();
+  options.dialogs = std::make_unique<ScriptedDialogs>();
+  window_ = std::make_unique<MainWindow>(std::move(options));
+  QvSplash* splash = window_->Splash();
+  ASSERT_NE(splash, nullptr);
+  EXPECT_TRUE(splash->splashVisible());
+  ASSERT_EQ(splash->items().size(), 1u);
+  EXPECT_EQ(splash->items()[0].text, "Build 0.01.0000.00");
+  EXPECT_EQ(splash->items()[0].rect.topLeft(), QPoint(260, 111));
+  EXPECT_TRUE(WaitUntil([&] { return !splash->splashVisible(); }, MainWindow::kSplashMs + 2000));
+}
+
 TEST_F(WindowStart, MenuHoldsEveryCommandWithItsKey) {
   MainWindow& w = Open();
   const QList<QAction*> menus = w.menuBar()->actions();

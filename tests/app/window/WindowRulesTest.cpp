@@ -116,6 +116,14 @@ TEST(WindowTexts, StateFieldShowsTheLogBeforeTheConnection) {
             (StatusLook{"Log Paused", Rgb(0, 0, 0), Rgb(255, 115, 40)}));
 }
 
+TEST(WindowTexts, OnlyAMicrosecondClockIsFineForTiming) {
+  EXPECT_TRUE(ClockResolutionFine(0, 1));
+  EXPECT_TRUE(ClockResolutionFine(0, 1000));
+  EXPECT_FALSE(ClockResolutionFine(0, 1001));
+  EXPECT_FALSE(ClockResolutionFine(0, 4000000));  // a 250 Hz tick
+  EXPECT_FALSE(ClockResolutionFine(1, 0));
+}
+
 TEST(WindowTexts, SliderSitsRightOfTheToolbarAtMost400Wide) {
   EXPECT_EQ(LogSliderPlace(295, 118), (SliderPlace{119, 174}));
   EXPECT_EQ(LogSliderPlace(1000, 118), (SliderPlace{119, 400}));
