@@ -28,6 +28,23 @@ int StretchForArialWidths(QFont font) {
   return stretch;
 }
 
+// Em size, per unit of cell height, of the face that stands for "Arial" at
+// this weight. Control font heights are cell heights (ascent plus descent),
+// while Qt's pixel size is the em size. Measured once per weight (GUI thread
+// only).
+double EmPerCellHeight(QFont font) {
+  static std::map<int, double> ratioByWeight;
+  const int weight = font.weight();
+  const auto cached = ratioByWeight.find(weight);
+  if (cached != ratioByWeight.end()) return cached->second;
+  font.setPixelSize(1000);
+  const QFontMetricsF metrics(font);
+  const double cell = metrics.ascent() + metrics.descent();
+  const double ratio = cell > 0 ? 1000.0 / cell : 1.0;
+  ratioByWeight.emplace(weight, ratio);
+  return ratio;
+}
+
 }  // namespace
 
 QFont QvControlFont(int pixelHeight, int weight) {
@@ -36,7 +53,7 @@ QFont QvControlFont(int pixelHeight, int weight) {
   font.setStyleStrategy(QFont::PreferAntialias);
   const int stretch = StretchForArialWidths(font);
   if (stretch != 100) font.setStretch(stretch);
-  font.setPixelSize(std::max(1, pixelHeight));
+  font.setPixelSize(std::max(1, static_cast<int>(std::lround(pixelHeight * EmPerCellHeight(font)))));
   return font;
 }
 

@@ -377,7 +377,12 @@ TEST(GaugeRendering, ControlFontKeepsArialDigitWidths) {
   const QFontMetricsF metrics(QvControlFont(40));
   EXPECT_LE(metrics.horizontalAdvance(QStringLiteral("13.81")), 108.0);  // 127 with an unadjusted wide face
   EXPECT_GT(metrics.horizontalAdvance(QStringLiteral("13.81")), 60.0);
-  EXPECT_EQ(QvControlFont(9).pixelSize(), 9);
+  // Heights are cell heights (ascent plus descent), not em sizes: the text
+  // of a height fits a box of that height.
+  for (int height : {10, 24, 34, 50}) {
+    const QFontMetricsF cell(QvControlFont(height));
+    EXPECT_NEAR(cell.ascent() + cell.descent(), height, 1.5) << height;
+  }
   EXPECT_EQ(QvControlFont(14, 400).weight(), 400);
 }
 
