@@ -103,7 +103,9 @@ TEST_F(Simulated, FaultsInjectedWhileRunning) {
   EXPECT_EQ(client->read(4, kWait), kConnect);  // the echo is not delayed
   auto times = client->arrivalTimes(4, kWait);
   ASSERT_EQ(times.size(), 4u);
-  for (std::size_t i = 1; i < times.size(); ++i) EXPECT_GE(times[i] - times[i - 1], 80ms);
+  // Gaps are measured at the reader, whose wake-ups jitter on a busy machine.
+  for (std::size_t i = 1; i < times.size(); ++i) EXPECT_GE(times[i] - times[i - 1], 50ms);
+  EXPECT_GE(times.back() - times.front(), 250ms);
   sim->setByteDelay(0ms);
   EXPECT_EQ(ask(kConnect, 4).size(), 8u);
 }
