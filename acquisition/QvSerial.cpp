@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "acquisition/QvDebugOutput.h"
 
@@ -75,7 +76,7 @@ int QvSerial::Open(const char* portName, std::int32_t baud) {
   return 1;
 }
 
-std::uint32_t QvSerial::Read(std::uint32_t count, std::uint8_t* buffer) {
+std::uint32_t QvSerial::Read(std::uint32_t count, std::uint8_t* buffer, const std::atomic<bool>* stop) {
   if (!IsOpen() || vanished_ || buffer == nullptr || count == 0) return 0;
   const Clock::time_point start = Clock::now();
   const bool hasTotal = timeouts_.readMultiplier != 0 || timeouts_.readConstant != 0;
@@ -97,6 +98,7 @@ std::uint32_t QvSerial::Read(std::uint32_t count, std::uint8_t* buffer) {
       lastByte = Clock::now();
       if (got >= count) break;
     }
+    if (stop != nullptr && stop->load(std::memory_order_relaxed)) break;
     const Clock::time_point now = Clock::now();
     Clock::time_point deadline = Clock::time_point::max();
     if (hasTotal) deadline = totalEnd;
@@ -110,6 +112,8 @@ std::uint32_t QvSerial::Read(std::uint32_t count, std::uint8_t* buffer) {
       wait = deadline - now;
       wait = wait > kSpinMargin ? wait - kSpinMargin : std::chrono::nanoseconds(0);
     }
+    // With a stop flag, wake up at least once a slice to look at it.
+    if (stop != nullptr && (wait.count() < 0 || wait > kStopSlice)) wait = kStopSlice;
     SerialDevice::WaitResult r = device_.WaitReadable(wait);
     if (r == SerialDevice::WaitResult::kHangup) {
       vanished_ = true;
@@ -163,9 +167,32 @@ int QvSerial::SetTimeouts(std::uint32_t interval, std::uint32_t readMultiplier, 
   return IsOpen() ? 1 : 0;
 }
 
+long QvSerial::WaitUntilSent() {
+  long queued = device_.OutputQueued();
+  if (queued <= 0 || vanished_) return queued;
+  // The write time-out for the queued count bounds the wait. Without one, the
+  // time the bytes take at the port's rate (ten bits each), twice over, plus a
+  // margin: the wait never runs without end.
+  const bool hasLimit = timeouts_.writeMultiplier != 0 || timeouts_.writeConstant != 0;
+  const auto count = static_cast<std::uint32_t>(queued);
+  const std::chrono::milliseconds limit =
+      hasLimit ? Limit(timeouts_.writeMultiplier, count, timeouts_.writeConstant)
+               : std::chrono::milliseconds(100 +
+                                           20000ull * count / static_cast<std::uint64_t>(std::max(baud_, 1)));
+  const Clock::time_point end = Clock::now() + limit;
+  while (queued > 0 && Clock::now() < end) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    queued = device_.OutputQueued();
+  }
+  return queued;
+}
+
 int QvSerial::Purge(bool clearTransmit, bool clearReceive) {
   if (!IsOpen()) return 0;
-  return device_.Purge(clearTransmit, clearReceive) ? 1 : 0;
+  // Only what could not leave is discarded from the transmit side.
+  const bool transmit = clearTransmit && WaitUntilSent() != 0;
+  if (!transmit && !clearReceive) return 1;
+  return device_.Purge(transmit, clearReceive) ? 1 : 0;
 }
 
 int QvSerial::SetQueueSizes(std::uint32_t, std::uint32_t) {

@@ -22,6 +22,8 @@
 // runs every command through it and closes it). No lock.
 #pragma once
 
+#include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 
@@ -50,6 +52,8 @@ class QvSerial {
  public:
   static constexpr std::int32_t kDefaultBaud = 115200;
   static constexpr std::size_t kPortNameSize = 260;  // including the terminating NUL
+  // Longest wait between two looks at the stop flag of a Read.
+  static constexpr std::chrono::milliseconds kStopSlice{50};
 
   QvSerial();
   ~QvSerial();
@@ -74,7 +78,12 @@ class QvSerial {
   bool HasVanished() const { return vanished_; }
 
   // The number of bytes placed in the buffer (0 to count); see the rules above.
-  std::uint32_t Read(std::uint32_t count, std::uint8_t* buffer);
+  std::uint32_t Read(std::uint32_t count, std::uint8_t* buffer) { return Read(count, buffer, nullptr); }
+  // The same, but the read also ends, with what it has, within kStopSlice of
+  // `stop` becoming true (the flag is only read, never cleared). Waits on a
+  // quiet line are cut into slices to look at the flag; the time-out rules
+  // are unchanged.
+  std::uint32_t Read(std::uint32_t count, std::uint8_t* buffer, const std::atomic<bool>* stop);
   // The number of bytes written.
   std::uint32_t Write(std::uint32_t count, const std::uint8_t* buffer);
 
@@ -82,7 +91,12 @@ class QvSerial {
   // Non-zero on success; 0 on a closed port (the values are still stored).
   int SetTimeouts(std::uint32_t interval, std::uint32_t readMultiplier, std::uint32_t readConstant,
                   std::uint32_t writeMultiplier, std::uint32_t writeConstant, std::uint32_t mask);
-  // Discards what the driver holds to send and/or has received.
+  // Discards what the driver holds to send and/or has received. Bytes that
+  // Write handed over are first given the write time-out (for their count) to
+  // leave the port, and the transmit side is cleared only when some are still
+  // queued after that: a purge right after a write must not throw the request
+  // away (a pseudo-terminal would even drop bytes that already reached its
+  // other side). A vanished port ends the wait at once.
   int Purge(bool clearTransmit, bool clearReceive);
   // The driver's queues are sized by the driver itself here: accepted on an
   // open port, refused on a closed one.
@@ -94,6 +108,9 @@ class QvSerial {
 
  private:
   void CloseDevice();
+  // Waits until the driver has sent what it holds, at most the write time-out
+  // for that count; the bytes still queued, -1 when the device failed.
+  long WaitUntilSent();
 
   SerialDevice device_;
   QvDebugOutput* log_ = nullptr;  // not owned

@@ -137,6 +137,13 @@ long SerialDevice::WriteAvailable(const std::uint8_t* buffer, std::size_t count)
   }
 }
 
+long SerialDevice::OutputQueued() {
+  if (fd_ < 0) return -1;
+  int queued = 0;
+  if (::ioctl(fd_, TIOCOUTQ, &queued) != 0) return -1;
+  return queued;
+}
+
 bool SerialDevice::Purge(bool transmit, bool receive) {
   if (fd_ < 0) return false;
   if (!transmit && !receive) return true;

@@ -53,6 +53,11 @@ class SerialDevice {
   // accepted, 0 when its queue is full, -1 when the device failed.
   long WriteAvailable(const std::uint8_t* buffer, std::size_t count);
 
+  // Bytes the driver still holds for transmission, -1 when the device failed.
+  // A pseudo-terminal hands written bytes to its other side at once and
+  // always reports 0.
+  long OutputQueued();
+
   // Discards what the driver holds for transmission and/or reception.
   bool Purge(bool transmit, bool receive);
 

@@ -4,9 +4,11 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "PtyPeer.h"
@@ -269,6 +271,80 @@ TEST_F(SerialTest, WriteToAVanishedPortFailsFast) {
   EXPECT_EQ(port.Read(4, buf), 0u);
   EXPECT_LT(MsSince(start), 1000.0);
   EXPECT_TRUE(port.HasVanished());
+}
+
+TEST_F(SerialTest, PurgeKeepsWhatWasWrittenAndDropsWhatCameIn) {
+  ASSERT_EQ(port.Open(peer.Path().c_str(), 8192), 1);
+  // Written bytes reach the other end although a purge follows at once.
+  Bytes seen;
+  peer.After(0ms, [&] { seen = peer.Read(200 * 3, 5000ms); });
+  for (std::uint8_t i = 0; i < 200; ++i) {
+    const std::uint8_t out[] = {i, 0x55, 0xAA};
+    ASSERT_EQ(port.Write(sizeof out, out), sizeof out);
+    ASSERT_EQ(port.Purge(true, true), 1);
+  }
+  peer.Join();
+  ASSERT_EQ(seen.size(), 600u);
+  for (std::size_t i = 0; i < 200; ++i) EXPECT_EQ(seen[i * 3], i);
+
+  // Only the receive side and only the transmit side.
+  peer.Write({7, 8});
+  std::this_thread::sleep_for(30ms);
+  EXPECT_EQ(port.Purge(true, false), 1);
+  port.SetTimeouts(0, 0, 50, 0, 300, kTimeoutAll);
+  std::uint8_t buf[2] = {};
+  EXPECT_EQ(port.Read(2, buf), 2u);  // a transmit purge leaves received bytes alone
+  peer.Write({7, 8});
+  std::this_thread::sleep_for(30ms);
+  EXPECT_EQ(port.Purge(false, true), 1);
+  EXPECT_EQ(port.Read(2, buf), 0u);
+
+  // A vanished port does not hold up the purge.
+  peer.Hangup();
+  auto start = Clock::now();
+  port.Purge(true, true);
+  EXPECT_LT(MsSince(start), 100.0);
+  port.Close();
+  EXPECT_EQ(port.Purge(true, true), 0);
+}
+
+TEST_F(SerialTest, StopFlagCutsAWaitShortWithinASlice) {
+  ASSERT_EQ(port.Open(peer.Path().c_str(), 8192), 1);
+  port.SetTimeouts(100, 0, 5000, 0, 300, kTimeoutAll);
+  std::atomic<bool> stop{false};
+  std::uint8_t buf[4] = {};
+
+  // A quiet line: the read gives up soon after the flag is raised.
+  std::thread stopper([&] {
+    std::this_thread::sleep_for(100ms);
+    stop.store(true);
+  });
+  auto start = Clock::now();
+  EXPECT_EQ(port.Read(4, buf, &stop), 0u);
+  double ms = MsSince(start);
+  stopper.join();
+  EXPECT_GE(ms, 95.0);
+  EXPECT_LT(ms, 100.0 + 4 * QvSerial::kStopSlice.count());
+  EXPECT_TRUE(stop.load());  // only read, never cleared
+
+  // Raised before the call: what is waiting is still delivered, without a wait.
+  peer.Write({1, 2});
+  std::this_thread::sleep_for(30ms);
+  start = Clock::now();
+  EXPECT_EQ(port.Read(4, buf, &stop), 2u);
+  EXPECT_LT(MsSince(start), 50.0);
+  EXPECT_EQ(Bytes(buf, buf + 2), (Bytes{1, 2}));
+
+  // Lowered, the flag changes nothing: the rules run as without it.
+  stop.store(false);
+  port.SetTimeouts(100, 0, 300, 0, 300, kTimeoutAll);
+  start = Clock::now();
+  EXPECT_EQ(port.Read(4, buf, &stop), 0u);
+  EXPECT_GE(MsSince(start), 299.0);
+  port.SetTimeouts(100, 0, 2000, 0, 300, kTimeoutAll);
+  peer.After(0ms, [&] { peer.WriteSpaced({3, 4, 5}, 60ms); });
+  EXPECT_EQ(port.Read(4, buf, &stop), 3u);  // the gaps stay under the interval
+  peer.Join();
 }
 
 }  // namespace
