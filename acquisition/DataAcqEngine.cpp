@@ -100,6 +100,9 @@ std::int32_t DataAcqEngine::ExecuteSend(ADXCSendCommand* command) {
   if (written != size) {
     record_.status = DAE_WRITE_SHORT;
   } else if (TakeAbort()) {
+    // A stop is honoured only here, between the write and the reads: a send
+    // that is already reading its echo or reply finishes the read, so the
+    // answer to a request that went out is not thrown away.
     record_.status = DAE_ABORTED;
   } else if (command->flags & kSendReadReply) {
     bool echoComplete = true;
@@ -154,7 +157,12 @@ std::int32_t DataAcqEngine::ExecuteSilence(ADXCListenSilence* command) {
   const double total = static_cast<double>(Millis(command->totaltimeout));
   for (;;) {
     std::uint8_t byte = 0;
-    if (port_->Read(1, &byte) == 0) {
+    if (port_->Read(1, &byte, &abortRequested_) == 0) {
+      // A read cut short by a stop request found no silence.
+      if (TakeAbort()) {
+        record_.status = DAE_ABORTED;
+        break;
+      }
       // Nothing for the whole silence length, unless the port itself is gone:
       // a dead line is no silence.
       record_.status = port_->HasVanished() ? DAE_TIMEOUT : DAE_OK;
@@ -188,8 +196,10 @@ std::int32_t DataAcqEngine::ExecuteChatter(ADXCListenChatter* command) {
   HiResTimer timer;
   const double limit = static_cast<double>(Millis(command->listentimeout));
   const auto matches = [&] { return std::memcmp(window.data(), command->bytes.data(), size) == 0; };
-  if (port_->Read(size, window.data()) < size) {
-    record_.status = DAE_TIMEOUT;
+  // The reads look at the stop flag between short slices, so a stop ends a
+  // wait on a quiet line at once instead of after the whole time-out.
+  if (port_->Read(size, window.data(), &abortRequested_) < size) {
+    record_.status = AbortRequested() ? DAE_ABORTED : DAE_TIMEOUT;  // the flag is left set
   } else {
     bool found = matches();
     bool aborted = false;
@@ -199,7 +209,7 @@ std::int32_t DataAcqEngine::ExecuteChatter(ADXCListenChatter* command) {
       // timed out leaves the stale last byte; it is not compared, and the
       // time limit ends the search right after such a read.
       std::memmove(window.data(), window.data() + 1, size - 1);
-      if (port_->Read(1, &window[size - 1]) == 1) found = matches();
+      if (port_->Read(1, &window[size - 1], &abortRequested_) == 1) found = matches();
       if (!found && port_->HasVanished()) break;  // no byte will come: do not spin until the limit
       if (AbortRequested()) {
         aborted = true;  // left set, so that an enclosing macro stops as well
@@ -235,7 +245,7 @@ std::int32_t DataAcqEngine::Execute160Baud(ADXC160BaudListen* command) {
       const std::uint64_t maxBytes = 18ull * n;
       for (std::uint64_t i = 0; i < maxBytes && !AbortRequested(); ++i) {
         std::uint8_t byte = 0;
-        if (port_->Read(1, &byte) == 0) break;
+        if (port_->Read(1, &byte, &abortRequested_) == 0) break;
         zeros = byte == 0 ? static_cast<std::uint8_t>(zeros + 1) : 0;
         if (zeros == 9) {
           synced = true;
@@ -247,7 +257,7 @@ std::int32_t DataAcqEngine::Execute160Baud(ADXC160BaudListen* command) {
       } else {
         for (std::uint32_t i = 0; i < n && !AbortRequested(); ++i) {
           std::uint8_t word[9] = {};
-          std::uint32_t got = port_->Read(9, word);
+          std::uint32_t got = port_->Read(9, word, &abortRequested_);
           // An invalid word leaves its byte 0 and the packet goes on.
           if (!DecodeSlowWord(word, got, &packet[i])) record_.status = DAE_BYTE_ERROR;
         }

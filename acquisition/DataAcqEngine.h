@@ -9,10 +9,12 @@
 //
 // Thread contract: Open, Execute and every callback run on the acquisition
 // thread, which also closes the port through Port(). RequestAbort is the only
-// operation for other threads: it sets an atomic flag that the engine polls
-// between single-byte reads and between macro steps, so a stop takes effect
-// within one read time-out. SetCallback and SetFlags are called while no
-// command runs.
+// operation for other threads: it sets an atomic flag that the engine looks
+// at between macro steps, after a send's write, and during the reads of the
+// silence, chatter and 160-baud waits, which wake up every
+// QvSerial::kStopSlice to check it; a stop therefore ends such a wait within
+// one slice. A send's echo and reply reads are not cut short. SetCallback and
+// SetFlags are called while no command runs.
 #pragma once
 
 #include <atomic>
