@@ -165,20 +165,26 @@ void BM_SendRoundTripOverhead(benchmark::State& state) {
 
   std::atomic<bool> stop{false};
   std::atomic<std::int64_t> replyDone{0};
+  std::atomic<int> replies{0};
   std::thread responder([&] {
     while (!stop.load()) {
       if (peer.Read(request.size(), 50ms).size() != request.size()) continue;
       peer.Write(reply);
       replyDone.store(Clock::now().time_since_epoch().count());
+      replies.fetch_add(1);
     }
   });
   std::vector<double> overheads;
+  int sent = 0;
   for (auto _ : state) {
     engine.Execute(&send);
+    ++sent;
     if (callback.lastStatus != DAE_OK) {
       state.SkipWithError("send failed");
       break;
     }
+    // The engine may have the reply before the responder noted its time.
+    while (replies.load() < sent) std::this_thread::yield();
     Clock::time_point done{Clock::duration(replyDone.load())};
     overheads.push_back(Micros(callback.sendEnd - done));
   }
@@ -187,6 +193,43 @@ void BM_SendRoundTripOverhead(benchmark::State& state) {
   Report(state, overheads, "send: end of reply to OnSendCommandEnd");
 }
 BENCHMARK(BM_SendRoundTripOverhead)->Iterations(kRuns)->Unit(benchmark::kMicrosecond);
+
+// A stop request during a chatter wait on a quiet line: from the request until
+// the wait's end notification. The wait looks at the flag once a read slice.
+void BM_StopDuringQuietChatterWait(benchmark::State& state) {
+  PtyPeer peer;
+  DataAcqEngine engine;
+  TimingCallback callback;
+  engine.SetCallback(&callback);
+  if (!engine.Open(peer.Path().c_str(), 8192)) {
+    state.SkipWithError("cannot open the pseudo-terminal");
+    return;
+  }
+  ADXCListenChatter chatter;
+  chatter.SetId("chatter");
+  const std::uint8_t pattern[] = {0xA1, 0xB2};
+  chatter.SetByteString(pattern, sizeof pattern);
+  chatter.listentimeout = 5000;
+  std::vector<double> latencies;
+  for (auto _ : state) {
+    std::atomic<std::int64_t> requested{0};
+    std::thread stopper([&] {
+      std::this_thread::sleep_for(10ms);
+      requested.store(Clock::now().time_since_epoch().count());
+      engine.RequestAbort();
+    });
+    engine.Execute(&chatter);
+    auto ended = Clock::now();
+    stopper.join();
+    if (callback.lastStatus != DAE_ABORTED) {
+      state.SkipWithError("the wait was not stopped");
+      break;
+    }
+    latencies.push_back(Micros(ended - Clock::time_point(Clock::duration(requested.load()))));
+  }
+  Report(state, latencies, "stop request to the end of a chatter wait");
+}
+BENCHMARK(BM_StopDuringQuietChatterWait)->Iterations(kRuns)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
