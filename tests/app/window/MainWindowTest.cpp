@@ -321,6 +321,24 @@ TEST_F(Preferences, PortNumberEditsTheEndOfTheDevicePath) {
   EXPECT_EQ(w.PortName(), "/dev/pts/12");
 }
 
+using LogCommands = WindowFixture;
+
+TEST_F(LogCommands, LoadLogNamesTheLogAndPlayReportsOneThatCannotOpen) {
+  MainWindow& w = Open();
+  const std::string log = Path("runs/missing.xdl");
+  dialogs_->answers[FileDialogKind::LoadLog] = {log};
+  w.RunCommand(cmd::kLoadLog);
+  EXPECT_EQ(Title(), "Varnak - ADX:   XDL: runs/missing.xdl (Speed: 100%)");
+  EXPECT_EQ(w.Settings().lastxdlpath, log);
+  w.RunCommand(cmd::kPlay);
+  EXPECT_TRUE(LogHas(QString::fromStdString("Could not open " + log + ", error 0xC")));
+  EXPECT_EQ(StateText(), "ALDL: Not Connected");
+  EXPECT_EQ(w.Datalog().State(), XDL_STATE_CLOSED);
+  // A cancelled dialog keeps the log.
+  w.RunCommand(cmd::kLoadLog);
+  EXPECT_EQ(w.Settings().lastxdlpath, log);
+}
+
 using Speeds = WindowFixture;
 
 TEST_F(Speeds, MenuChecksFollowTheSpeedAndCustomDoesNothing) {
