@@ -216,6 +216,7 @@ std::string MainWindow::PortName() const {
 void MainWindow::RunCommand(int id) {
   switch (id) {
     case cmd::kLoadDefinition:
+      if (DefinitionBusy()) break;
       if (const auto path = dialogs_->ChooseFile(FileDialogKind::LoadDefinition)) LoadDefinitionFile(*path);
       break;
     case cmd::kSaveDefinition:
@@ -369,9 +370,9 @@ void MainWindow::SaveDefinitionAs() {
 }
 
 void MainWindow::ImportDefinition() {
+  if (DefinitionBusy()) return;
   const auto path = dialogs_->ChooseFile(FileDialogKind::ImportDefinition);
   if (!path) return;
-  if (DefinitionBusy()) return;
   ALDLDefinition legacy;
   AdsMessageLog messages;
   bool converted = false;

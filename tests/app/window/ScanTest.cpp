@@ -130,6 +130,18 @@ TEST_F(WindowScan, EveryPaneFollowsTheSimulatedEcu) {
   const int points = series->GetPointCount();
   EXPECT_TRUE(WaitUntil([&] { return series->GetPointCount() > points + 3; }));
 
+  // The definition stays while the scan reads it: no load, import or edit.
+  const std::size_t objects = w.Definition().ObjectCount();
+  dialogs_->asked.clear();
+  w.RunCommand(cmd::kLoadDefinition);
+  w.RunCommand(cmd::kImportDefinition);
+  w.RunCommand(cmd::kEditDefinition);
+  EXPECT_EQ(w.LoadDefinitionFile(kDemo), 0);
+  EXPECT_TRUE(dialogs_->asked.empty());
+  EXPECT_TRUE(editor_.pathsGiven.empty());
+  EXPECT_EQ(w.Definition().ObjectCount(), objects);
+  EXPECT_GE(LogLines().count("Stop scanning and close the log before changing the definition"), 1);
+
   StopScan();
   EXPECT_EQ(FiguresText(), "");
   EXPECT_EQ(simulator_->clientBaud(), 8192u);
