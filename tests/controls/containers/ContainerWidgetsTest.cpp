@@ -10,7 +10,7 @@
 
 #include <vector>
 
-#include "../gauges/QtTestApp.h"
+#include "QtTestApp.h"
 #include "QvColor.h"
 #include "QvPaintSupport.h"
 #include "QvPropTreeContainer.h"

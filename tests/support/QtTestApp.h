@@ -1,10 +1,13 @@
 #pragma once
-// One QApplication for every test of a GUI test program (offscreen platform),
-// created before the first test and destroyed after the last, and a helper
-// that saves what a pane looks like for people to check.
+// Shared by the GUI test programs: one QApplication for every test of a
+// program (offscreen platform), created before the first test and destroyed
+// after the last, and helpers that render widgets for checks by pixel and
+// save the pictures for people to look at.
 #include <QApplication>
+#include <QColor>
 #include <QDir>
 #include <QImage>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 #include <memory>
@@ -38,4 +41,21 @@ inline QImage SaveRender(QWidget& widget, const QString& name) {
   QDir().mkpath(dir);
   image.save(dir + "/" + name + ".png");
   return image;
+}
+
+// Renders a widget offscreen at a size and saves it under the build folder.
+inline QImage RenderWidget(QWidget& widget, QSize size, const QString& name) {
+  widget.resize(size);
+  return SaveRender(widget, name);
+}
+
+// Number of pixels of an image that have exactly this colour.
+inline int CountColor(const QImage& image, QColor color) {
+  int count = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      if (image.pixelColor(x, y).rgb() == color.rgb()) ++count;
+    }
+  }
+  return count;
 }
