@@ -21,6 +21,9 @@ if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" && "${QT_QPA_PLATFORM:-}" !
   exit 1
 fi
 
+# On a fresh machine: the packages the build needs (apt-get, as root).
+bash "$root/scripts/install-deps.sh"
+
 program="$build/app/varnak"
 simulator="$build/tools/ecu-sim/varnak-ecu-sim"
 if [[ ! -x "$program" || ! -x "$simulator" || ! -f "$build/app/libBrelith.so" ]]; then
