@@ -84,6 +84,8 @@ HistogramPane::HistogramPane(QWidget* parent) : QWidget(parent) {
   grid_ = new QvGridControl(this);
   grid_->setObjectName(QStringLiteral("1004"));
   grid_->setControlId(1004);
+  // A histogram can be larger than the page: let the user scroll to every cell.
+  grid_->setScrollBars(true, true);
   graph_ = new Qv3DChart(this);
   graph_->setControlId(1006);
   graph_->setObjectName(QStringLiteral("1006"));
