@@ -9,20 +9,26 @@ function(varnak_add_optional_subdirectory dir)
 endfunction()
 
 # Adds every child folder of the current folder that has a CMakeLists.txt.
+# Folders of the Qt parts (controls, app, editor, and those named after
+# GUI_ONLY) join only in builds with the GUI.
 function(varnak_add_child_directories)
+  cmake_parse_arguments(C "" "" "GUI_ONLY" ${ARGN})
   file(GLOB children LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR}
        ${CMAKE_CURRENT_SOURCE_DIR}/*)
   list(SORT children)
   foreach(child IN LISTS children)
     if(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/${child}
        AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${child}/CMakeLists.txt)
-      if(NOT VARNAK_WITH_GUI AND child MATCHES "^(controls|app|editor)$")
+      if(NOT VARNAK_WITH_GUI AND (child MATCHES "^(controls|app|editor)$" OR child IN_LIST C_GUI_ONLY))
         continue()
       endif()
       add_subdirectory(${child})
     endif()
   endforeach()
 endfunction()
+
+# The command-line tools that need Qt.
+set(VARNAK_GUI_TOOLS brelith-edit varnak-gallery)
 
 # varnak_add_gtest(NAME name SOURCES ... LIBS ... [LABELS ...] [GUI])
 # One GoogleTest executable registered as one CTest test. GUI tests run on

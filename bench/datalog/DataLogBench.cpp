@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "datalog/DataLogFile.h"
+#include "datalog/NullDataLogCallback.h"
 
 namespace {
 
@@ -125,33 +126,13 @@ BENCHMARK(BM_SeekToMiddle)
     ->UseRealTime();
 
 // Notes when each packet arrives.
-class ArrivalCallback : public IDataLogCallback {
+class ArrivalCallback : public NullDataLogCallback {
  public:
   std::vector<std::chrono::steady_clock::time_point> arrivals;
-  std::int32_t OnDataWritten(const DAEStatusRecord*, const std::uint8_t*, std::uint32_t) override {
-    return 0;
-  }
-  std::int32_t OnDataRead(const DAEStatusRecord*, const std::uint8_t*, std::uint32_t) override { return 0; }
-  std::int32_t OnListenSilenceBegin(const DAEStatusRecord*) override { return 0; }
-  std::int32_t OnListenSilenceEnd(const DAEStatusRecord*) override { return 0; }
-  std::int32_t OnListenChatterBegin(const DAEStatusRecord*) override { return 0; }
-  std::int32_t OnListenChatterEnd(const DAEStatusRecord*) override { return 0; }
-  std::int32_t OnSendCommandBegin(const DAEStatusRecord*) override { return 0; }
   std::int32_t OnSendCommandEnd(const DAEStatusRecord*, const std::uint8_t*, std::uint32_t) override {
     arrivals.push_back(std::chrono::steady_clock::now());
     return 0;
   }
-  std::int32_t OnMacroBegin(const DAEStatusRecord*) override { return 0; }
-  std::int32_t OnMacroEnd(const DAEStatusRecord*) override { return 0; }
-  std::int32_t OnListen160BaudBegin(const DAEStatusRecord*) override { return 0; }
-  std::int32_t OnListen160BaudEnd(const DAEStatusRecord*, const std::uint8_t*, std::uint32_t) override {
-    return 0;
-  }
-  std::int32_t OnTrigger(const DAEStatusRecord*) override { return 0; }
-  std::int32_t OnPlaybackEnded() override { return 0; }
-  std::int32_t OnSeekBegin(std::int32_t, std::uint32_t) override { return 0; }
-  std::int32_t OnSeekEnd() override { return 0; }
-  std::int32_t OnPlaybackProgress(std::uint32_t, std::int32_t) override { return 0; }
 };
 
 // Plays records 20 ms apart at speed range(0) / 100 for about two seconds and

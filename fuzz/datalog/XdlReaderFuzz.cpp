@@ -10,36 +10,20 @@
 #include <vector>
 
 #include "datalog/DataLogFile.h"
+#include "datalog/NullDataLogCallback.h"
 
 namespace {
 
-class TouchingCallback : public IDataLogCallback {
+class TouchingCallback : public NullDataLogCallback {
  public:
-  std::int32_t OnDataWritten(const DAEStatusRecord*, const std::uint8_t*, std::uint32_t) override {
-    return 0;
-  }
-  std::int32_t OnDataRead(const DAEStatusRecord*, const std::uint8_t*, std::uint32_t) override { return 0; }
-  std::int32_t OnListenSilenceBegin(const DAEStatusRecord*) override { return 0; }
-  std::int32_t OnListenSilenceEnd(const DAEStatusRecord*) override { return 0; }
-  std::int32_t OnListenChatterBegin(const DAEStatusRecord*) override { return 0; }
-  std::int32_t OnListenChatterEnd(const DAEStatusRecord*) override { return 0; }
-  std::int32_t OnSendCommandBegin(const DAEStatusRecord*) override { return 0; }
   std::int32_t OnSendCommandEnd(const DAEStatusRecord* r, const std::uint8_t* data,
                                 std::uint32_t count) override {
     return Touch(r, data, count);
   }
-  std::int32_t OnMacroBegin(const DAEStatusRecord*) override { return 0; }
-  std::int32_t OnMacroEnd(const DAEStatusRecord*) override { return 0; }
-  std::int32_t OnListen160BaudBegin(const DAEStatusRecord*) override { return 0; }
   std::int32_t OnListen160BaudEnd(const DAEStatusRecord* r, const std::uint8_t* data,
                                   std::uint32_t count) override {
     return Touch(r, data, count);
   }
-  std::int32_t OnTrigger(const DAEStatusRecord*) override { return 0; }
-  std::int32_t OnPlaybackEnded() override { return 0; }
-  std::int32_t OnSeekBegin(std::int32_t, std::uint32_t) override { return 0; }
-  std::int32_t OnSeekEnd() override { return 0; }
-  std::int32_t OnPlaybackProgress(std::uint32_t, std::int32_t) override { return 0; }
 
   unsigned sum = 0;
 

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "datalog/DataLogCallback.h"
+#include "datalog/NullDataLogCallback.h"
 #include "datalog/DataLogFile.h"
 #include "definition/ADXObject.h"
 
@@ -150,7 +150,7 @@ struct Event {
 };
 
 // Collects notifications from any thread.
-class CollectingCallback : public IDataLogCallback {
+class CollectingCallback : public NullDataLogCallback {
  public:
   std::int32_t seekBeginResult = 0;
 
@@ -180,27 +180,14 @@ class CollectingCallback : public IDataLogCallback {
     packets_ = 0;
   }
 
-  std::int32_t OnDataWritten(const DAEStatusRecord*, const std::uint8_t*, std::uint32_t) override {
-    return 0;
-  }
-  std::int32_t OnDataRead(const DAEStatusRecord*, const std::uint8_t*, std::uint32_t) override { return 0; }
-  std::int32_t OnListenSilenceBegin(const DAEStatusRecord*) override { return 0; }
-  std::int32_t OnListenSilenceEnd(const DAEStatusRecord*) override { return 0; }
-  std::int32_t OnListenChatterBegin(const DAEStatusRecord*) override { return 0; }
-  std::int32_t OnListenChatterEnd(const DAEStatusRecord*) override { return 0; }
-  std::int32_t OnSendCommandBegin(const DAEStatusRecord*) override { return 0; }
   std::int32_t OnSendCommandEnd(const DAEStatusRecord* r, const std::uint8_t* reply,
                                 std::uint32_t count) override {
     return Packet(Event::kSend, r, reply, count);
   }
-  std::int32_t OnMacroBegin(const DAEStatusRecord*) override { return 0; }
-  std::int32_t OnMacroEnd(const DAEStatusRecord*) override { return 0; }
-  std::int32_t OnListen160BaudBegin(const DAEStatusRecord*) override { return 0; }
   std::int32_t OnListen160BaudEnd(const DAEStatusRecord* r, const std::uint8_t* packet,
                                   std::uint32_t count) override {
     return Packet(Event::kListen160, r, packet, count);
   }
-  std::int32_t OnTrigger(const DAEStatusRecord*) override { return 0; }
   std::int32_t OnPlaybackEnded() override {
     Add(Event(Event::kEnded));
     return 0;
