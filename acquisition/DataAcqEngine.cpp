@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "acquisition/HiResTimer.h"
+#include "common/HiResTimer.h"
 #include "definition/ADXCommands.h"
 
 namespace {

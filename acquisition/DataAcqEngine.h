@@ -20,8 +20,8 @@
 #include <atomic>
 #include <cstdint>
 
-#include "acquisition/DataAcqCallback.h"
 #include "acquisition/QvSerial.h"
+#include "common/DataAcqCallback.h"
 
 class ADXObject;
 class ADXMacro;

@@ -1,29 +1,32 @@
 # Small helpers shared by every folder of the build.
 
-# Adds a folder when it has a CMakeLists.txt, so that subsystems can join the
-# build one by one.
-function(varnak_add_optional_subdirectory dir)
-  if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
-    add_subdirectory(${dir})
-  endif()
-endfunction()
-
-# Adds every child folder of the current folder that has a CMakeLists.txt.
-# Folders of the Qt parts (controls, app, editor, and those named after
-# GUI_ONLY) join only in builds with the GUI.
+# Adds every child folder of the current folder (tests, benchmarks and fuzz
+# targets mirror the source folders). A child folder that holds C++ sources
+# but no CMakeLists.txt is a configure error, never a silent drop (the shared
+# helper folders "common" and "support" are used by their siblings). Folders of
+# the Qt parts (controls, app, editor, and those named after GUI_ONLY) join
+# only in builds with the GUI.
 function(varnak_add_child_directories)
   cmake_parse_arguments(C "" "" "GUI_ONLY" ${ARGN})
   file(GLOB children LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR}
        ${CMAKE_CURRENT_SOURCE_DIR}/*)
   list(SORT children)
   foreach(child IN LISTS children)
-    if(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/${child}
-       AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${child}/CMakeLists.txt)
-      if(NOT VARNAK_WITH_GUI AND (child MATCHES "^(controls|app|editor)$" OR child IN_LIST C_GUI_ONLY))
-        continue()
-      endif()
-      add_subdirectory(${child})
+    set(dir ${CMAKE_CURRENT_SOURCE_DIR}/${child})
+    if(NOT IS_DIRECTORY ${dir})
+      continue()
     endif()
+    if(NOT EXISTS ${dir}/CMakeLists.txt)
+      file(GLOB_RECURSE sources ${dir}/*.cpp)
+      if(sources AND NOT child MATCHES "^(common|support)$")
+        message(FATAL_ERROR "${dir} holds sources but no CMakeLists.txt")
+      endif()
+      continue()
+    endif()
+    if(NOT VARNAK_WITH_GUI AND (child MATCHES "^(controls|app|editor)$" OR child IN_LIST C_GUI_ONLY))
+      continue()
+    endif()
+    add_subdirectory(${child})
   endforeach()
 endfunction()
 
@@ -38,7 +41,8 @@ function(varnak_add_gtest)
   cmake_parse_arguments(T "GUI" "NAME" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
-  target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
+  # Test helpers are named from the repository root too ("tests/support/...").
+  target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR})
   target_compile_definitions(${T_NAME} PRIVATE VARNAK_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
                                                VARNAK_BINARY_DIR="${PROJECT_BINARY_DIR}")
   add_test(NAME ${T_NAME} COMMAND ${T_NAME} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})

@@ -15,7 +15,7 @@
 
 #include <cstdint>
 
-#include "acquisition/DataAcqCallback.h"
+#include "common/DataAcqCallback.h"
 
 class IDataLogCallback : public IDataAcqCallback {
  public:

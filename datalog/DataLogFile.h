@@ -34,7 +34,7 @@
 #include <thread>
 #include <vector>
 
-#include "acquisition/HiResTimer.h"
+#include "common/HiResTimer.h"
 #include "datalog/DataLogCallback.h"
 #include "datalog/XdlEntry.h"
 #include "datalog/XdlFormat.h"

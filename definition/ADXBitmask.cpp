@@ -1,8 +1,8 @@
-#include "ADXBitmask.h"
+#include "definition/ADXBitmask.h"
 
-#include "ADXDecodeFlags.h"
-#include "ADXText.h"
-#include "RawField.h"
+#include "definition/ADXDecodeFlags.h"
+#include "definition/ADXText.h"
+#include "definition/RawField.h"
 
 ADXBitmask::ADXBitmask() {
   objectType = ADX_TYPE_BITMASK;

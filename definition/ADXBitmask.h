@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ADXObject.h"
+#include "definition/ADXObject.h"
 
 class ADXDefinition;
 
@@ -28,6 +28,7 @@ class ADXBitmask : public ADXObject {
   ADXBitmask();
   // Writes the object as its ADX element; 0 for no writer or a failed write.
   int WriteXml(XmlWriter* writer) const override;
+  void ReadXmlChild(AdxXmlIn& in) override;
 
   // Copy at most 511 characters of the text.
   void SetTrueString(const char* text, std::size_t length);

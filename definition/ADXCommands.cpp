@@ -1,4 +1,4 @@
-#include "ADXCommands.h"
+#include "definition/ADXCommands.h"
 
 #include <cstring>
 #include <new>

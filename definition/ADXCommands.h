@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "ADXObject.h"
+#include "definition/ADXObject.h"
 
 // Send command flag: the reply is read and processed.
 constexpr std::uint32_t kSendReadReply = 0x1;
@@ -41,6 +41,8 @@ class ADXCSendCommand : public ADXObject, public ADXByteString {
   ADXCSendCommand();
   // Writes the object as its ADX element; 0 for no writer or a failed write.
   int WriteXml(XmlWriter* writer) const override;
+  void ReadXmlStart(const AdxXmlIn& in) override;
+  void ReadXmlChild(AdxXmlIn& in) override;
 
   std::int32_t replysize = 0;
   std::int32_t replytimeout = 200;  // milliseconds
@@ -54,6 +56,7 @@ class ADXCListenSilence : public ADXObject {
   ADXCListenSilence();
   // Writes the object as its ADX element; 0 for no writer or a failed write.
   int WriteXml(XmlWriter* writer) const override;
+  void ReadXmlChild(AdxXmlIn& in) override;
 
   std::int32_t silencelen = 0;      // milliseconds
   std::int32_t totaltimeout = 400;  // milliseconds
@@ -64,6 +67,8 @@ class ADXCListenChatter : public ADXObject, public ADXByteString {
   ADXCListenChatter();
   // Writes the object as its ADX element; 0 for no writer or a failed write.
   int WriteXml(XmlWriter* writer) const override;
+  void ReadXmlStart(const AdxXmlIn& in) override;
+  void ReadXmlChild(AdxXmlIn& in) override;
 
   std::int32_t listentimeout = 400;  // milliseconds
   std::uint32_t flags = 0;
@@ -74,6 +79,8 @@ class ADXC160BaudListen : public ADXObject {
   ADXC160BaudListen();
   // Writes the object as its ADX element; 0 for no writer or a failed write.
   int WriteXml(XmlWriter* writer) const override;
+  void ReadXmlStart(const AdxXmlIn& in) override;
+  void ReadXmlChild(AdxXmlIn& in) override;
 
   std::uint32_t flags = 0;
   std::int32_t packetsize = 0;
@@ -84,6 +91,8 @@ class ADXCTrigger : public ADXObject {
   ADXCTrigger();
   // Writes the object as its ADX element; 0 for no writer or a failed write.
   int WriteXml(XmlWriter* writer) const override;
+  void ReadXmlStart(const AdxXmlIn& in) override;
+  void ReadXmlChild(AdxXmlIn& in) override;
 
   std::uint32_t triggertype = kTriggerAll;
   std::uint32_t flags = 0;
@@ -107,6 +116,8 @@ class ADXMacro : public ADXObject {
   ADXMacro();
   // Writes the object as its ADX element; 0 for no writer or a failed write.
   int WriteXml(XmlWriter* writer) const override;
+  void ReadXmlStart(const AdxXmlIn& in) override;
+  void ReadXmlChild(AdxXmlIn& in) override;
 
   void AppendNode(const MacroNode& node);
   // Copies node index out; returns 0 (and leaves node alone) when out of range.

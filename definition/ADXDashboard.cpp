@@ -1,4 +1,4 @@
-#include "ADXDashboard.h"
+#include "definition/ADXDashboard.h"
 
 ADXDashboard::ADXDashboard() {
   objectType = ADX_TYPE_DASHBOARD;

@@ -4,8 +4,8 @@
 // Thread contract: see ADXObject.h and ADXEntryArray.h.
 #include <cstdint>
 
-#include "ADXEntryArray.h"
-#include "ADXObject.h"
+#include "definition/ADXEntryArray.h"
+#include "definition/ADXObject.h"
 
 struct DashboardEntry {
   // Sets the gauge's item and takes over its idhash (0 for none).
@@ -32,6 +32,7 @@ class ADXDashboard : public ADXObject {
   ADXDashboard();
   // Writes the object as its ADX element; 0 for a failed write (1 for no writer).
   int WriteXml(XmlWriter* writer) const override;
+  void ReadXmlChild(AdxXmlIn& in) override;
 
   int SetEntryCount(int n) { return entries.SetEntryCount(n); }
   int AppendEntry(const DashboardEntry& e) { return entries.AppendEntry(e); }

@@ -1,13 +1,13 @@
-#include "ADXDefinition.h"
+#include "definition/ADXDefinition.h"
 
 #include <cstring>
 
-#include "ADXBitmask.h"
-#include "ADXCommands.h"
-#include "ADXDashboard.h"
-#include "ADXListView.h"
-#include "ADXText.h"
-#include "ADXValue.h"
+#include "definition/ADXBitmask.h"
+#include "definition/ADXCommands.h"
+#include "definition/ADXDashboard.h"
+#include "definition/ADXListView.h"
+#include "definition/ADXText.h"
+#include "definition/ADXValue.h"
 
 ADXDefinition::ADXDefinition() {
   Clear();

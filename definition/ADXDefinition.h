@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "ADXObject.h"
+#include "definition/ADXObject.h"
 
 // Anchor of InsertAfter that appends (all bits set).
 inline ADXObject* const ADX_INSERT_APPEND = reinterpret_cast<ADXObject*>(~std::uintptr_t{0});

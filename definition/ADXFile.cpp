@@ -1,15 +1,15 @@
-#include "ADXFile.h"
+#include "definition/ADXFile.h"
 
 #include <cstring>
 
-#include "ADXDefinition.h"
-#include "ADXParser.h"
-#include "ADXXmlOut.h"
-#include "AdxFileSystem.h"
-#include "IProgress.h"
-#include "XmlResult.h"
-#include "XmlSaxParser.h"
-#include "XmlWriter.h"
+#include "definition/ADXDefinition.h"
+#include "definition/ADXParser.h"
+#include "definition/ADXXmlOut.h"
+#include "definition/AdxFileSystem.h"
+#include "definition/IProgress.h"
+#include "xml/XmlResult.h"
+#include "xml/XmlSaxParser.h"
+#include "xml/XmlWriter.h"
 
 namespace {
 

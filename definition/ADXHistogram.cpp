@@ -1,13 +1,13 @@
-#include "ADXHistogram.h"
+#include "definition/ADXHistogram.h"
 
 #include <cmath>
 #include <cstdio>
 #include <exception>
 #include <new>
 
-#include "ADXDefinition.h"
-#include "ADXValue.h"
-#include "NumberText.h"
+#include "definition/ADXDefinition.h"
+#include "definition/ADXValue.h"
+#include "definition/NumberText.h"
 
 ADXHistogram::ADXHistogram() {
   objectType = ADX_TYPE_HISTOGRAM;

@@ -16,8 +16,8 @@
 #include <mutex>
 #include <vector>
 
-#include "ADXLookupTable.h"
-#include "ADXObject.h"
+#include "definition/ADXLookupTable.h"
+#include "definition/ADXObject.h"
 
 class ADXDefinition;
 class ADXValue;
@@ -52,6 +52,7 @@ class ADXHistogram : public ADXObject {
   ADXHistogram();
   // Writes the object as its ADX element; 0 for a failed write (1 for no writer).
   int WriteXml(XmlWriter* writer) const override;
+  void ReadXmlChild(AdxXmlIn& in) override;
 
   // Store the count (cut to kMaxHistogramAxis), re-grid (all cells emptied)
   // and rebuild the axis table.

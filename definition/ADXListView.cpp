@@ -1,6 +1,6 @@
-#include "ADXListView.h"
+#include "definition/ADXListView.h"
 
-#include "ADXText.h"
+#include "definition/ADXText.h"
 
 namespace {
 void CopyBoundedTitle(std::string& to, const std::string& from) {

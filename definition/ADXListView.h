@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "ADXEntryArray.h"
-#include "ADXObject.h"
+#include "definition/ADXEntryArray.h"
+#include "definition/ADXObject.h"
 
 constexpr std::uint32_t kListEntryBold = 0x1;  // "Bold (Separator)"
 constexpr int kListEntryItem = 0;
@@ -36,6 +36,7 @@ class ADXListView : public ADXObject {
   ADXListView();
   // Writes the object as its ADX element; 0 for a failed write (1 for no writer).
   int WriteXml(XmlWriter* writer) const override;
+  void ReadXmlChild(AdxXmlIn& in) override;
 
   int SetEntryCount(int n) { return entries.SetEntryCount(n); }
   int AppendEntry(const ListViewEntry& e) { return entries.AppendEntry(e); }

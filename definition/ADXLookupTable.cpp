@@ -1,4 +1,4 @@
-#include "ADXLookupTable.h"
+#include "definition/ADXLookupTable.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "ADXText.h"
-#include "NumberText.h"
+#include "definition/ADXText.h"
+#include "definition/NumberText.h"
 
 ADXLookupTable::ADXLookupTable() {
   objectType = ADX_TYPE_LOOKUPTABLE;

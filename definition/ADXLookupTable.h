@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "ADXObject.h"
+#include "definition/ADXObject.h"
 
 constexpr std::int32_t kLookupHex = 0;
 constexpr std::int32_t kLookupInteger = 1;
@@ -33,6 +33,7 @@ class ADXLookupTable : public ADXObject {
   ADXLookupTable();
   // Writes the object as its ADX element; 0 for no writer or a failed write.
   int WriteXml(XmlWriter* writer) const override;
+  void ReadXmlChild(AdxXmlIn& in) override;
 
   // Inserts by input, replacing the output of an entry with the same input.
   // Returns the entry's index. A number added to a text table is stored as

@@ -1,4 +1,4 @@
-#include "ADXMonitor.h"
+#include "definition/ADXMonitor.h"
 
 ADXMonitor::ADXMonitor() {
   objectType = ADX_TYPE_MONITOR;

@@ -4,8 +4,8 @@
 // Thread contract: see ADXObject.h and ADXEntryArray.h.
 #include <cstdint>
 
-#include "ADXEntryArray.h"
-#include "ADXObject.h"
+#include "definition/ADXEntryArray.h"
+#include "definition/ADXObject.h"
 
 struct MonitorSeries {
   // Sets the series' item and takes over its idhash (0 for none).
@@ -28,6 +28,7 @@ class ADXMonitor : public ADXObject {
   ADXMonitor();
   // Writes the object as its ADX element; 0 for a failed write (1 for no writer).
   int WriteXml(XmlWriter* writer) const override;
+  void ReadXmlChild(AdxXmlIn& in) override;
 
   int SetEntryCount(int n) { return entries.SetEntryCount(n); }
   int AppendEntry(const MonitorSeries& e) { return entries.AppendEntry(e); }

@@ -1,9 +1,9 @@
-#include "ADXObject.h"
+#include "definition/ADXObject.h"
 
 #include <cstring>
 
-#include "ADXText.h"
-#include "IdHash.h"
+#include "definition/ADXText.h"
+#include "definition/IdHash.h"
 
 ADXObject::ADXObject() = default;
 ADXObject::~ADXObject() = default;
@@ -11,6 +11,10 @@ ADXObject::~ADXObject() = default;
 int ADXObject::WriteXml(XmlWriter* /*writer*/) const {
   return 1;
 }
+
+void ADXObject::ReadXmlStart(const AdxXmlIn& /*in*/) {}
+
+void ADXObject::ReadXmlChild(AdxXmlIn& /*in*/) {}
 
 void ADXObject::SetTitle(const char* text, std::size_t length) {
   AssignText(title, text, length);

@@ -40,6 +40,8 @@ constexpr std::size_t kAdxIdSize = 16;       // ID buffer, NUL included
 constexpr std::size_t kAdxIdMaxLength = 15;  // characters stored
 constexpr std::size_t kAdxIdRefLength = 14;  // characters used by references by name
 
+class AdxXmlIn;
+
 class ADXObject {
  public:
   ADXObject();
@@ -49,6 +51,11 @@ class ADXObject {
 
   // Writes the object as one ADX element; the base writes nothing.
   virtual int WriteXml(XmlWriter* writer) const;
+  // Reads the object's element back: the attributes of its own start element
+  // (ReadXmlStart), then each child element in turn but the description
+  // (ReadXmlChild). The base reads nothing.
+  virtual void ReadXmlStart(const AdxXmlIn& in);
+  virtual void ReadXmlChild(AdxXmlIn& in);
 
   void SetTitle(const char* text, std::size_t length);
   void SetDesc(const char* text, std::size_t length);

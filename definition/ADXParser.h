@@ -5,8 +5,8 @@
 //
 // Every element is handled once, with its name, attributes and text, at the
 // earlier of two moments: when its first child starts or when it ends. The
-// name of a top-level element selects the object kind whose handler sees the
-// elements that follow.
+// name of a top-level element selects the object kind (definition/ADXKinds.h);
+// the object of that kind reads the elements that follow (ADXXmlIn.h).
 //
 // Texts from the parser are kept in fixed-size buffers: element names of at
 // most 127 characters, element text of at most 1023 (byte strings 2560, so
@@ -23,13 +23,15 @@
 #include <string_view>
 #include <vector>
 
-#include "ISAXCallback.h"
+#include "definition/ADXXmlIn.h"
+#include "xml/ISAXCallback.h"
 
 class ADXDefinition;
+struct AdxKind;
 class ADXObject;
 class IProgress;
 
-class ADXParser : public ISAXCallback {
+class ADXParser : public ISAXCallback, private AdxXmlIn {
  public:
   static constexpr std::size_t kNameMax = 127;
   static constexpr std::size_t kTextMax = 1023;
@@ -40,25 +42,6 @@ class ADXParser : public ISAXCallback {
   static constexpr std::size_t kAttrValueMax = 255;
   static constexpr std::size_t kErrorMax = 255;
   static constexpr int kMaxAttributes = 32;
-
-  // Object kinds, chosen by the name of a top-level element.
-  enum Kind : int {
-    kNone = 0,
-    kHeader,
-    kValue,
-    kBitmask,
-    kLookupTable,
-    kListView,
-    kHistogram,
-    kDashboard,
-    kMonitor,
-    kListenSilence,
-    kListenChatter,
-    kListen160Baud,
-    kSendCommand,
-    kTrigger,
-    kMacro,
-  };
 
   ADXParser(ADXDefinition* definition, IProgress* progress);
   ~ADXParser();
@@ -94,44 +77,28 @@ class ADXParser : public ISAXCallback {
     std::size_t valueLength = 0;
   };
 
+  // Where the reader is: before the header, in the header, or in an object
+  // of kind_.
+  enum class Section { None, Header, Object };
+
   void Dispatch();
   void Handle();
-  static Kind KindOfName(std::string_view name);
-
-  // Handlers, one per kind.
   void HandleFormat();
   void HandleHeader();
-  void HandleValue();
-  void HandleBitmask();
-  void HandleLookupTable();
-  void HandleListView();
-  void HandleHistogram();
-  void HandleDashboard();
-  void HandleMonitor();
-  void HandleListenSilence();
-  void HandleListenChatter();
-  void HandleListen160Baud();
-  void HandleSendCommand();
-  void HandleTrigger();
-  void HandleMacro();
-
-  // The parts every object handler shares. BeginObject creates the object
-  // when the element is its own top-level element (and returns true then, or
-  // when the element-ended call appended it); ReadDesc reads the desc child.
-  template <class T>
-  bool BeginObject(std::string_view topName);
-  template <class T>
-  T* Current() const;
+  // An object's element and its children: the kinds table makes the object,
+  // the object reads its own element (definition/ADXXmlIn.h).
+  void HandleObject(const AdxKind& kind);
   bool ReadDesc();
   void FinishObject();
   void Resolve();
   void Note(const ADXObject& object, const char* what, std::uint32_t hash, const char* problem);
 
-  bool Is(std::string_view name) const;
+  // AdxXmlIn
+  bool Is(std::string_view name) const override;
+  std::string_view AttrText(std::string_view name) const override;
+  bool HasAttr(std::string_view name) const override { return FindAttr(name) != nullptr; }
+  std::string_view Text() const override { return std::string_view(text_.data(), textLength_); }
   const Attr* FindAttr(std::string_view name) const;
-  std::string_view AttrText(std::string_view name) const;
-  bool HasAttr(std::string_view name) const { return FindAttr(name) != nullptr; }
-  std::string_view Text() const { return std::string_view(text_.data(), textLength_); }
 
   ADXDefinition* definition_;
   IProgress* progress_;
@@ -146,10 +113,10 @@ class ADXParser : public ISAXCallback {
   std::array<Attr, kMaxAttributes> attrs_{};
   int attrCount_ = 0;
 
-  Kind kind_ = kNone;
+  Section section_ = Section::None;
+  const AdxKind* kind_ = nullptr;  // the kind of the latest object element
   bool ended_ = false;
   std::unique_ptr<ADXObject> object_;
-  int listFill_ = 0;  // next list-view entry that an ADXLVENTRY fills
 
   std::array<char, kErrorMax + 1> error_{};
   int errorLine_ = 0;

@@ -1,4 +1,4 @@
-#include "ADXText.h"
+#include "definition/ADXText.h"
 
 #include <cstring>
 #include <new>

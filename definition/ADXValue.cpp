@@ -1,14 +1,14 @@
-#include "ADXValue.h"
+#include "definition/ADXValue.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "ADXDecodeFlags.h"
-#include "ADXDefinition.h"
-#include "ADXLookupTable.h"
-#include "ADXText.h"
-#include "NumberText.h"
-#include "RawField.h"
+#include "definition/ADXDecodeFlags.h"
+#include "definition/ADXDefinition.h"
+#include "definition/ADXLookupTable.h"
+#include "definition/ADXText.h"
+#include "definition/NumberText.h"
+#include "definition/RawField.h"
 
 // The values being converted on the current chain of links, innermost first.
 // It lives on the converting thread's stack, so two threads converting the

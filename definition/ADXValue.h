@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "ADXObject.h"
-#include "EquationEvaluator.h"
+#include "definition/ADXObject.h"
+#include "equation/EquationEvaluator.h"
 
 class ADXDefinition;
 class ADXLookupTable;
@@ -57,6 +57,7 @@ class ADXValue : public ADXObject {
   ADXValue();
   // Writes the object as its ADX element; 0 for no writer or a failed write.
   int WriteXml(XmlWriter* writer) const override;
+  void ReadXmlChild(AdxXmlIn& in) override;
 
   void SetUnits(const char* text, std::size_t length);
   // Copies the units (cut to size - 1); returns the number copied + 1.

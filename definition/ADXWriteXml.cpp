@@ -1,18 +1,24 @@
-// The WriteXml operation of every definition class: each object writes itself
-// as one element of an ADX file. Every text passes through EscapeText; the
-// number formats are those the loader reads back (ADXParser).
+// The XML of every definition class, reading beside writing: each object
+// writes itself as one element of an ADX file (WriteXml) and reads that
+// element back (ReadXmlStart, ReadXmlChild) when the reader (ADXParser) hands
+// it over. Every text written passes through EscapeText; the number formats
+// are those the reader reads back. Element names come from the kinds table.
 #include <cstdio>
 
-#include "ADXBitmask.h"
-#include "ADXCommands.h"
-#include "ADXDashboard.h"
-#include "ADXHistogram.h"
-#include "ADXListView.h"
-#include "ADXLookupTable.h"
-#include "ADXMonitor.h"
-#include "ADXValue.h"
-#include "ADXXmlOut.h"
-#include "XmlWriter.h"
+#include "definition/ADXBitmask.h"
+#include "definition/ADXCommands.h"
+#include "definition/ADXDashboard.h"
+#include "definition/ADXHistogram.h"
+#include "definition/ADXKinds.h"
+#include "definition/ADXListView.h"
+#include "definition/ADXLookupTable.h"
+#include "definition/ADXMonitor.h"
+#include "definition/ADXValue.h"
+#include "definition/ADXXmlIn.h"
+#include "definition/ADXXmlOut.h"
+#include "definition/AdxNumberText.h"
+#include "xml/XmlFormat.h"
+#include "xml/XmlWriter.h"
 
 using adxxml::BeginObject;
 using adxxml::Desc;
@@ -23,6 +29,32 @@ using adxxml::Hex8;
 using adxxml::TextChild;
 
 namespace {
+
+// Byte strings longer than these are cut when read.
+constexpr std::size_t kChatterBytesMax = 256;
+constexpr std::size_t kSendBytesMax = 512;
+
+// Reads a byte string: pieces separated by white space, each read as hex text
+// into one byte, at most max bytes and at most the declared size.
+void ReadByteString(ADXByteString& target, std::uint32_t size, std::string_view text, std::size_t max) {
+  std::uint8_t bytes[kSendBytesMax];
+  std::size_t count = 0;
+  std::size_t i = 0;
+  while (i < text.size() && count < max) {
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\r' || text[i] == '\n')) ++i;
+    std::size_t start = i;
+    while (i < text.size() && text[i] != ' ' && text[i] != '\t' && text[i] != '\r' && text[i] != '\n') ++i;
+    if (i > start) bytes[count++] = static_cast<std::uint8_t>(ParseHexText(text.substr(start, i - start)));
+  }
+  if (size < count) count = size;
+  target.SetByteString(bytes, count);
+}
+
+// The element name of a kind, from the kinds table.
+std::string_view ElementOf(std::uint32_t type) {
+  const AdxKind* kind = FindAdxKind(type);
+  return kind != nullptr ? kind->element : std::string_view();
+}
 
 // Longest equation text written to a file: as much as the loader reads back
 // into an attribute value, so that no equation it can load is cut on saving.
@@ -55,7 +87,7 @@ bool BeginCommand(XmlWriter& w, const ADXObject& object, std::string_view elemen
 int ADXValue::WriteXml(XmlWriter* writer) const {
   if (writer == nullptr) return 0;
   XmlWriter& w = *writer;
-  bool ok = BeginObject(w, *this, "ADXVALUE");
+  bool ok = BeginObject(w, *this, ElementOf(objectType));
   ok = Desc(w, *this) && ok;
   if (flags != 0) ok = w.ElementText("flags", Hex8(flags)) && ok;
   if (parentcmdidhash != 0) ok = w.ElementText("parentcmdidhash", Hex8(parentcmdidhash)) && ok;
@@ -92,10 +124,49 @@ int ADXValue::WriteXml(XmlWriter* writer) const {
   return ok ? 1 : 0;
 }
 
+void ADXValue::ReadXmlChild(AdxXmlIn& in) {
+  std::string_view t = in.Text();
+  if (in.Is("flags")) {
+    flags = ParseHexText(t);
+  } else if (in.Is("parentcmdidhash")) {
+    parentcmdidhash = ParseHexText(t);
+  } else if (in.Is("units")) {
+    SetUnits(t.data(), t.size());
+  } else if (in.Is("packetoffset")) {
+    packetoffset = ParseHexText(t);
+  } else if (in.Is("sizeinbits")) {
+    sizeinbits = ParseDecText(t);
+  } else if (in.Is("range")) {
+    if (in.HasAttr("low")) rangelow = static_cast<float>(XmlParseDouble(in.AttrText("low")));
+    if (in.HasAttr("high")) rangehigh = static_cast<float>(XmlParseDouble(in.AttrText("high")));
+  } else if (in.Is("alarms")) {
+    if (in.HasAttr("low")) alarmlow = static_cast<float>(XmlParseDouble(in.AttrText("low")));
+    if (in.HasAttr("high")) alarmhigh = static_cast<float>(XmlParseDouble(in.AttrText("high")));
+  } else if (in.Is("digcount")) {
+    digcount = static_cast<std::uint8_t>(ParseDecText(t) & 0xFF);
+  } else if (in.Is("outputtype")) {
+    outputtype = ParseDecText(t);
+  } else if (in.Is("datatype")) {
+    datatype = static_cast<std::uint16_t>(ParseDecText(t));
+  } else if (in.Is("unittype")) {
+    unittype = static_cast<std::uint16_t>(ParseDecText(t));
+  } else if (in.Is("MATH")) {
+    std::string_view eq = in.AttrText("equation");
+    SetEquation(eq.data(), eq.size());
+    if (in.HasAttr("lookupidhash")) lookupidhash = ParseHexText(in.AttrText("lookupidhash"));
+  } else if (in.Is("VAR")) {
+    std::string_view letter = in.AttrText("varID");
+    if (letter.empty()) return;
+    std::int32_t kind = in.AttrText("type") == "link" ? kVariableLink : kVariableNative;
+    std::uint32_t hash = kind == kVariableLink ? ParseHexText(in.AttrText("linkIDHash")) : 0;
+    SetVariableSource(letter[0], kind, hash);
+  }
+}
+
 int ADXBitmask::WriteXml(XmlWriter* writer) const {
   if (writer == nullptr) return 0;
   XmlWriter& w = *writer;
-  bool ok = BeginObject(w, *this, "ADXBITMASK");
+  bool ok = BeginObject(w, *this, ElementOf(objectType));
   ok = Desc(w, *this) && ok;
   if (flags != 0) ok = w.ElementText("flags", Hex8(flags)) && ok;
   ok = w.ElementText("parentcmdidhash", Hex8(parentcmdidhash)) && ok;
@@ -117,10 +188,38 @@ int ADXBitmask::WriteXml(XmlWriter* writer) const {
   return ok ? 1 : 0;
 }
 
+void ADXBitmask::ReadXmlChild(AdxXmlIn& in) {
+  std::string_view t = in.Text();
+  if (in.Is("flags")) {
+    flags = ParseHexText(t);
+  } else if (in.Is("parentcmdidhash")) {
+    parentcmdidhash = ParseHexText(t);
+  } else if (in.Is("truestring")) {
+    SetTrueString(t.data(), t.size());
+  } else if (in.Is("falsestring")) {
+    SetFalseString(t.data(), t.size());
+  } else if (in.Is("ALARMONSET")) {
+    if (in.HasAttr("color")) SetColor(kColorAlarmOnSet, ParseHexText(in.AttrText("color")));
+  } else if (in.Is("ALARMONNOTSET")) {
+    if (in.HasAttr("color")) SetColor(kColorAlarmOnNotSet, ParseHexText(in.AttrText("color")));
+  } else if (in.Is("packetoffset")) {
+    packetoffset = ParseHexText(t);
+  } else if (in.Is("sizeinbits")) {
+    sizeinbits = ParseDecText(t);
+  } else if (in.Is("operand")) {
+    operand = ParseHexText(t);
+  } else if (in.Is("bitop")) {
+    if (t == "AND") bitop = kBitopAnd;
+    if (t == "XOR") bitop = kBitopXor;
+  } else if (in.Is("result")) {
+    result = ParseHexText(t);
+  }
+}
+
 int ADXLookupTable::WriteXml(XmlWriter* writer) const {
   if (writer == nullptr) return 0;
   XmlWriter& w = *writer;
-  bool ok = BeginObject(w, *this, "ADXLOOKUPTABLE");
+  bool ok = BeginObject(w, *this, ElementOf(objectType));
   ok = Desc(w, *this) && ok;
   if (flags != 0) ok = w.ElementText("flags", Hex8(flags)) && ok;
   ok = w.ElementInt("inputtype", inputtype) && ok;
@@ -141,10 +240,31 @@ int ADXLookupTable::WriteXml(XmlWriter* writer) const {
   return ok ? 1 : 0;
 }
 
+void ADXLookupTable::ReadXmlChild(AdxXmlIn& in) {
+  std::string_view t = in.Text();
+  if (in.Is("flags")) {
+    flags = ParseHexText(t);
+  } else if (in.Is("inputtype")) {
+    inputtype = ParseDecText(t);
+  } else if (in.Is("outputtype")) {
+    SetOutputType(ParseDecText(t));
+  } else if (in.Is("lookupmode")) {
+    SetLookupMode(ParseDecText(t));
+  } else if (in.Is("tableentry")) {
+    float input = static_cast<float>(XmlParseDouble(in.AttrText("input")));
+    std::string_view output = in.AttrText("output");
+    if (outputtype == kLookupText) {
+      AddEntry(input, output.empty() ? "" : output.data(), output.size());
+    } else {
+      AddEntry(input, static_cast<float>(XmlParseDouble(output)));
+    }
+  }
+}
+
 int ADXListView::WriteXml(XmlWriter* writer) const {
   if (writer == nullptr) return 1;
   XmlWriter& w = *writer;
-  bool ok = BeginObject(w, *this, "ADXLISTVIEW");
+  bool ok = BeginObject(w, *this, ElementOf(objectType));
   ok = Desc(w, *this) && ok;
   if (flags != 0) ok = w.ElementText("flags", Hex8(flags)) && ok;
   ok = w.ElementInt("entrycount", EntryCount()) && ok;
@@ -161,10 +281,29 @@ int ADXListView::WriteXml(XmlWriter* writer) const {
   return ok ? 1 : 0;
 }
 
+void ADXListView::ReadXmlChild(AdxXmlIn& in) {
+  if (in.Is("flags")) {
+    flags = ParseHexText(in.Text());
+  } else if (in.Is("entrycount")) {
+    SetEntryCount(ParseDecText(in.Text()));
+    in.fill = 0;
+  } else if (in.Is("ADXLVENTRY")) {
+    if (in.fill >= EntryCount()) return;  // beyond entrycount: dropped
+    ListViewEntry e;
+    e.entrytype = ParseDecText(in.AttrText("entrytype"));
+    e.flags = ParseHexText(in.AttrText("flags"));
+    e.itemidhash = ParseHexText(in.AttrText("itemidhash"));
+    std::string_view title = in.AttrText("title");
+    e.SetTitle(title.data(), title.size());
+    e.color = ParseHexText(in.AttrText("color"));
+    SetEntry(in.fill++, e);
+  }
+}
+
 int ADXDashboard::WriteXml(XmlWriter* writer) const {
   if (writer == nullptr) return 1;
   XmlWriter& w = *writer;
-  bool ok = BeginObject(w, *this, "ADXDASHBOARD");
+  bool ok = BeginObject(w, *this, ElementOf(objectType));
   ok = Desc(w, *this) && ok;
   if (flags != 0) ok = w.ElementText("flags", Hex8(flags)) && ok;
   ok = w.ElementInt("entrycount", EntryCount()) && ok;
@@ -183,10 +322,26 @@ int ADXDashboard::WriteXml(XmlWriter* writer) const {
   return ok ? 1 : 0;
 }
 
+void ADXDashboard::ReadXmlChild(AdxXmlIn& in) {
+  if (in.Is("flags")) {
+    flags = ParseHexText(in.Text());
+  } else if (in.Is("ADXDGENTRY")) {
+    DashboardEntry e;
+    if (in.HasAttr("gaugetype")) e.gaugetype = ParseDecText(in.AttrText("gaugetype"));
+    if (in.HasAttr("flags")) e.flags = ParseHexText(in.AttrText("flags"));
+    if (in.HasAttr("itemidhash")) e.itemidhash = ParseHexText(in.AttrText("itemidhash"));
+    if (in.HasAttr("left")) e.left = AdxToInt16(ParseDecText(in.AttrText("left")));
+    if (in.HasAttr("top")) e.top = AdxToInt16(ParseDecText(in.AttrText("top")));
+    if (in.HasAttr("right")) e.right = AdxToInt16(ParseDecText(in.AttrText("right")));
+    if (in.HasAttr("bottom")) e.bottom = AdxToInt16(ParseDecText(in.AttrText("bottom")));
+    AppendEntry(e);
+  }
+}
+
 int ADXMonitor::WriteXml(XmlWriter* writer) const {
   if (writer == nullptr) return 1;
   XmlWriter& w = *writer;
-  bool ok = BeginObject(w, *this, "ADXMONITOR");
+  bool ok = BeginObject(w, *this, ElementOf(objectType));
   ok = Desc(w, *this) && ok;
   if (flags != 0) ok = w.ElementText("flags", Hex8(flags)) && ok;
   ok = w.ElementInt("entrycount", EntryCount()) && ok;
@@ -204,10 +359,26 @@ int ADXMonitor::WriteXml(XmlWriter* writer) const {
   return ok ? 1 : 0;
 }
 
+void ADXMonitor::ReadXmlChild(AdxXmlIn& in) {
+  if (in.Is("flags")) {
+    flags = ParseHexText(in.Text());
+  } else if (in.Is("ADXMONSERIES")) {
+    MonitorSeries s;
+    if (in.HasAttr("flags")) s.flags = ParseHexText(in.AttrText("flags"));
+    if (in.HasAttr("linewidth"))
+      s.linewidth = static_cast<std::uint8_t>(ParseDecText(in.AttrText("linewidth")));
+    if (in.HasAttr("linetype")) s.linetype = static_cast<std::uint8_t>(ParseDecText(in.AttrText("linetype")));
+    if (in.HasAttr("linecolor")) s.linecolor = ParseHexText(in.AttrText("linecolor"));
+    if (in.HasAttr("axiscolor")) s.axiscolor = ParseHexText(in.AttrText("axiscolor"));
+    if (in.HasAttr("itemidhash")) s.itemidhash = ParseHexText(in.AttrText("itemidhash"));
+    AppendEntry(s);
+  }
+}
+
 int ADXHistogram::WriteXml(XmlWriter* writer) const {
   if (writer == nullptr) return 1;
   XmlWriter& w = *writer;
-  bool ok = BeginObject(w, *this, "ADXHISTOGRAM");
+  bool ok = BeginObject(w, *this, ElementOf(objectType));
   ok = Desc(w, *this) && ok;
   if (flags != 0) ok = w.ElementText("flags", Hex8(flags)) && ok;
   if (parentcmdidhash != 0) ok = w.ElementText("parentcmdidhash", Hex8(parentcmdidhash)) && ok;
@@ -225,10 +396,39 @@ int ADXHistogram::WriteXml(XmlWriter* writer) const {
   return ok ? 1 : 0;
 }
 
+void ADXHistogram::ReadXmlChild(AdxXmlIn& in) {
+  std::string_view t = in.Text();
+  if (in.Is("flags")) {
+    flags = ParseHexText(t);
+  } else if (in.Is("parentcmdidhash")) {
+    parentcmdidhash = ParseHexText(t);
+  } else if (in.Is("rows")) {
+    SetRows(ParseDecText(t));
+  } else if (in.Is("cols")) {
+    SetCols(ParseDecText(t));
+  } else if (in.Is("xmin")) {
+    SetXMin(static_cast<float>(XmlParseDouble(t)));
+  } else if (in.Is("xmax")) {
+    SetXMax(static_cast<float>(XmlParseDouble(t)));
+  } else if (in.Is("ymin")) {
+    SetYMin(static_cast<float>(XmlParseDouble(t)));
+  } else if (in.Is("ymax")) {
+    SetYMax(static_cast<float>(XmlParseDouble(t)));
+  } else if (in.Is("historysize")) {
+    SetHistorySize(ParseDecText(t));
+  } else if (in.Is("xidhash")) {
+    xidhash = ParseHexText(t);
+  } else if (in.Is("yidhash")) {
+    yidhash = ParseHexText(t);
+  } else if (in.Is("zidhash")) {
+    zidhash = ParseHexText(t);
+  }
+}
+
 int ADXCListenSilence::WriteXml(XmlWriter* writer) const {
   if (writer == nullptr) return 0;
   XmlWriter& w = *writer;
-  bool ok = BeginObject(w, *this, "ADXCLISTENSILENCE");
+  bool ok = BeginObject(w, *this, ElementOf(objectType));
   ok = Desc(w, *this) && ok;
   ok = w.ElementInt("silencelen", silencelen) && ok;
   ok = w.ElementInt("totaltimeout", totaltimeout) && ok;
@@ -236,10 +436,18 @@ int ADXCListenSilence::WriteXml(XmlWriter* writer) const {
   return ok ? 1 : 0;
 }
 
+void ADXCListenSilence::ReadXmlChild(AdxXmlIn& in) {
+  if (in.Is("silencelen")) {
+    silencelen = ParseDecText(in.Text());
+  } else if (in.Is("totaltimeout")) {
+    totaltimeout = ParseDecText(in.Text());
+  }
+}
+
 int ADXCListenChatter::WriteXml(XmlWriter* writer) const {
   if (writer == nullptr) return 0;
   XmlWriter& w = *writer;
-  bool ok = BeginCommand(w, *this, "ADXCLISTENCHATTER", flags);
+  bool ok = BeginCommand(w, *this, ElementOf(objectType), flags);
   ok = Desc(w, *this) && ok;
   ok = w.ElementInt("listentimeout", listentimeout) && ok;
   ok = ByteString(w, *this) && ok;
@@ -247,10 +455,23 @@ int ADXCListenChatter::WriteXml(XmlWriter* writer) const {
   return ok ? 1 : 0;
 }
 
+void ADXCListenChatter::ReadXmlStart(const AdxXmlIn& in) {
+  flags = ParseHexText(in.AttrText("flags"));
+}
+
+void ADXCListenChatter::ReadXmlChild(AdxXmlIn& in) {
+  if (in.Is("listentimeout")) {
+    listentimeout = ParseDecText(in.Text());
+  } else if (in.Is("bytestring")) {
+    if (in.HasAttr("size"))
+      ReadByteString(*this, ParseHexText(in.AttrText("size")), in.Text(), kChatterBytesMax);
+  }
+}
+
 int ADXCSendCommand::WriteXml(XmlWriter* writer) const {
   if (writer == nullptr) return 0;
   XmlWriter& w = *writer;
-  bool ok = BeginCommand(w, *this, "ADXCSENDCOMMAND", flags);
+  bool ok = BeginCommand(w, *this, ElementOf(objectType), flags);
   ok = Desc(w, *this) && ok;
   ok = ByteString(w, *this) && ok;
   ok = w.ElementInt("replysize", replysize) && ok;
@@ -261,30 +482,65 @@ int ADXCSendCommand::WriteXml(XmlWriter* writer) const {
   return ok ? 1 : 0;
 }
 
+void ADXCSendCommand::ReadXmlStart(const AdxXmlIn& in) {
+  flags = ParseHexText(in.AttrText("flags"));
+}
+
+void ADXCSendCommand::ReadXmlChild(AdxXmlIn& in) {
+  std::string_view t = in.Text();
+  if (in.Is("bytestring")) {
+    if (in.HasAttr("size")) ReadByteString(*this, ParseHexText(in.AttrText("size")), t, kSendBytesMax);
+  } else if (in.Is("replysize")) {
+    replysize = ParseDecText(t);
+  } else if (in.Is("replytimeout")) {
+    replytimeout = ParseDecText(t);
+  } else if (in.Is("packetoffset")) {
+    packetoffset = ParseDecText(t);
+  } else if (in.Is("packetsize")) {
+    packetsize = ParseDecText(t);
+  }
+}
+
 int ADXC160BaudListen::WriteXml(XmlWriter* writer) const {
   if (writer == nullptr) return 0;
   XmlWriter& w = *writer;
-  bool ok = BeginCommand(w, *this, "ADXCLISTEN160BAUD", flags);
+  bool ok = BeginCommand(w, *this, ElementOf(objectType), flags);
   ok = Desc(w, *this) && ok;
   ok = w.ElementInt("packetsize", packetsize) && ok;
   ok = w.EndElement() && ok;
   return ok ? 1 : 0;
 }
 
+void ADXC160BaudListen::ReadXmlStart(const AdxXmlIn& in) {
+  flags = ParseHexText(in.AttrText("flags"));
+}
+
+void ADXC160BaudListen::ReadXmlChild(AdxXmlIn& in) {
+  if (in.Is("packetsize")) packetsize = ParseDecText(in.Text());
+}
+
 int ADXCTrigger::WriteXml(XmlWriter* writer) const {
   if (writer == nullptr) return 0;
   XmlWriter& w = *writer;
-  bool ok = BeginCommand(w, *this, "ADXCTRIGGER", flags);
+  bool ok = BeginCommand(w, *this, ElementOf(objectType), flags);
   ok = Desc(w, *this) && ok;
   ok = w.ElementText("triggertype", Hex8(triggertype)) && ok;
   ok = w.EndElement() && ok;
   return ok ? 1 : 0;
 }
 
+void ADXCTrigger::ReadXmlStart(const AdxXmlIn& in) {
+  flags = ParseHexText(in.AttrText("flags"));
+}
+
+void ADXCTrigger::ReadXmlChild(AdxXmlIn& in) {
+  if (in.Is("triggertype")) triggertype = ParseHexText(in.Text());
+}
+
 int ADXMacro::WriteXml(XmlWriter* writer) const {
   if (writer == nullptr) return 0;
   XmlWriter& w = *writer;
-  bool ok = BeginObject(w, *this, "ADXMACRO");
+  bool ok = BeginObject(w, *this, ElementOf(objectType));
   ok = w.AttributeInt("repeatcount", repeatcount) && ok;
   if (flags != 0) ok = w.Attribute("flags", Hex8(flags)) && ok;
   ok = Desc(w, *this) && ok;
@@ -298,4 +554,21 @@ int ADXMacro::WriteXml(XmlWriter* writer) const {
   }
   ok = w.EndElement() && ok;
   return ok ? 1 : 0;
+}
+
+void ADXMacro::ReadXmlStart(const AdxXmlIn& in) {
+  if (in.HasAttr("repeatcount")) repeatcount = ParseDecText(in.AttrText("repeatcount"));
+  flags = ParseHexText(in.AttrText("flags"));
+}
+
+void ADXMacro::ReadXmlChild(AdxXmlIn& in) {
+  if (in.Is("NODE")) {
+    MacroNode node;
+    if (in.HasAttr("flags")) node.flags = ParseHexText(in.AttrText("flags"));
+    if (in.HasAttr("repeatcount")) node.repeatcount = ParseDecText(in.AttrText("repeatcount"));
+    std::array<char, 15> id{};
+    AdxStoreIdRef(id, in.AttrText("commandID"));
+    node.SetCommandId(id.data());
+    AppendNode(node);
+  }
 }

@@ -1,10 +1,10 @@
-#include "ADXXmlOut.h"
+#include "definition/ADXXmlOut.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "ADXObject.h"
-#include "XmlWriter.h"
+#include "definition/ADXObject.h"
+#include "xml/XmlWriter.h"
 
 namespace adxxml {
 

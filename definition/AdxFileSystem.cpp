@@ -1,4 +1,4 @@
-#include "AdxFileSystem.h"
+#include "definition/AdxFileSystem.h"
 
 #include <atomic>
 #include <chrono>

@@ -1,4 +1,4 @@
-#include "AdxNumberText.h"
+#include "definition/AdxNumberText.h"
 
 std::uint32_t ParseHexText(std::string_view text) {
   std::uint32_t value = 0;

@@ -1,4 +1,4 @@
-#include "IdHash.h"
+#include "definition/IdHash.h"
 
 #include <cstring>
 

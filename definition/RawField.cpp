@@ -1,4 +1,4 @@
-#include "RawField.h"
+#include "definition/RawField.h"
 
 bool ReadRawField(const std::uint8_t* packet, std::size_t length, std::uint32_t offset,
                   std::int32_t sizeInBits, bool swap, std::uint32_t* word) {

@@ -1,10 +1,10 @@
-#include "EquationEvaluator.h"
+#include "equation/EquationEvaluator.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "EquationProgram.h"
-#include "EquationText.h"
+#include "equation/EquationProgram.h"
+#include "equation/EquationText.h"
 
 namespace et = equation_text;
 

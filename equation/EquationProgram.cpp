@@ -1,9 +1,9 @@
-#include "EquationProgram.h"
+#include "equation/EquationProgram.h"
 
 #include <cmath>
 
-#include "EquationText.h"
-#include "FixedRounding.h"
+#include "equation/EquationText.h"
+#include "equation/FixedRounding.h"
 
 namespace et = equation_text;
 

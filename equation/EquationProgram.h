@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "EquationEvaluator.h"
+#include "equation/EquationEvaluator.h"
 
 struct EquationEvaluator::Program {
   // Instruction codes. The binary forms are followed by the operator table

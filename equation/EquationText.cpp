@@ -1,4 +1,4 @@
-#include "EquationText.h"
+#include "equation/EquationText.h"
 
 #include <charconv>
 #include <cmath>

@@ -2,7 +2,7 @@
 // Thread contract: see ALDLItem.h.
 #pragma once
 
-#include "ALDLItem.h"
+#include "legacy/ALDLItem.h"
 
 class ALDLBit : public ALDLItem {
  public:

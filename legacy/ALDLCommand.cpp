@@ -1,6 +1,6 @@
-#include "ALDLCommand.h"
+#include "legacy/ALDLCommand.h"
 
-#include "AdsFieldText.h"
+#include "legacy/AdsFieldText.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "ALDLItem.h"
+#include "legacy/ALDLItem.h"
 
 class ALDLValue;
 

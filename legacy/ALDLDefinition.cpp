@@ -1,9 +1,9 @@
-#include "ALDLDefinition.h"
+#include "legacy/ALDLDefinition.h"
 
 #include <set>
 
-#include "AdsFieldText.h"
-#include "AdsMessage.h"
+#include "legacy/AdsFieldText.h"
+#include "legacy/AdsMessage.h"
 
 namespace {
 

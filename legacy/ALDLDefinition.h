@@ -17,12 +17,12 @@
 #include <unordered_set>
 #include <vector>
 
-#include "ALDLBit.h"
-#include "ALDLCommand.h"
-#include "ALDLDash.h"
-#include "ALDLHeader.h"
-#include "ALDLLookupTable.h"
-#include "ALDLValue.h"
+#include "legacy/ALDLBit.h"
+#include "legacy/ALDLCommand.h"
+#include "legacy/ALDLDash.h"
+#include "legacy/ALDLHeader.h"
+#include "legacy/ALDLLookupTable.h"
+#include "legacy/ALDLValue.h"
 
 class AdsMessageLog;
 

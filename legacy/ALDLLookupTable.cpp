@@ -1,4 +1,4 @@
-#include "ALDLLookupTable.h"
+#include "legacy/ALDLLookupTable.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -6,8 +6,8 @@
 #include <cstring>
 #include <limits>
 
-#include "AdsFieldText.h"
-#include "AdsMessage.h"
+#include "legacy/AdsFieldText.h"
+#include "legacy/AdsMessage.h"
 
 namespace {
 

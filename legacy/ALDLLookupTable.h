@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ALDLItem.h"
+#include "legacy/ALDLItem.h"
 
 class ALDLValue;
 class AdsMessageLog;

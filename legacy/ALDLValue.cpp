@@ -1,10 +1,10 @@
-#include "ALDLValue.h"
+#include "legacy/ALDLValue.h"
 
 #include <cmath>
 #include <limits>
 
-#include "ALDLLookupTable.h"
-#include "AdsMessage.h"
+#include "legacy/ALDLLookupTable.h"
+#include "legacy/AdsMessage.h"
 
 namespace {
 

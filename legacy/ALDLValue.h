@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "ALDLItem.h"
+#include "legacy/ALDLItem.h"
 
 class ALDLLookupTable;
 

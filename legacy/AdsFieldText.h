@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "AdxNumberText.h"
+#include "definition/AdxNumberText.h"
 
 // The result of reading one number out of field text.
 template <typename T>

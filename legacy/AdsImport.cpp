@@ -1,14 +1,14 @@
-#include "AdsImport.h"
+#include "legacy/AdsImport.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
-#include "ADXDefinition.h"
-#include "ADXFile.h"
-#include "ALDLDefinition.h"
-#include "AdsMessage.h"
-#include "AdsReader.h"
+#include "definition/ADXDefinition.h"
+#include "definition/ADXFile.h"
+#include "legacy/ALDLDefinition.h"
+#include "legacy/AdsMessage.h"
+#include "legacy/AdsReader.h"
 
 namespace {
 

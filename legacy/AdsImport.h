@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "AdsToAdx.h"
+#include "legacy/AdsToAdx.h"
 
 struct AdsImportResult {
   bool ok = false;

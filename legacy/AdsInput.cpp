@@ -1,4 +1,4 @@
-#include "AdsInput.h"
+#include "legacy/AdsInput.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "AdsMessage.h"
+#include "legacy/AdsMessage.h"
 
 #include <cstdarg>
 #include <cstdio>

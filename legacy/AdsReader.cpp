@@ -1,13 +1,13 @@
-#include "AdsReader.h"
+#include "legacy/AdsReader.h"
 
 #include <array>
 #include <cfloat>
 
-#include "ALDLDefinition.h"
-#include "AdsFieldText.h"
-#include "AdsInput.h"
-#include "AdsMessage.h"
-#include "AdsRecordScanner.h"
+#include "legacy/ALDLDefinition.h"
+#include "legacy/AdsFieldText.h"
+#include "legacy/AdsInput.h"
+#include "legacy/AdsMessage.h"
+#include "legacy/AdsRecordScanner.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "AdsRecordScanner.h"
+#include "legacy/AdsRecordScanner.h"
 
-#include "AdsInput.h"
+#include "legacy/AdsInput.h"
 
 int AdsRecordScanner::Get() {
   if (ended_) return AdsInput::kEnd;

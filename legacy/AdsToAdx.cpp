@@ -1,4 +1,4 @@
-#include "AdsToAdx.h"
+#include "legacy/AdsToAdx.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -9,15 +9,15 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "ADXBitmask.h"
-#include "ADXCommands.h"
-#include "ADXDefinition.h"
-#include "ADXListView.h"
-#include "ADXLookupTable.h"
-#include "ADXValue.h"
-#include "ALDLDefinition.h"
-#include "AdsFieldText.h"
-#include "AdsMessage.h"
+#include "definition/ADXBitmask.h"
+#include "definition/ADXCommands.h"
+#include "definition/ADXDefinition.h"
+#include "definition/ADXListView.h"
+#include "definition/ADXLookupTable.h"
+#include "definition/ADXValue.h"
+#include "legacy/ALDLDefinition.h"
+#include "legacy/AdsFieldText.h"
+#include "legacy/AdsMessage.h"
 
 namespace {
 

@@ -8,7 +8,7 @@ PACKAGES=(
   qt6-base-dev libgl1-mesa-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libmuparser-dev libtinyxml2-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format python3
   xvfb xauth fonts-liberation2
 )
 

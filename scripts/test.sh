@@ -6,6 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 preset="${1:-default}"
 bash scripts/install-deps.sh
+# Formatting and the include rule are part of the suite.
+bash scripts/check-format.sh
 jobs="$(nproc 2>/dev/null || echo 2)"
 cmake --preset "$preset"
 cmake --build --preset "$preset" -j "$jobs"

@@ -32,12 +32,12 @@
 #include <thread>
 #include <vector>
 
-#include "acquisition/HiResTimer.h"
 #include "acquisition/control/AutoResetEvent.h"
 #include "acquisition/control/ConnectionState.h"
 #include "acquisition/control/DAECallback.h"
 #include "acquisition/control/LastPacket.h"
 #include "acquisition/control/StatusLine.h"
+#include "common/HiResTimer.h"
 
 class ADXDefinition;
 class DataAcqEngine;

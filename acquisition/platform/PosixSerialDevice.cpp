@@ -150,9 +150,3 @@ bool SerialDevice::Purge(bool transmit, bool receive) {
   int which = transmit && receive ? TCIOFLUSH : (transmit ? TCOFLUSH : TCIFLUSH);
   return ::ioctl(fd_, TCFLSH, which) == 0;
 }
-
-std::chrono::nanoseconds MonotonicClockResolution() {
-  struct timespec res {};
-  if (::clock_getres(CLOCK_MONOTONIC, &res) != 0) return std::chrono::seconds(1);
-  return std::chrono::seconds(res.tv_sec) + std::chrono::nanoseconds(res.tv_nsec);
-}

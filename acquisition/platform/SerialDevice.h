@@ -68,6 +68,3 @@ class SerialDevice {
   int fd_ = -1;
   std::unique_ptr<LineSettings> settings_;  // as read by ReadLineSettings
 };
-
-// Resolution of the monotonic clock behind std::chrono::steady_clock.
-std::chrono::nanoseconds MonotonicClockResolution();

@@ -1,4 +1,4 @@
-#include "EditorBinding.h"
+#include "app/binding/EditorBinding.h"
 
 #include <dlfcn.h>
 #include <unistd.h>

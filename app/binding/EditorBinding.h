@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "BrelithEntry.h"
+#include "editor/entry/BrelithEntry.h"
 
 class QWidget;
 class QvDebugOutput;

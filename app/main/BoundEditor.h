@@ -3,7 +3,7 @@
 // Thread contract: GUI thread only, like the entry itself.
 #pragma once
 
-#include "EditorBinding.h"
+#include "app/binding/EditorBinding.h"
 #include "app/window/DefinitionEditor.h"
 
 class BoundEditor : public IDefinitionEditor {

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "BoundEditor.h"
-#include "EditorBinding.h"
 #include "acquisition/control/platform/FileMove.h"
+#include "app/binding/EditorBinding.h"
+#include "app/main/BoundEditor.h"
 #include "app/settings/AppSettings.h"
 #include "app/window/CommandIds.h"
 #include "app/window/CommandLine.h"

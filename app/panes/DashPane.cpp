@@ -1,8 +1,8 @@
 // Definition headers first: Qt's keyword macros (slots, signals) would
 // otherwise rewrite names inside them.
-#include "ADXValue.h"
+#include "definition/ADXValue.h"
 
-#include "DashPane.h"
+#include "app/panes/DashPane.h"
 
 #include <QComboBox>
 #include <QMenu>
@@ -11,14 +11,14 @@
 
 #include <algorithm>
 
-#include "ADXBitmask.h"
-#include "ADXDashboard.h"
-#include "ADXDefinition.h"
-#include "PaneGeometry.h"
-#include "QvAnalogGauge.h"
-#include "QvDigitalReadout.h"
-#include "QvGaugeFactory.h"
-#include "QvStatusGauge.h"
+#include "app/panes/PaneGeometry.h"
+#include "controls/gauges/QvAnalogGauge.h"
+#include "controls/gauges/QvDigitalReadout.h"
+#include "controls/gauges/QvGaugeFactory.h"
+#include "controls/gauges/QvStatusGauge.h"
+#include "definition/ADXBitmask.h"
+#include "definition/ADXDashboard.h"
+#include "definition/ADXDefinition.h"
 
 namespace {
 

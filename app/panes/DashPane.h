@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "PaneReading.h"
+#include "app/panes/PaneReading.h"
 
 class ADXDashboard;
 class ADXDefinition;

@@ -1,8 +1,8 @@
 // Definition headers first: Qt's keyword macros (slots, signals) would
 // otherwise rewrite names inside them.
-#include "ADXValue.h"
+#include "definition/ADXValue.h"
 
-#include "HistogramPane.h"
+#include "app/panes/HistogramPane.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,12 +14,12 @@
 #include <cmath>
 #include <cstdio>
 
-#include "ADXDefinition.h"
-#include "ADXHistogram.h"
-#include "PaneGeometry.h"
-#include "PaneReading.h"
-#include "Qv3DChart.h"
-#include "QvGridControl.h"
+#include "app/panes/PaneGeometry.h"
+#include "app/panes/PaneReading.h"
+#include "controls/chart3d/Qv3DChart.h"
+#include "controls/grid/QvGridControl.h"
+#include "definition/ADXDefinition.h"
+#include "definition/ADXHistogram.h"
 
 const std::vector<HistogramStatistic> kHistogramStatistics = {
     {"Most Recent Sample", kStatNewest},    {"History Average", kStatMean},

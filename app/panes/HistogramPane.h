@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "PaneFeed.h"
+#include "app/panes/PaneFeed.h"
 
 class ADXDefinition;
 class ADXHistogram;

@@ -1,12 +1,12 @@
 // Definition headers first: Qt's keyword macros (slots, signals) would
 // otherwise rewrite names inside them.
-#include "ADXValue.h"
+#include "definition/ADXValue.h"
 
-#include "ItemListModel.h"
+#include "app/panes/ItemListModel.h"
 
-#include "ADXBitmask.h"
-#include "ADXListView.h"
-#include "QvColor.h"
+#include "controls/common/QvColor.h"
+#include "definition/ADXBitmask.h"
+#include "definition/ADXListView.h"
 
 namespace {
 constexpr std::size_t kTitleMax = 255;
@@ -45,7 +45,7 @@ void ItemListModel::SetPacket(std::vector<std::uint8_t> bytes, bool hasPacket, s
 void ItemListModel::Refresh() {
   if (rows_.empty()) return;
   for (auto& look : looks_) look.reset();
-  emit dataChanged(index(0, 1), index(static_cast<int>(rows_.size()) - 1, 1));
+  Q_EMIT dataChanged(index(0, 1), index(static_cast<int>(rows_.size()) - 1, 1));
 }
 
 const ItemCellLook& ItemListModel::ValueLook(int row) const {

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "PaneReading.h"
+#include "app/panes/PaneReading.h"
 
 class ADXDefinition;
 class ADXListView;

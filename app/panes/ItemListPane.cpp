@@ -1,13 +1,13 @@
-#include "ItemListPane.h"
+#include "app/panes/ItemListPane.h"
 
 #include <QComboBox>
 #include <QHeaderView>
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "ADXDefinition.h"
-#include "ADXListView.h"
-#include "ItemListModel.h"
+#include "app/panes/ItemListModel.h"
+#include "definition/ADXDefinition.h"
+#include "definition/ADXListView.h"
 
 ItemListPane::ItemListPane(QWidget* parent) : QWidget(parent) {
   combo_ = new QComboBox(this);

@@ -1,8 +1,8 @@
 // Definition headers first: Qt's keyword macros (slots, signals) would
 // otherwise rewrite names inside them.
-#include "ADXValue.h"
+#include "definition/ADXValue.h"
 
-#include "MonitorPane.h"
+#include "app/panes/MonitorPane.h"
 
 #include <QMenu>
 #include <QResizeEvent>
@@ -11,11 +11,11 @@
 
 #include <algorithm>
 
-#include "ADXDefinition.h"
-#include "ADXMonitor.h"
-#include "PaneGeometry.h"
-#include "PaneReading.h"
-#include "QvDataChart.h"
+#include "app/panes/PaneGeometry.h"
+#include "app/panes/PaneReading.h"
+#include "controls/datachart/QvDataChart.h"
+#include "definition/ADXDefinition.h"
+#include "definition/ADXMonitor.h"
 
 namespace {
 constexpr float kInitialWindow = 20.0f;
@@ -88,7 +88,7 @@ void MonitorPane::BuildMonitors(ADXDefinition* definition) {
   RebuildIndex();
   LayoutCharts();
   UpdateScrollBar();
-  emit TargetsChanged();
+  Q_EMIT TargetsChanged();
 }
 
 void MonitorPane::FillChart(ChartRecord& record) {
@@ -318,5 +318,5 @@ void MonitorPane::ToggleSeries(int index, ADXValue* value) {
   record.chart->layoutChart();
   RebuildIndex();
   UpdateScrollBar();
-  emit TargetsChanged();
+  Q_EMIT TargetsChanged();
 }

@@ -14,7 +14,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "PaneFeed.h"
+#include "app/panes/PaneFeed.h"
 
 class ADXDefinition;
 class ADXMonitor;
@@ -64,7 +64,7 @@ class MonitorPane : public QWidget {
   QScrollBar* ScrollBar() const { return scroll_; }
   double CurrentTime() const { return currentTime_; }
 
- signals:
+ Q_SIGNALS:
   // The set of series changed; the feed needs Targets() again.
   void TargetsChanged();
 

@@ -1,9 +1,9 @@
-#include "PaneFeed.h"
+#include "app/panes/PaneFeed.h"
 
 #include <utility>
 
-#include "ADXHistogram.h"
-#include "ADXValue.h"
+#include "definition/ADXHistogram.h"
+#include "definition/ADXValue.h"
 
 void PaneFeed::SetDefinition(const ADXDefinition* definition) {
   std::lock_guard lock(mutex_);

@@ -1,4 +1,4 @@
-#include "PaneGeometry.h"
+#include "app/panes/PaneGeometry.h"
 
 #include <algorithm>
 #include <cmath>

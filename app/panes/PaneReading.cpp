@@ -1,7 +1,7 @@
-#include "PaneReading.h"
+#include "app/panes/PaneReading.h"
 
-#include "ADXBitmask.h"
-#include "ADXValue.h"
+#include "definition/ADXBitmask.h"
+#include "definition/ADXValue.h"
 
 double ValueReading(const ADXDefinition* definition, ADXValue& value, const PanePacket& packet) {
   const PanePacket p = packet.For(value.parentcmdidhash);

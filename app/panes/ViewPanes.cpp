@@ -1,11 +1,11 @@
-#include "ViewPanes.h"
+#include "app/panes/ViewPanes.h"
 
 #include <QThread>
 
-#include "DashPane.h"
-#include "HistogramPane.h"
-#include "ItemListPane.h"
-#include "MonitorPane.h"
+#include "app/panes/DashPane.h"
+#include "app/panes/HistogramPane.h"
+#include "app/panes/ItemListPane.h"
+#include "app/panes/MonitorPane.h"
 
 ViewPanes::ViewPanes(QObject* parent) : QObject(parent) {
   dash_ = new DashPane;

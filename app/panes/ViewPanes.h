@@ -28,8 +28,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "PaneFeed.h"
-#include "PaneReading.h"
+#include "app/panes/PaneFeed.h"
+#include "app/panes/PaneReading.h"
 
 class ADXDefinition;
 class DashPane;

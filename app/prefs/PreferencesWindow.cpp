@@ -7,10 +7,10 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-#include "QvPropTreeContainer.h"
 #include "app/prefs/PortPath.h"
 #include "app/prefs/SerialDevices.h"
 #include "app/window/AboutBox.h"
+#include "controls/containers/QvPropTreeContainer.h"
 
 namespace {
 
@@ -97,7 +97,7 @@ std::string PreferencesWindow::ChosenPort() const {
 
 int PreferencesWindow::OnNotify(int code) {
   if (code == QvPropTreeContainer::kNotifyOk) {
-    emit portChosen(QString::fromStdString(ChosenPort()));
+    Q_EMIT portChosen(QString::fromStdString(ChosenPort()));
     return 1;
   }
   if (code == QvPropTreeContainer::kNotifyCancel) return 1;

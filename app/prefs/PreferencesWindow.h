@@ -16,7 +16,7 @@
 
 #include <string>
 
-#include "QvPropTreeContainer.h"
+#include "controls/containers/QvPropTreeContainer.h"
 
 class QLabel;
 class QLineEdit;
@@ -45,7 +45,7 @@ class PreferencesWindow : public QObject {
   // The device path OK would store now.
   std::string ChosenPort() const;
 
- signals:
+ Q_SIGNALS:
   // OK was pressed; the port as the page shows it.
   void portChosen(const QString& port);
 

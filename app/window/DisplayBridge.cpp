@@ -5,12 +5,11 @@
 
 #include <string>
 
-#include "ViewPanes.h"
 #include "acquisition/QvDebugOutput.h"
+#include "app/panes/ViewPanes.h"
 #include "app/window/MainWindow.h"
 
-DisplayBridge::DisplayBridge(MainWindow& window, ViewPanes& panes, QvDebugOutput& log)
-    : window_(window), panes_(panes), log_(log) {}
+DisplayBridge::DisplayBridge(MainWindow& window, ViewPanes& panes) : window_(window), panes_(panes) {}
 
 bool DisplayBridge::OnGuiThread() const {
   return QThread::currentThread() == window_.thread();
@@ -23,9 +22,8 @@ void DisplayBridge::Post(F function) {
   QMetaObject::invokeMethod(&window_, std::move(function), Qt::QueuedConnection);
 }
 
-void DisplayBridge::UpdatePanes(std::uint32_t panes, double timeSeconds, const std::uint8_t* packet,
-                                std::size_t length, std::uint32_t commandIdHash) {
-  panes_.UpdatePanes(panes, timeSeconds, packet, length, commandIdHash);
+void DisplayBridge::OnPacket(const PacketEvent& event) {
+  panes_.UpdatePanes(event.panes, event.timeSeconds, event.packet, event.length, event.commandIdHash);
 }
 
 void DisplayBridge::ResetMonitors() {
@@ -94,7 +92,7 @@ void DisplayBridge::SetSlider(std::int32_t position) {
 }
 
 void DisplayBridge::ClearOutputLog() {
-  log_.Clear();
+  window_.Log().Clear();
 }
 
 void DisplayBridge::AcquisitionEnded() {

@@ -1,5 +1,6 @@
-// The window's side of the acquisition control: what the acquisition, playback
-// and control threads tell the display, and the three application messages.
+// The window's side of its session: the panes' feed as a packet sink, and as
+// the session's observer what the acquisition, playback and control threads
+// tell the display, with the three application messages.
 //
 // Pane data goes straight to the panes' feed, which is made to be fed from any
 // thread and repaints at its own pace. Everything that touches a widget is
@@ -9,27 +10,25 @@
 // moment it runs. Calls made on the GUI thread itself run at once. The three
 // application messages are always queued, in the order they come.
 //
-// Thread contract: every IAcquisitionDisplay and IAppMessages operation may be
+// Thread contract: every IPacketSink and ISessionObserver operation may be
 // called from any thread. The window and the panes outlive every worker
-// thread (the acquisition control is destroyed first and joins them).
+// thread (the session is destroyed first and joins them).
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 
-#include "acquisition/control/AcquisitionDisplay.h"
-#include "acquisition/control/AppMessages.h"
+#include "session/PacketSink.h"
+#include "session/Session.h"
 
 class MainWindow;
-class QvDebugOutput;
 class ViewPanes;
 
-class DisplayBridge : public IAcquisitionDisplay, public IAppMessages {
+class DisplayBridge : public IPacketSink, public ISessionObserver {
  public:
-  DisplayBridge(MainWindow& window, ViewPanes& panes, QvDebugOutput& log);
+  DisplayBridge(MainWindow& window, ViewPanes& panes);
 
-  void UpdatePanes(std::uint32_t panes, double timeSeconds, const std::uint8_t* packet, std::size_t length,
-                   std::uint32_t commandIdHash) override;
+  void OnPacket(const PacketEvent& event) override;
   void ResetMonitors() override;
   void SetMonitorTimeCursor(double timeSeconds) override;
   void RefreshStatus() override;
@@ -51,7 +50,6 @@ class DisplayBridge : public IAcquisitionDisplay, public IAppMessages {
 
   MainWindow& window_;
   ViewPanes& panes_;
-  QvDebugOutput& log_;
   std::atomic<bool> statusPending_{false};
   std::atomic<bool> toolbarPending_{false};
   std::atomic<bool> sliderPending_{false};

@@ -30,14 +30,14 @@ LogControlBar::LogControlBar(QWidget* parent) : QWidget(parent) {
     action->setToolTip(QString::fromLatin1(b.tip));
     action->setObjectName(QString::number(b.id));
     const int id = b.id;
-    connect(action, &QAction::triggered, this, [this, id] { emit commandTriggered(id); });
+    connect(action, &QAction::triggered, this, [this, id] { Q_EMIT commandTriggered(id); });
     buttons_[b.id] = action;
   }
   slider_ = new QSlider(Qt::Horizontal, this);
   slider_->setObjectName(QStringLiteral("1008"));
   slider_->setRange(0, 0);
   connect(slider_, &QSlider::valueChanged, this, [this](int value) {
-    if (!settingSlider_) emit sliderMovedByUser(value);
+    if (!settingSlider_) Q_EMIT sliderMovedByUser(value);
   });
   setMinimumHeight(21);
   toolbar_->setGeometry(0, 0, ToolbarWidth(), kToolbarHeight);

@@ -43,7 +43,7 @@ class LogControlBar : public QWidget {
   // The tool bar's width: 118, or more when the buttons need it.
   int ToolbarWidth() const;
 
- signals:
+ Q_SIGNALS:
   void commandTriggered(int id);
   void sliderMovedByUser(int position);
 

@@ -11,14 +11,13 @@
 
 #include <time.h>
 
-#include "DashPane.h"
-#include "HistogramPane.h"
-#include "ItemListPane.h"
-#include "MonitorPane.h"
-#include "QvSplash.h"
-#include "QvTabSheet.h"
-#include "ViewPanes.h"
+#include "acquisition/QvDebugOutput.h"
 #include "acquisition/control/AcquisitionControl.h"
+#include "app/panes/DashPane.h"
+#include "app/panes/HistogramPane.h"
+#include "app/panes/ItemListPane.h"
+#include "app/panes/MonitorPane.h"
+#include "app/panes/ViewPanes.h"
 #include "app/prefs/PreferencesWindow.h"
 #include "app/window/AboutBox.h"
 #include "app/window/CommandIds.h"
@@ -31,11 +30,11 @@
 #include "app/window/ToolbarImages.h"
 #include "app/window/WindowDialogs.h"
 #include "app/window/WindowTexts.h"
+#include "controls/containers/QvSplash.h"
+#include "controls/containers/QvTabSheet.h"
+#include "datalog/DataLogFile.h"
+#include "definition/ADXDefinition.h"
 #include "definition/ADXFile.h"
-#include "legacy/ALDLDefinition.h"
-#include "legacy/AdsMessage.h"
-#include "legacy/AdsReader.h"
-#include "legacy/AdsToAdx.h"
 
 namespace {
 
@@ -81,11 +80,13 @@ MainWindow::MainWindow(MainWindowOptions options) : options_(std::move(options))
   resize(kDefaultWidth, kDefaultHeight);
 
   panes_ = std::make_unique<ViewPanes>();
-  bridge_ = std::make_unique<DisplayBridge>(*this, *panes_, log_);
-  acquisition_ =
-      std::make_unique<AcquisitionControl>(definition_, engine_, datalog_, log_, *bridge_, *bridge_);
-  logger_ = std::make_unique<LoggerControl>(*acquisition_, static_cast<ILoggerView&>(*this),
-                                            options_.recordingFolder);
+  bridge_ = std::make_unique<DisplayBridge>(*this, *panes_);
+  SessionOptions sessionOptions;
+  sessionOptions.recordingFolder = options_.recordingFolder;
+  sessionOptions.observer = bridge_.get();
+  sessionOptions.view = static_cast<ILoggerView*>(this);
+  session_ = std::make_unique<Session>(std::move(sessionOptions));
+  session_->AttachSink(bridge_.get());
 
   if (options_.showSplash) ShowSplash();
   PlaceWindow();
@@ -100,7 +101,7 @@ MainWindow::MainWindow(MainWindowOptions options) : options_(std::move(options))
   BuildToolBars();
   BuildTabs();
 
-  logger_->SetCurrentLogPath(settings_.lastxdlpath);
+  Logger().SetCurrentLogPath(settings_.lastxdlpath);
   if (settings_.loadlastdef != 0) LoadDefinitionFile(settings_.lastadxpath);
   SetSpeed(1.0f);
   UpdateLoggerToolbar();
@@ -108,11 +109,9 @@ MainWindow::MainWindow(MainWindowOptions options) : options_(std::move(options))
 }
 
 MainWindow::~MainWindow() {
-  // Workers stop before anything they reach goes away; then the Output tab no
-  // longer hears the log.
-  logger_.reset();
-  acquisition_.reset();
-  log_.SetSink(nullptr);
+  // The session stops and joins its workers before the panes and the Output
+  // tab they reach go away.
+  session_.reset();
   if (splash_) splash_->destroySplash();
 }
 
@@ -168,7 +167,7 @@ void MainWindow::BuildToolBars() {
   logBand->addWidget(logBar_);
   connect(logBar_, &LogControlBar::commandTriggered, this, [this](int id) { RunCommand(id); });
   connect(logBar_, &LogControlBar::sliderMovedByUser, this,
-          [this](int position) { logger_->SliderMoved(position); });
+          [this](int position) { Logger().SliderMoved(position); });
 }
 
 void MainWindow::BuildTabs() {
@@ -176,7 +175,7 @@ void MainWindow::BuildTabs() {
   tabs_->setCaptionShown(false);
   setCentralWidget(tabs_);
   output_ = new OutputLog;
-  log_.SetSink(output_);
+  Log().SetSink(output_);
   tabs_->addPageWindow(output_, "Output", -1);
   tabs_->selectPage(0);
   tabs_->addPageWindow(panes_->Dash(), "Dash", -1);
@@ -245,31 +244,31 @@ void MainWindow::RunCommand(int id) {
       break;
     case cmd::kLoadLog:
     case cmd::kBarLoadLog:
-      logger_->LoadLog();
+      Logger().LoadLog();
       break;
     case cmd::kRecord:
     case cmd::kBarRecord:
-      logger_->Record();
+      Logger().Record();
       break;
     case cmd::kPlay:
     case cmd::kPause:
       PlayOrPause();
       break;
     case cmd::kBarPlay:
-      logger_->Play();
+      Logger().Play();
       break;
     case cmd::kBarPause:
-      logger_->Pause();
+      Logger().Pause();
       break;
     case cmd::kStop:
     case cmd::kBarStop:
-      logger_->Stop();
+      Logger().Stop();
       break;
     case cmd::kJumpBackward:
-      logger_->JumpBackward();
+      Logger().JumpBackward();
       break;
     case cmd::kJumpForward:
-      logger_->JumpForward();
+      Logger().JumpForward();
       break;
     case cmd::kSpeed400:
       SetSpeed(4.0f);
@@ -288,7 +287,7 @@ void MainWindow::RunCommand(int id) {
       break;
     case cmd::kSpeedCustom:
       // No action: the entry only carries the check mark of other speeds.
-      CheckSpeedItem(CheckedSpeedItem(logger_->PlaybackSpeed()));
+      CheckSpeedItem(CheckedSpeedItem(Logger().PlaybackSpeed()));
       break;
     case cmd::kAbout:
       ShowAbout();
@@ -301,48 +300,46 @@ void MainWindow::RunCommand(int id) {
 }
 
 bool MainWindow::DefinitionBusy() {
-  if (!acquisition_->IsRunning() && acquisition_->IsAcquisitionDone() &&
-      datalog_.State() == XDL_STATE_CLOSED && !datalog_.IsPlaybackThreadRunning())
-    return false;
-  log_.LogText("Stop scanning and close the log before changing the definition");
+  if (!session_->Busy()) return false;
+  Log().LogText("Stop scanning and close the log before changing the definition");
   return true;
 }
 
 void MainWindow::RefreshPanes() {
-  panes_->FillDashboards(&definition_);
-  panes_->FillListViews(&definition_);
-  panes_->FillHistograms(&definition_);
-  panes_->BuildMonitors(&definition_);
+  ADXDefinition* definition = &Definition();
+  panes_->FillDashboards(definition);
+  panes_->FillListViews(definition);
+  panes_->FillHistograms(definition);
+  panes_->BuildMonitors(definition);
 }
 
 int MainWindow::LoadDefinitionFile(const std::string& path) {
   if (DefinitionBusy()) return 0;
   if (path.size() > AppSettings::kPathMax) {
     // A cut path would name another file, which a later Save would write.
-    log_.Log("FAILED to Load %s", path.c_str());
-    log_.LogText("The path is longer than 259 characters");
+    Log().Log("FAILED to Load %s", path.c_str());
+    Log().LogText("The path is longer than 259 characters");
     return 0;
   }
-  char error[256] = {};
-  const int result = LoadAdx(&definition_, path.c_str(), error, sizeof error, status_.get());
-  if (result != 0) {
+  const DefinitionLoad load = session_->LoadDefinition(path, DefinitionFormat::Adx, status_.get());
+  if (load.ok) {
     settings_.lastadxpath = path;
-    log_.Log("Loaded %s", path.c_str());
+    Log().Log("Loaded %s", path.c_str());
   } else {
-    log_.Log("FAILED to Load %s", path.c_str());
-    if (error[0] != '\0') log_.LogText(error);
+    Log().Log("FAILED to Load %s", path.c_str());
+    for (const std::string& message : load.messages) Log().LogText(message);
   }
   RefreshPanes();
   UpdateTitle();
-  return result;
+  return load.ok ? 1 : 0;
 }
 
 bool MainWindow::SaveTo(const std::string& path) {
-  const int result = SaveAdx(&definition_, path.c_str(), status_.get());
+  const int result = SaveAdx(&Definition(), path.c_str(), status_.get());
   if (result != 0) {
-    log_.Log("Saved %s", path.c_str());
+    Log().Log("Saved %s", path.c_str());
   } else {
-    log_.Log("FAILED to Save %s", path.c_str());
+    Log().Log("FAILED to Save %s", path.c_str());
   }
   return result != 0;
 }
@@ -359,8 +356,8 @@ void MainWindow::SaveDefinitionAs() {
   const auto path = dialogs_->ChooseFile(FileDialogKind::SaveDefinitionAs);
   if (!path) return;
   if (path->size() > AppSettings::kPathMax) {
-    log_.Log("FAILED to Save %s", path->c_str());
-    log_.LogText("The path is longer than 259 characters");
+    Log().Log("FAILED to Save %s", path->c_str());
+    Log().LogText("The path is longer than 259 characters");
     return;
   }
   if (SaveTo(*path)) {
@@ -373,23 +370,10 @@ void MainWindow::ImportDefinition() {
   if (DefinitionBusy()) return;
   const auto path = dialogs_->ChooseFile(FileDialogKind::ImportDefinition);
   if (!path) return;
-  ALDLDefinition legacy;
-  AdsMessageLog messages;
-  bool converted = false;
-  if (LoadAds(*path, legacy, &messages)) {
-    AdsConversionSummary summary;
-    converted = ConvertAdsToAdx(&definition_, &legacy, &summary) != 0;
-    if (converted) {
-      log_.Log("Imported %s", path->c_str());
-      for (const AdsMessage& message : messages.Messages()) log_.LogText(message.ToString());
-      for (const std::string& note : summary.notes) log_.LogText(note);
-      RefreshPanes();
-    }
-  }
-  if (!converted) {
-    log_.Log("FAILED to Import %s", path->c_str());
-    for (const AdsMessage& message : messages.Messages()) log_.LogText(message.ToString());
-  }
+  const DefinitionLoad load = session_->LoadDefinition(*path, DefinitionFormat::LegacyAds);
+  Log().Log(load.ok ? "Imported %s" : "FAILED to Import %s", path->c_str());
+  for (const std::string& message : load.messages) Log().LogText(message);
+  if (load.ok) RefreshPanes();
   // The imported definition has no file yet: the next Save asks for a name.
   settings_.lastadxpath.clear();
   UpdateTitle();
@@ -397,13 +381,13 @@ void MainWindow::ImportDefinition() {
 
 void MainWindow::EditDefinition() {
   if (options_.editor == nullptr) {
-    log_.LogText("The definition editor is not available");
+    Log().LogText("The definition editor is not available");
     return;
   }
   if (DefinitionBusy()) return;
   char path[IDefinitionEditor::kPathBufferSize] = {};
   settings_.lastadxpath.copy(path, AppSettings::kPathMax);
-  const std::int32_t result = options_.editor->Edit(this, path, &log_, 0);
+  const std::int32_t result = options_.editor->Edit(this, path, &Log(), 0);
   path[AppSettings::kPathMax] = '\0';
   // The editor writes its final path back whatever it returns.
   settings_.lastadxpath = path;
@@ -413,12 +397,12 @@ void MainWindow::EditDefinition() {
 
 void MainWindow::NewDefinition() {
   if (options_.editor == nullptr) {
-    log_.LogText("The definition editor is not available");
+    Log().LogText("The definition editor is not available");
     return;
   }
   if (DefinitionBusy()) return;
   char path[IDefinitionEditor::kPathBufferSize] = {};
-  const std::int32_t result = options_.editor->Edit(this, path, &log_, 0);
+  const std::int32_t result = options_.editor->Edit(this, path, &Log(), 0);
   path[AppSettings::kPathMax] = '\0';
   if (result != 0) {
     settings_.lastadxpath = path;
@@ -446,27 +430,27 @@ void MainWindow::ShowAbout() {
 }
 
 void MainWindow::ToggleConnection() {
-  if (!acquisition_->IsRunning()) acquisition_->SetPortName(PortName());
-  acquisition_->ToggleConnection();
+  if (!Acquisition().IsRunning()) Acquisition().SetPortName(PortName());
+  Acquisition().ToggleConnection();
   RefreshStatus();
 }
 
 void MainWindow::PlayOrPause() {
-  if (datalog_.State() == XDL_STATE_PLAYING) {
-    logger_->Pause();
+  if (Datalog().State() == XDL_STATE_PLAYING) {
+    Logger().Pause();
   } else {
-    logger_->Play();
+    Logger().Play();
   }
 }
 
 void MainWindow::SetSpeed(float factor) {
-  logger_->SetPlaybackSpeed(factor);
+  Logger().SetPlaybackSpeed(factor);
 }
 
 void MainWindow::RequestClose() {
   if (closeRequested_) return;
   closeRequested_ = true;
-  acquisition_->StartControlThread(AcquisitionControl::kStopAcquisition | AcquisitionControl::kStopDatalog |
+  Acquisition().StartControlThread(AcquisitionControl::kStopAcquisition | AcquisitionControl::kStopDatalog |
                                    AcquisitionControl::kCloseWindow);
 }
 
@@ -476,7 +460,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     RequestClose();
     return;
   }
-  emit aboutToClose();
+  Q_EMIT aboutToClose();
   if (preferences_) preferences_->close();
   // No other window of the program keeps the event loop running.
   if (splash_) splash_->hideSplash();
@@ -484,7 +468,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   settings_.winposy = y();
   settings_.winsizex = width();
   settings_.winsizey = height();
-  settings_.lastxdlpath = logger_->CurrentLogPath();
+  settings_.lastxdlpath = Logger().CurrentLogPath();
   if (!options_.settingsPath.empty()) SaveSettings(settings_, options_.settingsPath);
   event->accept();
 }
@@ -494,7 +478,7 @@ void MainWindow::OnAcquisitionStopped() {
 }
 
 void MainWindow::OnDatalogStopped() {
-  logger_->OnDatalogStopped();
+  Logger().OnDatalogStopped();
   UpdateLoggerToolbar();
   SetSliderPosition(0);
   RefreshStatus();
@@ -506,7 +490,7 @@ void MainWindow::OnCloseMessage() {
 }
 
 void MainWindow::RefreshStatus() {
-  if (status_) status_->Show(acquisition_->StatusSnapshot());
+  if (status_) status_->Show(Acquisition().StatusSnapshot());
 }
 
 void MainWindow::FlashStatus(const std::string& text, std::uint32_t textColor, std::uint32_t backColor,
@@ -516,11 +500,11 @@ void MainWindow::FlashStatus(const std::string& text, std::uint32_t textColor, s
 
 void MainWindow::UpdateTitle() {
   setWindowTitle(QString::fromLatin1(
-      WindowTitleText(settings_.lastadxpath, logger_->CurrentLogPath(), logger_->PlaybackSpeed())));
+      WindowTitleText(settings_.lastadxpath, Logger().CurrentLogPath(), Logger().PlaybackSpeed())));
 }
 
 void MainWindow::UpdateLoggerToolbar() {
-  if (logBar_ != nullptr) logBar_->Apply(logger_->ToolbarState());
+  if (logBar_ != nullptr) logBar_->Apply(Logger().ToolbarState());
 }
 
 void MainWindow::SetSliderRange(int maximum) {
@@ -550,7 +534,7 @@ void MainWindow::ShowError(const std::string& title, const std::string& text) {
 }
 
 void MainWindow::RefreshTitle() {
-  settings_.lastxdlpath = logger_->CurrentLogPath();
+  settings_.lastxdlpath = Logger().CurrentLogPath();
   UpdateTitle();
 }
 

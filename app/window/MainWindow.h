@@ -1,7 +1,7 @@
-// The program's one main window and the owner of everything the program runs:
-// the definition, the command engine with its port, the datalog, the Output
-// log, the settings, the panes, the acquisition control and the recording and
-// playback control. It routes every menu command, key and tool-bar button to
+// The program's one main window: it holds the settings, the panes and one
+// Session (session/Session.h), which owns the definition, the command engine
+// with its port, the datalog, the Output log and the acquisition and
+// recording control. It routes every menu command, key and tool-bar button to
 // them and shows their state in the title and the status bar.
 //
 // Start-up (construction): splash, Settings.dat and the window's place, the
@@ -30,18 +30,18 @@
 #include <memory>
 #include <string>
 
-#include "QvSplash.h"
-#include "acquisition/DataAcqEngine.h"
-#include "acquisition/QvDebugOutput.h"
 #include "acquisition/control/LoggerControl.h"
 #include "app/prefs/PreferencesWindow.h"
 #include "app/settings/AppSettings.h"
 #include "app/window/WindowDialogs.h"
-#include "datalog/DataLogFile.h"
-#include "definition/ADXDefinition.h"
+#include "controls/containers/QvSplash.h"
+#include "session/Session.h"
 
 class AcquisitionControl;
+class ADXDefinition;
+class DataLogFile;
 class DisplayBridge;
+class QvDebugOutput;
 class IDefinitionEditor;
 class LogControlBar;
 class OutputLog;
@@ -109,11 +109,12 @@ class MainWindow : public QMainWindow, private ILoggerView {
 
   // For the program's start and for tests.
   AppSettings& Settings() { return settings_; }
-  ADXDefinition& Definition() { return definition_; }
-  QvDebugOutput& Log() { return log_; }
-  DataLogFile& Datalog() { return datalog_; }
-  AcquisitionControl& Acquisition() { return *acquisition_; }
-  LoggerControl& Logger() { return *logger_; }
+  Session& CurrentSession() { return *session_; }
+  ADXDefinition& Definition() { return session_->Definition(); }
+  QvDebugOutput& Log() { return session_->Log(); }
+  DataLogFile& Datalog() { return session_->Datalog(); }
+  AcquisitionControl& Acquisition() { return session_->Acquisition(); }
+  LoggerControl& Logger() { return session_->Logger(); }
   ViewPanes& Panes() { return *panes_; }
   OutputLog* Output() const { return output_; }
   StatusFields& Status() { return *status_; }
@@ -124,7 +125,7 @@ class MainWindow : public QMainWindow, private ILoggerView {
   PreferencesWindow* Preferences() const { return preferences_; }
   bool CloseRequested() const { return closeRequested_; }
 
- signals:
+ Q_SIGNALS:
   // The close is accepted: the window is still shown, the settings not yet
   // written.
   void aboutToClose();
@@ -163,14 +164,10 @@ class MainWindow : public QMainWindow, private ILoggerView {
   MainWindowOptions options_;
   std::unique_ptr<IWindowDialogs> dialogs_;
   AppSettings settings_;
-  ADXDefinition definition_;
-  DataAcqEngine engine_;
-  DataLogFile datalog_;
-  QvDebugOutput log_;
   std::unique_ptr<ViewPanes> panes_;
   std::unique_ptr<DisplayBridge> bridge_;
-  std::unique_ptr<AcquisitionControl> acquisition_;
-  std::unique_ptr<LoggerControl> logger_;
+  // Declared after what its workers reach (panes, bridge): destroyed first.
+  std::unique_ptr<Session> session_;
   std::unique_ptr<StatusFields> status_;
 
   std::map<int, QAction*> actions_;

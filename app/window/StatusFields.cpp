@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "QvRichStatic.h"
-#include "QvTextProgress.h"
 #include "app/window/WindowTexts.h"
+#include "controls/containers/QvRichStatic.h"
+#include "controls/gauges/QvTextProgress.h"
 
 StatusFields::StatusFields(QStatusBar* bar) {
   state_ = new QvRichStatic(bar);

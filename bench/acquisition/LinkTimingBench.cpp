@@ -12,9 +12,9 @@
 #include <thread>
 #include <vector>
 
-#include "PtyPeer.h"
 #include "acquisition/DataAcqEngine.h"
 #include "definition/ADXCommands.h"
+#include "tests/acquisition/PtyPeer.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <sstream>
 #include <string>
 
-#include "ADXDefinition.h"
-#include "ADXFile.h"
-#include "AdxSampleDefinitions.h"
+#include "definition/ADXDefinition.h"
+#include "definition/ADXFile.h"
+#include "tests/definition/AdxSampleDefinitions.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "ADXBitmask.h"
-#include "ADXDefinition.h"
-#include "ADXLookupTable.h"
-#include "ADXValue.h"
+#include "definition/ADXBitmask.h"
+#include "definition/ADXDefinition.h"
+#include "definition/ADXLookupTable.h"
+#include "definition/ADXValue.h"
 
 namespace {
 

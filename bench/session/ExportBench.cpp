@@ -12,13 +12,13 @@
 #include <memory>
 #include <string>
 
-#include "acquisition/control/CommandLineSession.h"
 #include "datalog/DataLogFile.h"
 #include "definition/ADXBitmask.h"
 #include "definition/ADXCommands.h"
 #include "definition/ADXDefinition.h"
 #include "definition/ADXFile.h"
 #include "definition/ADXValue.h"
+#include "tools/varnak-cli/CommandLineSession.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <fstream>
 #include <string>
 
-#include "XmlSaxParser.h"
-#include "XmlWriter.h"
+#include "xml/XmlSaxParser.h"
+#include "xml/XmlWriter.h"
 
 #ifdef VARNAK_BENCH_TINYXML2
 #include <tinyxml2.h>

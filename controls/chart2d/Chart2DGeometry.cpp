@@ -1,4 +1,4 @@
-#include "Chart2DGeometry.h"
+#include "controls/chart2d/Chart2DGeometry.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "QvChart2D.h"
+#include "controls/chart2d/QvChart2D.h"
 
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -8,7 +8,7 @@
 #include <QPolygon>
 #include <algorithm>
 
-#include "QvColor.h"
+#include "controls/common/QvColor.h"
 
 namespace {
 
@@ -293,8 +293,8 @@ void QvChart2D::updateDataBounds() {
     yMax_ = bounds_.maxY;
   }
   if (followX || followY) performLayout();
-  if (followX) emit notify(this, controlId_, kNotifyXRangeFollowed, nullptr, 0);
-  if (followY) emit notify(this, controlId_, kNotifyYRangeFollowed, nullptr, 0);
+  if (followX) Q_EMIT notify(this, controlId_, kNotifyXRangeFollowed, nullptr, 0);
+  if (followY) Q_EMIT notify(this, controlId_, kNotifyYRangeFollowed, nullptr, 0);
 }
 
 void QvChart2D::scheduleRedraw(bool redraw) {
@@ -540,7 +540,7 @@ void QvChart2D::keyPressEvent(QKeyEvent* event) {
   }
   event->accept();
   if (nudgeSelected(dx, dy, (event->modifiers() & Qt::ShiftModifier) ? 10 : 1))
-    emit notify(this, controlId_, kNotifyDragEnded, getSeries(anchorSeries_), anchorPoint_);
+    Q_EMIT notify(this, controlId_, kNotifyDragEnded, getSeries(anchorSeries_), anchorPoint_);
 }
 
 bool QvChart2D::nudgeSelected(int dx, int dy, int step) {
@@ -583,7 +583,7 @@ void QvChart2D::pressAt(C2Pixel pos, bool control, bool shift) {
       if (!keepGroup && (single || multipleWithoutControl)) clearSelection(false);
       series.SelectPoint(pi, true, false);
       scheduleRedraw(true);
-      emit notify(this, controlId_, kNotifyPointPicked, &series, pi);
+      Q_EMIT notify(this, controlId_, kNotifyPointPicked, &series, pi);
       return;
     }
     if (!control) series.ClearSelection(false);
@@ -639,5 +639,5 @@ void QvChart2D::releaseAt(C2Pixel pos) {
   }
   if (state_ & kStateRubberBand) state_ &= ~kStateRubberBand;
   scheduleRedraw(true);
-  if (dragEnded) emit notify(this, controlId_, kNotifyDragEnded, getSeries(anchorSeries_), anchorPoint_);
+  if (dragEnded) Q_EMIT notify(this, controlId_, kNotifyDragEnded, getSeries(anchorSeries_), anchorPoint_);
 }

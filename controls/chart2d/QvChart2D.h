@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "Chart2DGeometry.h"
-#include "QvChart2DSeries.h"
+#include "controls/chart2d/Chart2DGeometry.h"
+#include "controls/chart2d/QvChart2DSeries.h"
 
 class QvChart2D;
 
@@ -150,7 +150,7 @@ class QvChart2D : public QWidget {
   // The frame as the next paint shows it.
   QImage renderFrame();
 
- signals:
+ Q_SIGNALS:
   // A notification to the parent: the chart, its identifier, the code, and the
   // series and point index concerned (none and 0 for range notifications).
   void notify(QvChart2D* chart, int controlId, int code, QvChart2DSeries* series, int pointIndex);

@@ -1,9 +1,9 @@
-#include "QvChart2DSeries.h"
+#include "controls/chart2d/QvChart2DSeries.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "QvChart2D.h"
+#include "controls/chart2d/QvChart2D.h"
 
 namespace {
 

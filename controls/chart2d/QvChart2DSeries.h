@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "Chart2DGeometry.h"
+#include "controls/chart2d/Chart2DGeometry.h"
 
 class QvChart2D;
 

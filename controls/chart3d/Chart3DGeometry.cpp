@@ -1,4 +1,4 @@
-#include "Chart3DGeometry.h"
+#include "controls/chart3d/Chart3DGeometry.h"
 
 #include <algorithm>
 #include <cmath>

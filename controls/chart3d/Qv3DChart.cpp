@@ -1,4 +1,4 @@
-#include "Qv3DChart.h"
+#include "controls/chart3d/Qv3DChart.h"
 
 #include <QFontMetrics>
 #include <QHelpEvent>
@@ -12,9 +12,9 @@
 #include <cmath>
 #include <cstdio>
 
-#include "QvColor.h"
-#include "QvControlText.h"
-#include "QvPaintSupport.h"
+#include "controls/common/QvColor.h"
+#include "controls/gauges/QvControlText.h"
+#include "controls/gauges/QvPaintSupport.h"
 
 namespace {
 
@@ -208,7 +208,7 @@ void Qv3DChart::turn(double dx, double dy) {
   if (turned == view_) return;
   view_ = turned;
   changed();
-  emit viewChanged(this, view_);
+  Q_EMIT viewChanged(this, view_);
 }
 
 void Qv3DChart::mousePressEvent(QMouseEvent* event) {
@@ -234,7 +234,7 @@ void Qv3DChart::mouseDoubleClickEvent(QMouseEvent* event) {
   if (view_ == first) return;
   view_ = first;
   changed();
-  emit viewChanged(this, view_);
+  Q_EMIT viewChanged(this, view_);
 }
 
 void Qv3DChart::keyPressEvent(QKeyEvent* event) {

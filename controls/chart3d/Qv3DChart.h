@@ -23,7 +23,7 @@
 #include <utility>
 #include <vector>
 
-#include "Chart3DGeometry.h"
+#include "controls/chart3d/Chart3DGeometry.h"
 
 class Qv3DChart : public QWidget {
   Q_OBJECT
@@ -101,7 +101,7 @@ class Qv3DChart : public QWidget {
   C3Projection projection() const;
   QImage renderFrame();
 
- signals:
+ Q_SIGNALS:
   // The user turned the plot.
   void viewChanged(Qv3DChart* chart, C3View view);
 

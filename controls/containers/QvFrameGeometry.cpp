@@ -1,4 +1,4 @@
-#include "QvFrameGeometry.h"
+#include "controls/containers/QvFrameGeometry.h"
 
 #include <algorithm>
 

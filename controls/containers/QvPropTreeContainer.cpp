@@ -1,4 +1,4 @@
-#include "QvPropTreeContainer.h"
+#include "controls/containers/QvPropTreeContainer.h"
 
 #include <QCloseEvent>
 #include <QPushButton>
@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "QvFrameGeometry.h"
-#include "QvPaintSupport.h"
+#include "controls/containers/QvFrameGeometry.h"
+#include "controls/gauges/QvPaintSupport.h"
 
 namespace {
 
@@ -47,11 +47,11 @@ QvPropTreeContainer::QvPropTreeContainer(QWidget* parent, int width, int height,
 QvPropTreeContainer::~QvPropTreeContainer() {
   // Only through the signal: the owner may be half destroyed already when it
   // takes the container with it, and Qt drops connections to dead receivers.
-  emit notified(kNotifyDestroyed);
+  Q_EMIT notified(kNotifyDestroyed);
 }
 
 int QvPropTreeContainer::notifyOwner(int code) {
-  emit notified(code);
+  Q_EMIT notified(code);
   return handler_ ? handler_(code) : 1;
 }
 

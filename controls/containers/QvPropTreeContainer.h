@@ -70,7 +70,7 @@ class QvPropTreeContainer : public QWidget {
   void pressOk();
   void pressCancel();
 
- signals:
+ Q_SIGNALS:
   // Every notification, for observers; the handler gives the answer.
   void notified(int code);
 

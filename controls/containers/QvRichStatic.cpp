@@ -1,4 +1,4 @@
-#include "QvRichStatic.h"
+#include "controls/containers/QvRichStatic.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -6,8 +6,8 @@
 
 #include <algorithm>
 
-#include "QvColor.h"
-#include "QvPaintSupport.h"
+#include "controls/common/QvColor.h"
+#include "controls/gauges/QvPaintSupport.h"
 
 QvRichStatic::QvRichStatic(QWidget* parent)
     : QWidget(parent), look_(QvTextLook{std::string(), QvRgb(0, 0, 0), kQvColorDefault}) {

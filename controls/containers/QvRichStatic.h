@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "QvControlText.h"
+#include "controls/gauges/QvControlText.h"
 
 class QvRichStatic : public QWidget {
   Q_OBJECT

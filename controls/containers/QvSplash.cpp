@@ -1,4 +1,4 @@
-#include "QvSplash.h"
+#include "controls/containers/QvSplash.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -7,10 +7,10 @@
 
 #include <algorithm>
 
-#include "QvColor.h"
-#include "QvControlText.h"
-#include "QvFrameGeometry.h"
-#include "QvPaintSupport.h"
+#include "controls/common/QvColor.h"
+#include "controls/containers/QvFrameGeometry.h"
+#include "controls/gauges/QvControlText.h"
+#include "controls/gauges/QvPaintSupport.h"
 
 QvSplash::QvSplash(QWidget* owner, const QPixmap& bitmap, bool topmost)
     : QWidget(owner,

@@ -1,4 +1,4 @@
-#include "QvTabSheet.h"
+#include "controls/containers/QvTabSheet.h"
 
 #include <QCloseEvent>
 #include <QMouseEvent>
@@ -9,8 +9,8 @@
 #include <QToolButton>
 #include <QWindow>
 
-#include "QvControlText.h"
-#include "QvPaintSupport.h"
+#include "controls/gauges/QvControlText.h"
+#include "controls/gauges/QvPaintSupport.h"
 
 namespace {
 
@@ -78,11 +78,11 @@ QvTabSheet::QvTabSheet(QWidget* parent, int controlId, std::uint32_t flags)
   connect(tabs_, &QTabWidget::currentChanged, this, [this] { update(); });
   // The parent hears that the sheet is ready once construction is over.
   QMetaObject::invokeMethod(
-      this, [this] { emit notify(controlId_, kNotifyReady); }, Qt::QueuedConnection);
+      this, [this] { Q_EMIT notify(controlId_, kNotifyReady); }, Qt::QueuedConnection);
 }
 
 QvTabSheet::~QvTabSheet() {
-  emit notify(controlId_, kNotifyDestroyed);
+  Q_EMIT notify(controlId_, kNotifyDestroyed);
 }
 
 QvTabPage QvTabSheet::addPage(const PageFactory& create, const std::string& title, int index) {

@@ -13,7 +13,7 @@
 #include <functional>
 #include <string>
 
-#include "QvFrameGeometry.h"
+#include "controls/containers/QvFrameGeometry.h"
 
 class QTabWidget;
 class QToolButton;
@@ -88,7 +88,7 @@ class QvTabSheet : public QWidget {
   QTabWidget* tabs() const { return tabs_; }
   QSize sizeHint() const override { return QSize(400, 300); }
 
- signals:
+ Q_SIGNALS:
   void notify(int controlId, int code);
 
  protected:

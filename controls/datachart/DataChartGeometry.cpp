@@ -1,4 +1,4 @@
-#include "DataChartGeometry.h"
+#include "controls/datachart/DataChartGeometry.h"
 
 #include <algorithm>
 #include <cmath>

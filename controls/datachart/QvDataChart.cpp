@@ -1,4 +1,4 @@
-#include "QvDataChart.h"
+#include "controls/datachart/QvDataChart.h"
 
 #include <QContextMenuEvent>
 #include <QFontMetrics>
@@ -7,7 +7,7 @@
 #include <QPolygonF>
 #include <algorithm>
 
-#include "QvColor.h"
+#include "controls/common/QvColor.h"
 
 namespace {
 
@@ -330,6 +330,6 @@ void QvDataChart::resizeEvent(QResizeEvent* event) {
 }
 
 void QvDataChart::contextMenuEvent(QContextMenuEvent* event) {
-  emit commandNotify(controlId_, kNotifyContextMenu, event->globalPos());
+  Q_EMIT commandNotify(controlId_, kNotifyContextMenu, event->globalPos());
   event->accept();
 }

@@ -19,9 +19,9 @@
 #include <string>
 #include <vector>
 
-#include "DataChartGeometry.h"
-#include "QvDataChartAxis.h"
-#include "QvDataChartSeries.h"
+#include "controls/datachart/DataChartGeometry.h"
+#include "controls/datachart/QvDataChartAxis.h"
+#include "controls/datachart/QvDataChartSeries.h"
 
 class QvDataChart : public QWidget {
   Q_OBJECT
@@ -77,7 +77,7 @@ class QvDataChart : public QWidget {
   // The frame as the next paint shows it (lays out first when needed).
   QImage renderFrame();
 
- signals:
+ Q_SIGNALS:
   // A command notification to the parent: the chart's identifier, the code
   // (1 for a right click) and the screen position of the click.
   void commandNotify(int controlId, int code, QPoint screenPos);

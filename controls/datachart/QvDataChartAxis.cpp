@@ -1,8 +1,8 @@
-#include "QvDataChartAxis.h"
+#include "controls/datachart/QvDataChartAxis.h"
 
 #include <cstring>
 
-#include "QvDataChart.h"
+#include "controls/datachart/QvDataChart.h"
 
 namespace {
 

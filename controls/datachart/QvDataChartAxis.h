@@ -10,7 +10,7 @@
 #include <functional>
 #include <string>
 
-#include "DataChartGeometry.h"
+#include "controls/datachart/DataChartGeometry.h"
 
 class QvDataChart;
 

@@ -1,10 +1,10 @@
-#include "QvDataChartSeries.h"
+#include "controls/datachart/QvDataChartSeries.h"
 
 #include <algorithm>
 #include <cfloat>
 
-#include "QvDataChart.h"
-#include "QvDataChartAxis.h"
+#include "controls/datachart/QvDataChart.h"
+#include "controls/datachart/QvDataChartAxis.h"
 
 Qt::PenStyle QvDataChartPenStyle(int lineStyle) {
   switch (lineStyle) {

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "DataChartGeometry.h"
+#include "controls/datachart/DataChartGeometry.h"
 
 class QvDataChart;
 class QvDataChartAxis;

@@ -1,4 +1,4 @@
-#include "QvAnalogGauge.h"
+#include "controls/gauges/QvAnalogGauge.h"
 
 #include <QContextMenuEvent>
 #include <QMouseEvent>
@@ -8,8 +8,8 @@
 
 #include <cmath>
 
-#include "QvColor.h"
-#include "QvPaintSupport.h"
+#include "controls/common/QvColor.h"
+#include "controls/gauges/QvPaintSupport.h"
 
 QvAnalogGauge::QvAnalogGauge(QWidget* parent, int controlId) : QWidget(parent), controlId_(controlId) {
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -124,7 +124,7 @@ QSize QvAnalogGauge::sizeHint() const {
 }
 
 void QvAnalogGauge::contextMenuEvent(QContextMenuEvent* event) {
-  emit commandNotify(controlId_, kRightClickCode, event->globalPos());
+  Q_EMIT commandNotify(controlId_, kRightClickCode, event->globalPos());
   event->accept();
 }
 

@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "QvAnalogGaugeLayout.h"
+#include "controls/gauges/QvAnalogGaugeLayout.h"
 
 class QvAnalogGauge : public QWidget {
   Q_OBJECT
@@ -60,7 +60,7 @@ class QvAnalogGauge : public QWidget {
 
   QSize sizeHint() const override;
 
- signals:
+ Q_SIGNALS:
   void commandNotify(int controlId, int code, QPoint screenPos);
 
  protected:

@@ -1,4 +1,4 @@
-#include "QvAnalogGaugeLayout.h"
+#include "controls/gauges/QvAnalogGaugeLayout.h"
 
 QvAnalogGaugeLayout QvLayoutAnalogGauge(const QvAnalogGaugeState& state) {
   QvAnalogGaugeLayout layout;

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "QvControlText.h"
-#include "QvGaugeGeometry.h"
+#include "controls/gauges/QvControlText.h"
+#include "controls/gauges/QvGaugeGeometry.h"
 
 // A coloured arc along the scale, 12 bytes as callers pass it.
 struct QvGaugeZone {

@@ -1,4 +1,4 @@
-#include "QvControlText.h"
+#include "controls/gauges/QvControlText.h"
 
 #include <cstring>
 

@@ -1,13 +1,13 @@
-#include "QvDigitalReadout.h"
+#include "controls/gauges/QvDigitalReadout.h"
 
 #include <QContextMenuEvent>
 #include <QPainter>
 
 #include <cmath>
 
-#include "QvColor.h"
-#include "QvGaugeGeometry.h"
-#include "QvPaintSupport.h"
+#include "controls/common/QvColor.h"
+#include "controls/gauges/QvGaugeGeometry.h"
+#include "controls/gauges/QvPaintSupport.h"
 
 QvDigitalReadout::QvDigitalReadout(QWidget* parent, int controlId) : QWidget(parent), controlId_(controlId) {
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -116,7 +116,7 @@ void QvDigitalReadout::setStyle(std::uint32_t style) {
 }
 
 void QvDigitalReadout::contextMenuEvent(QContextMenuEvent* event) {
-  emit commandNotify(controlId_, kRightClickCode, event->globalPos());
+  Q_EMIT commandNotify(controlId_, kRightClickCode, event->globalPos());
   event->accept();
 }
 

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-#include "QvControlText.h"
+#include "controls/gauges/QvControlText.h"
 
 // Style bit of the readout that draws a border.
 inline constexpr std::uint32_t kQvReadoutBorder = 32;
@@ -88,7 +88,7 @@ class QvDigitalReadout : public QWidget {
 
   QSize sizeHint() const override { return QSize(100, 100); }
 
- signals:
+ Q_SIGNALS:
   void commandNotify(int controlId, int code, QPoint screenPos);
 
  protected:

@@ -1,12 +1,12 @@
-#include "QvGaugeFactory.h"
+#include "controls/gauges/QvGaugeFactory.h"
 
 #include <algorithm>
 #include <cctype>
 
-#include "QvAnalogGauge.h"
-#include "QvDigitalReadout.h"
-#include "QvStatusGauge.h"
-#include "QvTextProgress.h"
+#include "controls/gauges/QvAnalogGauge.h"
+#include "controls/gauges/QvDigitalReadout.h"
+#include "controls/gauges/QvStatusGauge.h"
+#include "controls/gauges/QvTextProgress.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "QvGaugeGeometry.h"
+#include "controls/gauges/QvGaugeGeometry.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,4 +1,4 @@
-#include "QvPaintSupport.h"
+#include "controls/gauges/QvPaintSupport.h"
 
 #include <QFontMetrics>
 #include <QFontMetricsF>

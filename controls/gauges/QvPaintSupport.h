@@ -11,7 +11,7 @@
 
 #include <string>
 
-#include "QvGaugeGeometry.h"
+#include "controls/gauges/QvGaugeGeometry.h"
 
 // "Arial" at a pixel height in logical units, antialiased; weight 600 unless given.
 QFont QvControlFont(int pixelHeight, int weight = 600);

@@ -1,13 +1,13 @@
-#include "QvStatusGauge.h"
+#include "controls/gauges/QvStatusGauge.h"
 
 #include <QContextMenuEvent>
 #include <QFontMetrics>
 #include <QPainter>
 
-#include "QvAnalogGaugeLayout.h"
-#include "QvColor.h"
-#include "QvGaugeGeometry.h"
-#include "QvPaintSupport.h"
+#include "controls/common/QvColor.h"
+#include "controls/gauges/QvAnalogGaugeLayout.h"
+#include "controls/gauges/QvGaugeGeometry.h"
+#include "controls/gauges/QvPaintSupport.h"
 
 QvStatusGauge::QvStatusGauge(QWidget* parent, int controlId) : QWidget(parent), controlId_(controlId) {
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -62,7 +62,7 @@ std::string QvStatusGauge::stateText() const {
 }
 
 void QvStatusGauge::contextMenuEvent(QContextMenuEvent* event) {
-  emit commandNotify(controlId_, kRightClickCode, event->globalPos());
+  Q_EMIT commandNotify(controlId_, kRightClickCode, event->globalPos());
   event->accept();
 }
 

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "QvControlText.h"
+#include "controls/gauges/QvControlText.h"
 
 struct QvStatusGaugeState {
   std::uint32_t style = 1;  // only bit 128 (equal scaling) has a meaning
@@ -60,7 +60,7 @@ class QvStatusGauge : public QWidget {
 
   QSize sizeHint() const override { return QSize(100, 100); }
 
- signals:
+ Q_SIGNALS:
   void commandNotify(int controlId, int code, QPoint screenPos);
 
  protected:

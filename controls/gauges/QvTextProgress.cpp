@@ -1,4 +1,4 @@
-#include "QvTextProgress.h"
+#include "controls/gauges/QvTextProgress.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <climits>
 
-#include "QvColor.h"
-#include "QvGaugeGeometry.h"
-#include "QvPaintSupport.h"
+#include "controls/common/QvColor.h"
+#include "controls/gauges/QvGaugeGeometry.h"
+#include "controls/gauges/QvPaintSupport.h"
 
 namespace {
 

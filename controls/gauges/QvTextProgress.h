@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <string>
 
-#include "QvControlText.h"
+#include "controls/gauges/QvControlText.h"
 
 // Minimum and maximum as the range query writes them.
 struct QvProgressRange {

@@ -1,4 +1,4 @@
-#include "GridCells.h"
+#include "controls/grid/GridCells.h"
 
 #include <algorithm>
 

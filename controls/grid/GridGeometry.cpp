@@ -1,4 +1,4 @@
-#include "GridGeometry.h"
+#include "controls/grid/GridGeometry.h"
 
 #include <algorithm>
 

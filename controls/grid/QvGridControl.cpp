@@ -1,12 +1,12 @@
-#include "QvGridControl.h"
+#include "controls/grid/QvGridControl.h"
 
 #include <QApplication>
 #include <QScrollBar>
 #include <algorithm>
 
-#include "QvColor.h"
-#include "QvControlText.h"
-#include "QvPaintSupport.h"
+#include "controls/common/QvColor.h"
+#include "controls/gauges/QvControlText.h"
+#include "controls/gauges/QvPaintSupport.h"
 
 QvGridControl::QvGridControl(QWidget* parent) : QWidget(parent) {
   palette_ = {GridRgb(0, 0, 0),
@@ -45,7 +45,7 @@ QvGridControl::~QvGridControl() = default;
 
 bool QvGridControl::checkAddress(std::uint32_t address) {
   if (cells_.contains(GridAddressRow(address), GridAddressColumn(address))) return true;
-  emit notify(this, controlId_, kNotifyBadAddress, address);
+  Q_EMIT notify(this, controlId_, kNotifyBadAddress, address);
   return false;
 }
 

@@ -25,8 +25,8 @@
 #include <cstdint>
 #include <string>
 
-#include "GridCells.h"
-#include "GridGeometry.h"
+#include "controls/grid/GridCells.h"
+#include "controls/grid/GridGeometry.h"
 
 class QScrollBar;
 
@@ -186,7 +186,7 @@ class QvGridControl : public QWidget {
   GridLayout layout() const;
   QImage renderFrame();
 
- signals:
+ Q_SIGNALS:
   // A notification to the parent: the grid, its identifier, the code and the cell address.
   void notify(QvGridControl* grid, int controlId, int code, std::uint32_t address);
 

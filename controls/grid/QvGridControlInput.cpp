@@ -1,4 +1,4 @@
-#include "QvGridControl.h"
+#include "controls/grid/QvGridControl.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -8,7 +8,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 
-#include "QvPaintSupport.h"
+#include "controls/gauges/QvPaintSupport.h"
 
 // The grid control's reactions to the user and the window system: keys,
 // mouse, wheel, focus, enabling, resizing, and the user's edits.
@@ -28,7 +28,7 @@ void QvGridControl::selectRange(GridCellPos anchor, GridCellPos current) {
   ensureVisible(current.row, current.column);
   scheduleRedraw();
   if (!(before == current_) || !(beforeAnchor == anchor_))
-    emit notify(this, controlId_, kNotifySelectionChanged, GridAddress(current_.row, current_.column));
+    Q_EMIT notify(this, controlId_, kNotifySelectionChanged, GridAddress(current_.row, current_.column));
 }
 
 void QvGridControl::moveCurrent(int row, int column, bool extend) {
@@ -57,7 +57,7 @@ void QvGridControl::commitEdit() {
   editing_ = false;
   if (cells_.contains(current_.row, current_.column)) {
     cells_.edit(current_.row, current_.column).text = editText_;
-    emit notify(this, controlId_, kNotifyCellEdited, GridAddress(current_.row, current_.column));
+    Q_EMIT notify(this, controlId_, kNotifyCellEdited, GridAddress(current_.row, current_.column));
   }
   editText_.clear();
   scheduleRedraw();
@@ -83,7 +83,7 @@ void QvGridControl::deleteSelection() {
     }
   if (!changed) return;
   scheduleRedraw();
-  emit notify(this, controlId_, kNotifyCellEdited, GridAddress(current_.row, current_.column));
+  Q_EMIT notify(this, controlId_, kNotifyCellEdited, GridAddress(current_.row, current_.column));
 }
 
 bool QvGridControl::event(QEvent* event) {
@@ -349,7 +349,7 @@ void QvGridControl::wheelEvent(QWheelEvent* event) {
 void QvGridControl::focusInEvent(QFocusEvent* event) {
   state_ |= kStateFocus;
   scheduleRedraw();
-  emit notify(this, controlId_, kNotifySetFocus, 0);
+  Q_EMIT notify(this, controlId_, kNotifySetFocus, 0);
   QWidget::focusInEvent(event);
 }
 
@@ -357,7 +357,7 @@ void QvGridControl::focusOutEvent(QFocusEvent* event) {
   commitEdit();
   state_ &= ~kStateFocus;
   scheduleRedraw();
-  emit notify(this, controlId_, kNotifyKillFocus, 0);
+  Q_EMIT notify(this, controlId_, kNotifyKillFocus, 0);
   QWidget::focusOutEvent(event);
 }
 

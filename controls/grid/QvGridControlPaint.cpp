@@ -1,12 +1,12 @@
-#include "QvGridControl.h"
+#include "controls/grid/QvGridControl.h"
 
 #include <QFontMetrics>
 #include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
 
-#include "QvColor.h"
-#include "QvPaintSupport.h"
+#include "controls/common/QvColor.h"
+#include "controls/gauges/QvPaintSupport.h"
 
 // Drawing of the grid control into an off-screen image.
 

@@ -1,4 +1,4 @@
-#include "ADXItemBrowser.h"
+#include "editor/browser/ADXItemBrowser.h"
 
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -9,7 +9,7 @@
 
 #include <algorithm>
 
-#include "ADXDefinition.h"
+#include "definition/ADXDefinition.h"
 
 namespace {
 constexpr int kMargin = 3;

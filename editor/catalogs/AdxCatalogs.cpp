@@ -1,7 +1,7 @@
 // The two fixed catalogs a value can name: what quantity it is (stock items)
 // and in which unit it is measured. Rows are kept in row-number order so that
 // a row's identifier is its index.
-#include "AdxCatalogs.h"
+#include "editor/catalogs/AdxCatalogs.h"
 
 namespace {
 

@@ -1,17 +1,18 @@
 // The definition headers come before any Qt header: the evaluator has a member
 // named like one of Qt's keyword macros.
-#include "ADXBitmask.h"
-#include "ADXCommands.h"
-#include "ADXDashboard.h"
-#include "ADXDefinition.h"
-#include "ADXFile.h"
-#include "ADXHistogram.h"
-#include "ADXListView.h"
-#include "ADXLookupTable.h"
-#include "ADXMonitor.h"
-#include "ADXValue.h"
+#include "definition/ADXBitmask.h"
+#include "definition/ADXCommands.h"
+#include "definition/ADXDashboard.h"
+#include "definition/ADXDefinition.h"
+#include "definition/ADXFile.h"
+#include "definition/ADXHistogram.h"
+#include "definition/ADXKinds.h"
+#include "definition/ADXListView.h"
+#include "definition/ADXLookupTable.h"
+#include "definition/ADXMonitor.h"
+#include "definition/ADXValue.h"
 
-#include "BrelithDialog.h"
+#include "editor/dialog/BrelithDialog.h"
 
 #include <QFile>
 #include <QPushButton>
@@ -20,12 +21,12 @@
 
 #include <cstring>
 
-#include "CommandTypeChooser.h"
-#include "DependencyRepair.h"
-#include "EditorTitle.h"
-#include "EditorTree.h"
-#include "EditorTreeImages.h"
-#include "IEditorDialogServices.h"
+#include "editor/dialog/CommandTypeChooser.h"
+#include "editor/dialog/DependencyRepair.h"
+#include "editor/dialog/EditorTitle.h"
+#include "editor/dialog/EditorTree.h"
+#include "editor/dialog/EditorTreeImages.h"
+#include "editor/dialog/IEditorDialogServices.h"
 
 namespace {
 
@@ -52,36 +53,7 @@ constexpr std::array<RootLook, BrelithDialog::kRootCount> kRoots{{
 }};
 
 std::unique_ptr<ADXObject> MakeObject(std::uint32_t type) {
-  switch (type) {
-    case ADX_TYPE_VALUE:
-      return std::make_unique<ADXValue>();
-    case ADX_TYPE_BITMASK:
-      return std::make_unique<ADXBitmask>();
-    case ADX_TYPE_LOOKUPTABLE:
-      return std::make_unique<ADXLookupTable>();
-    case ADX_TYPE_LISTVIEW:
-      return std::make_unique<ADXListView>();
-    case ADX_TYPE_DASHBOARD:
-      return std::make_unique<ADXDashboard>();
-    case ADX_TYPE_HISTOGRAM:
-      return std::make_unique<ADXHistogram>();
-    case ADX_TYPE_MONITOR:
-      return std::make_unique<ADXMonitor>();
-    case ADX_TYPE_MACRO:
-      return std::make_unique<ADXMacro>();
-    case ADX_TYPE_SENDCOMMAND:
-      return std::make_unique<ADXCSendCommand>();
-    case ADX_TYPE_LISTENSILENCE:
-      return std::make_unique<ADXCListenSilence>();
-    case ADX_TYPE_LISTENCHATTER:
-      return std::make_unique<ADXCListenChatter>();
-    case ADX_TYPE_160BAUDLISTEN:
-      return std::make_unique<ADXC160BaudListen>();
-    case ADX_TYPE_TRIGGER:
-      return std::make_unique<ADXCTrigger>();
-    default:
-      return nullptr;
-  }
+  return MakeAdxObject(type);
 }
 
 QString Latin1(const std::string& text) {

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "ADXItemEditorBase.h"
-#include "EditorLayout.h"
+#include "editor/dialog/EditorLayout.h"
+#include "editor/pages/ADXItemEditorBase.h"
 
 class ADXDefinition;
 class EditorTree;

@@ -1,9 +1,9 @@
-#include "BrelithEditor.h"
+#include "editor/dialog/BrelithEditor.h"
 
 #include <cstring>
 
-#include "ADXFile.h"
-#include "BrelithDialog.h"
+#include "definition/ADXFile.h"
+#include "editor/dialog/BrelithDialog.h"
 
 BrelithEditor::BrelithEditor(const char* path, QvDebugOutput* debugLog, std::uint32_t options,
                              IEditorDialogServices* services)

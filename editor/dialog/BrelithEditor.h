@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "ADXDefinition.h"
+#include "definition/ADXDefinition.h"
 
 class BrelithDialog;
 class IEditorDialogServices;

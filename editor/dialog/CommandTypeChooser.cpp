@@ -1,10 +1,10 @@
-#include "CommandTypeChooser.h"
+#include "editor/dialog/CommandTypeChooser.h"
 
 #include <QDialogButtonBox>
 #include <QListWidget>
 #include <QVBoxLayout>
 
-#include "ADXObject.h"
+#include "definition/ADXObject.h"
 
 const std::vector<CommandTypeChoice>& CommandTypeChoices() {
   static const std::vector<CommandTypeChoice> choices{

@@ -3,10 +3,10 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
-#include "ADXItemBrowser.h"
-#include "ADXItemEditorBase.h"
-#include "CommandTypeChooser.h"
-#include "IEditorDialogServices.h"
+#include "editor/browser/ADXItemBrowser.h"
+#include "editor/dialog/CommandTypeChooser.h"
+#include "editor/dialog/IEditorDialogServices.h"
+#include "editor/pages/ADXItemEditorBase.h"
 
 namespace {
 

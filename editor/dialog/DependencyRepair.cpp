@@ -1,12 +1,12 @@
-#include "DependencyRepair.h"
+#include "editor/dialog/DependencyRepair.h"
 
-#include "ADXCommands.h"
-#include "ADXDashboard.h"
-#include "ADXDefinition.h"
-#include "ADXHistogram.h"
-#include "ADXListView.h"
-#include "ADXMonitor.h"
-#include "ADXValue.h"
+#include "definition/ADXCommands.h"
+#include "definition/ADXDashboard.h"
+#include "definition/ADXDefinition.h"
+#include "definition/ADXHistogram.h"
+#include "definition/ADXListView.h"
+#include "definition/ADXMonitor.h"
+#include "definition/ADXValue.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "EditorLayout.h"
+#include "editor/dialog/EditorLayout.h"
 
 #include <algorithm>
 

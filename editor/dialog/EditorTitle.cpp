@@ -1,4 +1,4 @@
-#include "EditorTitle.h"
+#include "editor/dialog/EditorTitle.h"
 
 std::string ShortPathForm(std::string_view path) {
   int found = 0;

@@ -1,4 +1,4 @@
-#include "EditorTree.h"
+#include "editor/dialog/EditorTree.h"
 
 #include <QDropEvent>
 
@@ -42,5 +42,5 @@ void EditorTree::dropEvent(QDropEvent* event) {
   viewport()->update();
   QTreeWidgetItem* dragged = dragged_;
   QMetaObject::invokeMethod(
-      this, [this, dragged, target] { emit itemDropped(dragged, target); }, Qt::QueuedConnection);
+      this, [this, dragged, target] { Q_EMIT itemDropped(dragged, target); }, Qt::QueuedConnection);
 }

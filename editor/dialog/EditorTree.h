@@ -14,7 +14,7 @@ class EditorTree : public QTreeWidget {
  public:
   explicit EditorTree(QWidget* parent);
 
- signals:
+ Q_SIGNALS:
   // Emitted after the drag has ended (queued), so the receiver may rebuild
   // items freely. target is null for a drop on empty space.
   void itemDropped(QTreeWidgetItem* dragged, QTreeWidgetItem* target);

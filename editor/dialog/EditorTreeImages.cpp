@@ -1,11 +1,11 @@
-#include "EditorTreeImages.h"
+#include "editor/dialog/EditorTreeImages.h"
 
 #include <QPainter>
 #include <QPixmap>
 
 #include <array>
 
-#include "ADXObject.h"
+#include "definition/ADXObject.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // The library's only exported function: sets up one editor call, runs the
 // dialog and hands the final path back.
-#include "BrelithEntry.h"
+#include "editor/entry/BrelithEntry.h"
 
 #include <QApplication>
 
 #include <memory>
 
-#include "BrelithEditor.h"
+#include "editor/dialog/BrelithEditor.h"
 
 extern "C" __attribute__((visibility("default"))) std::int32_t BrelithEntry(QWidget* owner, char* path,
                                                                             QvDebugOutput* debugLog,

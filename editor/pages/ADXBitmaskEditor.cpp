@@ -1,4 +1,4 @@
-#include "ADXBitmaskEditor.h"
+#include "editor/pages/ADXBitmaskEditor.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -6,8 +6,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "ADXBitmask.h"
-#include "PageText.h"
+#include "definition/ADXBitmask.h"
+#include "editor/pages/PageText.h"
 
 ADXBitmaskEditor::ADXBitmaskEditor(QWidget* parent, IEditorPageServices* services)
     : ADXPageBase(parent, services, true) {

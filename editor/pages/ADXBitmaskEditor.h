@@ -2,7 +2,7 @@
 // The bitmask page: packet offset, source size, byte order, the texts for true
 // and false with their alarms, the bitwise operation with operand and result,
 // and the command whose reply holds the bits.
-#include "ADXPageBase.h"
+#include "editor/pages/ADXPageBase.h"
 
 class ADXBitmask;
 class QCheckBox;

@@ -1,4 +1,4 @@
-#include "ADXCmdMacroEditor.h"
+#include "editor/pages/ADXCmdMacroEditor.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -8,8 +8,8 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "ADXDefinition.h"
-#include "PageText.h"
+#include "definition/ADXDefinition.h"
+#include "editor/pages/PageText.h"
 
 ADXCmdMacroEditor::ADXCmdMacroEditor(QWidget* parent, IEditorPageServices* services)
     : ADXPageBase(parent, services, true) {

@@ -4,8 +4,8 @@
 // Commit writes back; the selected step's parameters go into the copy at once.
 #include <vector>
 
-#include "ADXCommands.h"
-#include "ADXPageBase.h"
+#include "definition/ADXCommands.h"
+#include "editor/pages/ADXPageBase.h"
 
 class QCheckBox;
 class QLineEdit;

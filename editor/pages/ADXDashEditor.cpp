@@ -1,4 +1,4 @@
-#include "ADXDashEditor.h"
+#include "editor/pages/ADXDashEditor.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
-#include "PageText.h"
+#include "editor/pages/PageText.h"
 
 ADXDashEditor::ADXDashEditor(QWidget* parent, IEditorPageServices* services)
     : ADXPageBase(parent, services, true) {

@@ -4,8 +4,8 @@
 // is chosen in the main program's dashboard pane, not here.
 #include <vector>
 
-#include "ADXDashboard.h"
-#include "ADXPageBase.h"
+#include "definition/ADXDashboard.h"
+#include "editor/pages/ADXPageBase.h"
 
 class QComboBox;
 class QLineEdit;

@@ -1,11 +1,11 @@
-#include "ADXEquationDialog.h"
+#include "editor/pages/ADXEquationDialog.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-#include "PageText.h"
+#include "editor/pages/PageText.h"
 
 ADXEquationDialog::ADXEquationDialog(QWidget* parent, const QString& equation)
     : QDialog(parent), edit_(new QLineEdit(this)), status_(new QLabel(this)) {

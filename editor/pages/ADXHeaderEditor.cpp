@@ -1,4 +1,4 @@
-#include "ADXHeaderEditor.h"
+#include "editor/pages/ADXHeaderEditor.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -6,8 +6,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
-#include "ADXDefinition.h"
-#include "PageText.h"
+#include "definition/ADXDefinition.h"
+#include "editor/pages/PageText.h"
 
 ADXHeaderEditor::ADXHeaderEditor(QWidget* parent, IEditorPageServices* services)
     : ADXPageBase(parent, services, false) {

@@ -2,7 +2,7 @@
 // The page of the definition header: author, version, description, baud, the
 // echo flag and the connect, monitor and disconnect commands. It edits the
 // definition itself, so it needs no object and always accepts its data.
-#include "ADXPageBase.h"
+#include "editor/pages/ADXPageBase.h"
 
 class QComboBox;
 class QLineEdit;

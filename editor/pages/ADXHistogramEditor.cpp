@@ -1,8 +1,8 @@
 // The value model first: its evaluator header uses names that Qt's keyword
 // macros would replace.
-#include "ADXValue.h"
+#include "definition/ADXValue.h"
 
-#include "ADXHistogramEditor.h"
+#include "editor/pages/ADXHistogramEditor.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -13,9 +13,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "ADXDefinition.h"
-#include "ADXHistogram.h"
-#include "PageText.h"
+#include "definition/ADXDefinition.h"
+#include "definition/ADXHistogram.h"
+#include "editor/pages/PageText.h"
 
 ADXHistogramEditor::ADXHistogramEditor(QWidget* parent, IEditorPageServices* services)
     : ADXPageBase(parent, services, true) {

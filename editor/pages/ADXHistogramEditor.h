@@ -5,7 +5,7 @@
 // not be 0.
 #include <cstdint>
 
-#include "ADXPageBase.h"
+#include "editor/pages/ADXPageBase.h"
 
 class ADXHistogram;
 class QComboBox;

@@ -1,4 +1,4 @@
-#include "ADXItemEditorBase.h"
+#include "editor/pages/ADXItemEditorBase.h"
 
 #include <QColorDialog>
 #include <QMessageBox>
@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "ADXDefinition.h"
-#include "ADXEquationDialog.h"
-#include "ADXItemBrowser.h"
-#include "ADXObject.h"
+#include "definition/ADXDefinition.h"
+#include "definition/ADXObject.h"
+#include "editor/browser/ADXItemBrowser.h"
+#include "editor/pages/ADXEquationDialog.h"
 
 namespace {
 

@@ -88,7 +88,7 @@ class ADXItemEditorBase : public QObject {
   IEditorPageServices* Services() const { return services_; }
   void SetServices(IEditorPageServices* services);
 
- signals:
+ Q_SIGNALS:
   // The title field changed; the dialog renames the selected tree item.
   void titleEdited(const QString& title);
 

@@ -1,4 +1,4 @@
-#include "ADXListviewEditor.h"
+#include "editor/pages/ADXListviewEditor.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -9,9 +9,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "PageRowList.h"
-#include "QvColor.h"
-#include "RowMoves.h"
+#include "controls/common/QvColor.h"
+#include "editor/pages/PageRowList.h"
+#include "editor/pages/RowMoves.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 // entries that Commit writes back; property changes go into the copy at once.
 #include <vector>
 
-#include "ADXListView.h"
-#include "ADXPageBase.h"
+#include "definition/ADXListView.h"
+#include "editor/pages/ADXPageBase.h"
 
 class PageRowList;
 class QCheckBox;

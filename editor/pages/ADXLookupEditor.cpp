@@ -1,4 +1,4 @@
-#include "ADXLookupEditor.h"
+#include "editor/pages/ADXLookupEditor.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -10,11 +10,11 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "ADXLookupTable.h"
-#include "NumberText.h"
-#include "PageText.h"
-#include "QvChart2D.h"
-#include "QvChart2DSeries.h"
+#include "controls/chart2d/QvChart2D.h"
+#include "controls/chart2d/QvChart2DSeries.h"
+#include "definition/ADXLookupTable.h"
+#include "definition/NumberText.h"
+#include "editor/pages/PageText.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 // Entries are edited in the table itself (Add, Remove, the graph); the types
 // and mode are written by Commit, except that a new output type is applied at
 // once, because it changes how every entry is kept and shown.
-#include "ADXPageBase.h"
+#include "editor/pages/ADXPageBase.h"
 
 class ADXLookupTable;
 class QComboBox;

@@ -1,10 +1,10 @@
-#include "ADXLsn160BaudEditor.h"
+#include "editor/pages/ADXLsn160BaudEditor.h"
 
 #include <QFormLayout>
 #include <QLineEdit>
 
-#include "ADXCommands.h"
-#include "PageText.h"
+#include "definition/ADXCommands.h"
+#include "editor/pages/PageText.h"
 
 ADXLsn160BaudEditor::ADXLsn160BaudEditor(QWidget* parent, IEditorPageServices* services)
     : ADXPageBase(parent, services, true) {

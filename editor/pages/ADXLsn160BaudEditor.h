@@ -1,6 +1,6 @@
 #pragma once
 // The 160-baud listen page: the packet length in bytes.
-#include "ADXPageBase.h"
+#include "editor/pages/ADXPageBase.h"
 
 class ADXC160BaudListen;
 class QLineEdit;

@@ -1,10 +1,10 @@
-#include "ADXLsnChatterEditor.h"
+#include "editor/pages/ADXLsnChatterEditor.h"
 
 #include <QFormLayout>
 #include <QLineEdit>
 
-#include "ADXCommands.h"
-#include "PageText.h"
+#include "definition/ADXCommands.h"
+#include "editor/pages/PageText.h"
 
 ADXLsnChatterEditor::ADXLsnChatterEditor(QWidget* parent, IEditorPageServices* services)
     : ADXPageBase(parent, services, true) {

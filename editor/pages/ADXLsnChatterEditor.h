@@ -1,6 +1,6 @@
 #pragma once
 // The listen-for-chatter page: the byte string to listen for and the time-out.
-#include "ADXPageBase.h"
+#include "editor/pages/ADXPageBase.h"
 
 class ADXCListenChatter;
 class QLineEdit;

@@ -1,11 +1,11 @@
-#include "ADXLsnSilenceEditor.h"
+#include "editor/pages/ADXLsnSilenceEditor.h"
 
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
 
-#include "ADXCommands.h"
-#include "PageText.h"
+#include "definition/ADXCommands.h"
+#include "editor/pages/PageText.h"
 
 ADXLsnSilenceEditor::ADXLsnSilenceEditor(QWidget* parent, IEditorPageServices* services)
     : ADXPageBase(parent, services, true) {

@@ -1,6 +1,6 @@
 #pragma once
 // The listen-for-silence page: the silence length and the total time-out.
-#include "ADXPageBase.h"
+#include "editor/pages/ADXPageBase.h"
 
 class ADXCListenSilence;
 class QLineEdit;

@@ -1,7 +1,7 @@
 #pragma once
 // The monitor page: the common fields only; a monitor's series are chosen in
 // the main program's monitor pane.
-#include "ADXPageBase.h"
+#include "editor/pages/ADXPageBase.h"
 
 class ADXMonitorEditor : public ADXPageBase {
   Q_OBJECT

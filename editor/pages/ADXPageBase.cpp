@@ -1,4 +1,4 @@
-#include "ADXPageBase.h"
+#include "editor/pages/ADXPageBase.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -7,10 +7,10 @@
 #include <QPlainTextEdit>
 #include <QScrollArea>
 
-#include "ADXCommands.h"
-#include "ADXDefinition.h"
-#include "ADXObject.h"
-#include "QvTabSheet.h"
+#include "controls/containers/QvTabSheet.h"
+#include "definition/ADXCommands.h"
+#include "definition/ADXDefinition.h"
+#include "definition/ADXObject.h"
 
 ADXPageBase::ADXPageBase(QWidget* parent, IEditorPageServices* services, bool commonFields)
     : ADXItemEditorBase(services),
@@ -35,7 +35,7 @@ ADXPageBase::ADXPageBase(QWidget* parent, IEditorPageServices* services, bool co
     desc_->setFixedHeight(48);
     form_->addRow("Description", desc_);
     connect(title_, &QLineEdit::textChanged, this, [this](const QString& text) {
-      if (!loading_) emit titleEdited(text);
+      if (!loading_) Q_EMIT titleEdited(text);
     });
   }
 }

@@ -11,8 +11,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "ADXItemEditorBase.h"
-#include "QvTabSheet.h"
+#include "controls/containers/QvTabSheet.h"
+#include "editor/pages/ADXItemEditorBase.h"
 
 class QCheckBox;
 class QComboBox;

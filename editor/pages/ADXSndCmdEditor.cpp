@@ -1,11 +1,11 @@
-#include "ADXSndCmdEditor.h"
+#include "editor/pages/ADXSndCmdEditor.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QLineEdit>
 
-#include "ADXCommands.h"
-#include "PageText.h"
+#include "definition/ADXCommands.h"
+#include "editor/pages/PageText.h"
 
 ADXSndCmdEditor::ADXSndCmdEditor(QWidget* parent, IEditorPageServices* services)
     : ADXPageBase(parent, services, true) {

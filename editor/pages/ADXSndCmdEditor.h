@@ -1,7 +1,7 @@
 #pragma once
 // The send command page: the byte string to send, whether the reply is
 // processed, the reply time-out and size, and where the packet lies in it.
-#include "ADXPageBase.h"
+#include "editor/pages/ADXPageBase.h"
 
 class ADXCSendCommand;
 class QCheckBox;

@@ -1,11 +1,11 @@
-#include "ADXTriggerEditor.h"
+#include "editor/pages/ADXTriggerEditor.h"
 
 #include <QFormLayout>
 #include <QLabel>
 #include <QListWidget>
 
-#include "ADXCommands.h"
-#include "PageText.h"
+#include "definition/ADXCommands.h"
+#include "editor/pages/PageText.h"
 
 ADXTriggerEditor::ADXTriggerEditor(QWidget* parent, IEditorPageServices* services)
     : ADXPageBase(parent, services, true) {

@@ -6,7 +6,7 @@
 // visiting the page never turns an all-kinds trigger into a four-bit one.
 #include <cstdint>
 
-#include "ADXPageBase.h"
+#include "editor/pages/ADXPageBase.h"
 
 class ADXCTrigger;
 class QListWidget;

@@ -1,8 +1,8 @@
 // The value model first: its evaluator header uses names that Qt's keyword
 // macros would replace.
-#include "ADXValue.h"
+#include "definition/ADXValue.h"
 
-#include "ADXValueEditor.h"
+#include "editor/pages/ADXValueEditor.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,10 +11,10 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "ADXDefinition.h"
-#include "ADXLookupTable.h"
-#include "AdxCatalogs.h"
-#include "PageText.h"
+#include "definition/ADXDefinition.h"
+#include "definition/ADXLookupTable.h"
+#include "editor/catalogs/AdxCatalogs.h"
+#include "editor/pages/PageText.h"
 
 namespace {
 

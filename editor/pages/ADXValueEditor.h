@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "ADXPageBase.h"
+#include "editor/pages/ADXPageBase.h"
 
 class ADXValue;
 

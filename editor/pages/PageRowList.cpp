@@ -1,4 +1,4 @@
-#include "PageRowList.h"
+#include "editor/pages/PageRowList.h"
 
 #include <QDropEvent>
 
@@ -39,5 +39,5 @@ void PageRowList::dropEvent(QDropEvent* event) {
   // The page rearranges the rows; Qt must not move the items as well.
   event->setDropAction(Qt::IgnoreAction);
   event->accept();
-  emit rowsDropped(SelectedRows(), target);
+  Q_EMIT rowsDropped(SelectedRows(), target);
 }

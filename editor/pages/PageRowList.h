@@ -20,7 +20,7 @@ class PageRowList : public QListWidget {
   // Selects exactly these rows and makes the first current.
   void SelectRows(const std::vector<int>& rows);
 
- signals:
+ Q_SIGNALS:
   // The selected rows were dropped on row target (-1: below the last row).
   void rowsDropped(std::vector<int> selected, int target);
 

@@ -1,4 +1,4 @@
-#include "PageText.h"
+#include "editor/pages/PageText.h"
 
 #include <cerrno>
 #include <cfloat>
@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "AdxNumberText.h"
+#include "definition/AdxNumberText.h"
 
 std::string FormatHexField(std::uint32_t value) {
   char buffer[16];

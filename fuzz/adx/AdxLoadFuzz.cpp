@@ -6,11 +6,11 @@
 #include <cstdlib>
 #include <vector>
 
-#include "ADXBitmask.h"
-#include "ADXDefinition.h"
-#include "ADXFile.h"
-#include "ADXHistogram.h"
-#include "ADXValue.h"
+#include "definition/ADXBitmask.h"
+#include "definition/ADXDefinition.h"
+#include "definition/ADXFile.h"
+#include "definition/ADXHistogram.h"
+#include "definition/ADXValue.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 
 #include <map>
 
-#include "EquationEvaluator.h"
-#include "LiteralEvaluator.h"
+#include "equation/EquationEvaluator.h"
+#include "tests/equation/LiteralEvaluator.h"
 
 namespace {
 

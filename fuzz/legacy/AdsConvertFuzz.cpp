@@ -12,13 +12,13 @@
 #include <string>
 #include <string_view>
 
-#include "ADXDefinition.h"
-#include "ADXFile.h"
-#include "ADXListView.h"
-#include "ALDLDefinition.h"
-#include "AdsMessage.h"
-#include "AdsReader.h"
-#include "AdsToAdx.h"
+#include "definition/ADXDefinition.h"
+#include "definition/ADXFile.h"
+#include "definition/ADXListView.h"
+#include "legacy/ALDLDefinition.h"
+#include "legacy/AdsMessage.h"
+#include "legacy/AdsReader.h"
+#include "legacy/AdsToAdx.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "ALDLDefinition.h"
-#include "AdsMessage.h"
-#include "AdsReader.h"
+#include "legacy/ALDLDefinition.h"
+#include "legacy/AdsMessage.h"
+#include "legacy/AdsReader.h"
 
 namespace {
 

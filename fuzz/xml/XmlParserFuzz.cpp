@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "XmlSaxParser.h"
+#include "xml/XmlSaxParser.h"
 
 namespace {
 

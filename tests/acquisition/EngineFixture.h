@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "PtyPeer.h"
-#include "RecordingCallback.h"
 #include "acquisition/DataAcqEngine.h"
 #include "definition/ADXCommands.h"
+#include "tests/acquisition/PtyPeer.h"
+#include "tests/acquisition/RecordingCallback.h"
 
 using Bytes = std::vector<std::uint8_t>;
 using Clock = std::chrono::steady_clock;

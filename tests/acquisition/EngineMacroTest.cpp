@@ -1,7 +1,7 @@
 #include <atomic>
 #include <thread>
 
-#include "EngineFixture.h"
+#include "tests/acquisition/EngineFixture.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <thread>
 
-#include "EngineFixture.h"
+#include "tests/acquisition/EngineFixture.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 // with the link's echo, replies with checksums, 160-baud packets and faults.
 #include <gtest/gtest.h>
 
-#include "RecordingCallback.h"
 #include "acquisition/DataAcqEngine.h"
 #include "definition/ADXCommands.h"
+#include "tests/acquisition/RecordingCallback.h"
 #include "tools/ecu-sim/EcuSimulator.h"
 
 namespace {

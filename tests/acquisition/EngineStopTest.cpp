@@ -2,7 +2,7 @@
 // and bytes that must leave the port although the next command purges.
 #include <thread>
 
-#include "EngineFixture.h"
+#include "tests/acquisition/EngineFixture.h"
 
 namespace {
 

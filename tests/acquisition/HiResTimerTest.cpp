@@ -3,7 +3,7 @@
 #include <thread>
 #include <vector>
 
-#include "acquisition/HiResTimer.h"
+#include "common/HiResTimer.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "PtyPeer.h"
+#include "tests/acquisition/PtyPeer.h"
 
 #include <fcntl.h>
 #include <poll.h>

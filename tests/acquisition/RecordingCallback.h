@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "acquisition/DataAcqCallback.h"
+#include "common/DataAcqCallback.h"
 
 struct CallbackEvent {
   std::string name;

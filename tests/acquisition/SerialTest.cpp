@@ -11,10 +11,10 @@
 #include <thread>
 #include <vector>
 
-#include "PtyPeer.h"
 #include "acquisition/CollectingTextSink.h"
 #include "acquisition/QvDebugOutput.h"
 #include "acquisition/QvSerial.h"
+#include "tests/acquisition/PtyPeer.h"
 
 namespace {
 

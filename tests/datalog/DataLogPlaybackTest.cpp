@@ -6,8 +6,8 @@
 #include <chrono>
 #include <thread>
 
-#include "XdlTestSupport.h"
 #include "definition/ADXCommands.h"
+#include "tests/datalog/XdlTestSupport.h"
 
 using namespace std::chrono_literals;
 using xdltest::BuildLog;

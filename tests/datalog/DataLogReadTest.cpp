@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "XdlTestSupport.h"
+#include "tests/datalog/XdlTestSupport.h"
 
 using xdltest::BuildLog;
 using xdltest::Bytes;

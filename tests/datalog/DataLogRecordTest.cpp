@@ -3,7 +3,7 @@
 
 #include <thread>
 
-#include "XdlTestSupport.h"
+#include "tests/datalog/XdlTestSupport.h"
 
 using xdltest::ByteBuilder;
 using xdltest::Bytes;

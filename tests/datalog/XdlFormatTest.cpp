@@ -1,9 +1,9 @@
 // Masks, packing and expansion of payloads, and the fixed-size blocks.
 #include <gtest/gtest.h>
 
-#include "XdlTestSupport.h"
 #include "datalog/XdlEntry.h"
 #include "datalog/XdlFormat.h"
+#include "tests/datalog/XdlTestSupport.h"
 
 using xdltest::Bytes;
 

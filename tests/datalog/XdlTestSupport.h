@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "datalog/NullDataLogCallback.h"
 #include "datalog/DataLogFile.h"
+#include "datalog/NullDataLogCallback.h"
 #include "definition/ADXObject.h"
 
 namespace xdltest {

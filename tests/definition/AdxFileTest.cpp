@@ -11,19 +11,19 @@
 #include <string>
 #include <vector>
 
-#include "ADXBitmask.h"
-#include "ADXCommands.h"
-#include "ADXDefinition.h"
-#include "ADXFile.h"
-#include "ADXHistogram.h"
-#include "ADXListView.h"
-#include "ADXLookupTable.h"
-#include "ADXMonitor.h"
-#include "ADXValue.h"
-#include "AdxNumberText.h"
-#include "AdxSampleDefinitions.h"
-#include "AdxTestSupport.h"
-#include "IProgress.h"
+#include "definition/ADXBitmask.h"
+#include "definition/ADXCommands.h"
+#include "definition/ADXDefinition.h"
+#include "definition/ADXFile.h"
+#include "definition/ADXHistogram.h"
+#include "definition/ADXListView.h"
+#include "definition/ADXLookupTable.h"
+#include "definition/ADXMonitor.h"
+#include "definition/ADXValue.h"
+#include "definition/AdxNumberText.h"
+#include "definition/IProgress.h"
+#include "tests/definition/AdxSampleDefinitions.h"
+#include "tests/definition/AdxTestSupport.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "AdxSampleDefinitions.h"
+#include "tests/definition/AdxSampleDefinitions.h"
 
 #include <cstdio>
 #include <cstring>
@@ -6,15 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "ADXBitmask.h"
-#include "ADXCommands.h"
-#include "ADXDashboard.h"
-#include "ADXDefinition.h"
-#include "ADXHistogram.h"
-#include "ADXListView.h"
-#include "ADXLookupTable.h"
-#include "ADXMonitor.h"
-#include "ADXValue.h"
+#include "definition/ADXBitmask.h"
+#include "definition/ADXCommands.h"
+#include "definition/ADXDashboard.h"
+#include "definition/ADXDefinition.h"
+#include "definition/ADXHistogram.h"
+#include "definition/ADXListView.h"
+#include "definition/ADXLookupTable.h"
+#include "definition/ADXMonitor.h"
+#include "definition/ADXValue.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "AdxTestSupport.h"
+#include "tests/definition/AdxTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -8,15 +8,15 @@
 #include <fstream>
 #include <sstream>
 
-#include "ADXBitmask.h"
-#include "ADXCommands.h"
-#include "ADXDashboard.h"
-#include "ADXDefinition.h"
-#include "ADXHistogram.h"
-#include "ADXListView.h"
-#include "ADXLookupTable.h"
-#include "ADXMonitor.h"
-#include "ADXValue.h"
+#include "definition/ADXBitmask.h"
+#include "definition/ADXCommands.h"
+#include "definition/ADXDashboard.h"
+#include "definition/ADXDefinition.h"
+#include "definition/ADXHistogram.h"
+#include "definition/ADXListView.h"
+#include "definition/ADXLookupTable.h"
+#include "definition/ADXMonitor.h"
+#include "definition/ADXValue.h"
 
 ScratchDir::ScratchDir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "adxtest.XXXXXX").string();

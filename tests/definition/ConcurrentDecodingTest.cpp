@@ -9,10 +9,10 @@
 #include <thread>
 #include <vector>
 
-#include "ADXDefinition.h"
-#include "ADXHistogram.h"
-#include "ADXLookupTable.h"
-#include "ADXValue.h"
+#include "definition/ADXDefinition.h"
+#include "definition/ADXHistogram.h"
+#include "definition/ADXLookupTable.h"
+#include "definition/ADXValue.h"
 
 namespace {
 

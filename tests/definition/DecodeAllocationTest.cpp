@@ -8,10 +8,10 @@
 #include <memory>
 #include <new>
 
-#include "ADXBitmask.h"
-#include "ADXDefinition.h"
-#include "ADXLookupTable.h"
-#include "ADXValue.h"
+#include "definition/ADXBitmask.h"
+#include "definition/ADXDefinition.h"
+#include "definition/ADXLookupTable.h"
+#include "definition/ADXValue.h"
 
 // The replaced operators pair malloc with free on purpose; GCC's check cannot
 // see that once it inlines them into a caller of the standard operator new.

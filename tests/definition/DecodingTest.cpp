@@ -6,10 +6,10 @@
 #include <memory>
 #include <string>
 
-#include "ADXDecodeFlags.h"
-#include "ADXDefinition.h"
-#include "ADXLookupTable.h"
-#include "ADXValue.h"
+#include "definition/ADXDecodeFlags.h"
+#include "definition/ADXDefinition.h"
+#include "definition/ADXLookupTable.h"
+#include "definition/ADXValue.h"
 
 namespace {
 

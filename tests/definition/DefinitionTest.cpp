@@ -3,13 +3,13 @@
 
 #include <memory>
 
-#include "ADXBitmask.h"
-#include "ADXCommands.h"
-#include "ADXDashboard.h"
-#include "ADXDefinition.h"
-#include "ADXListView.h"
-#include "ADXValue.h"
-#include "IdHash.h"
+#include "definition/ADXBitmask.h"
+#include "definition/ADXCommands.h"
+#include "definition/ADXDashboard.h"
+#include "definition/ADXDefinition.h"
+#include "definition/ADXListView.h"
+#include "definition/ADXValue.h"
+#include "definition/IdHash.h"
 
 namespace {
 

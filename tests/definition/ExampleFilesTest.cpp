@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "ADXBitmask.h"
-#include "ADXDefinition.h"
-#include "ADXFile.h"
-#include "ADXValue.h"
-#include "AdxTestSupport.h"
-#include "DemoEcuDefinition.h"
+#include "definition/ADXBitmask.h"
+#include "definition/ADXDefinition.h"
+#include "definition/ADXFile.h"
+#include "definition/ADXValue.h"
+#include "tests/definition/AdxTestSupport.h"
+#include "tests/definition/DemoEcuDefinition.h"
 
 namespace {
 

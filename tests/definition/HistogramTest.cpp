@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "ADXDefinition.h"
-#include "ADXHistogram.h"
-#include "ADXValue.h"
+#include "definition/ADXDefinition.h"
+#include "definition/ADXHistogram.h"
+#include "definition/ADXValue.h"
 
 namespace {
 

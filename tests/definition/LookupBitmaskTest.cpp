@@ -6,9 +6,9 @@
 #include <limits>
 #include <string>
 
-#include "ADXBitmask.h"
-#include "ADXDecodeFlags.h"
-#include "ADXLookupTable.h"
+#include "definition/ADXBitmask.h"
+#include "definition/ADXDecodeFlags.h"
+#include "definition/ADXLookupTable.h"
 
 namespace {
 

@@ -14,9 +14,9 @@
 #include <random>
 #include <string>
 
-#include "EquationEvaluator.h"
-#include "FixedRounding.h"
-#include "LiteralEvaluator.h"
+#include "equation/EquationEvaluator.h"
+#include "equation/FixedRounding.h"
+#include "tests/equation/LiteralEvaluator.h"
 
 namespace {
 

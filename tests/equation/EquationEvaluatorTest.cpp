@@ -1,4 +1,4 @@
-#include "EquationEvaluator.h"
+#include "equation/EquationEvaluator.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "LiteralEvaluator.h"
+#include "tests/equation/LiteralEvaluator.h"
 
 #include <algorithm>
 #include <cctype>

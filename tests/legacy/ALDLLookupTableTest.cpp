@@ -1,14 +1,14 @@
 // Lookup-table data: storage, marks, interpolation and bounds.
-#include "ALDLLookupTable.h"
+#include "legacy/ALDLLookupTable.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "ALDLDefinition.h"
-#include "AdsMessage.h"
-#include "AdsReader.h"
-#include "AdsTestText.h"
+#include "legacy/ALDLDefinition.h"
+#include "legacy/AdsMessage.h"
+#include "legacy/AdsReader.h"
+#include "tests/legacy/AdsTestText.h"
 
 namespace {
 

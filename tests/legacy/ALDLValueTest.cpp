@@ -1,10 +1,10 @@
 // The value operations that turn raw numbers into the legacy display.
-#include "ALDLValue.h"
+#include "legacy/ALDLValue.h"
 
 #include <gtest/gtest.h>
 
-#include "ALDLLookupTable.h"
-#include "AdsMessage.h"
+#include "legacy/ALDLLookupTable.h"
+#include "legacy/AdsMessage.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "AdsFieldText.h"
+#include "legacy/AdsFieldText.h"
 
 #include <gtest/gtest.h>
 

@@ -8,10 +8,10 @@
 #include <random>
 #include <string>
 
-#include "ALDLDefinition.h"
-#include "AdsInput.h"
-#include "AdsMessage.h"
-#include "AdsReader.h"
+#include "legacy/ALDLDefinition.h"
+#include "legacy/AdsInput.h"
+#include "legacy/AdsMessage.h"
+#include "legacy/AdsReader.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // loaded back, and the loaded objects must be exactly what the conversion
 // rules give for that input. Also the import's file handling: unreadable
 // input, existing output, and the committed example ADX files.
-#include "AdsImport.h"
+#include "legacy/AdsImport.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -16,16 +16,16 @@
 #include <string>
 #include <vector>
 
-#include "ADXBitmask.h"
-#include "ADXCommands.h"
-#include "ADXDefinition.h"
-#include "ADXFile.h"
-#include "ADXListView.h"
-#include "ADXLookupTable.h"
-#include "ADXValue.h"
-#include "ALDLDefinition.h"
-#include "AdsMessage.h"
-#include "AdsReader.h"
+#include "definition/ADXBitmask.h"
+#include "definition/ADXCommands.h"
+#include "definition/ADXDefinition.h"
+#include "definition/ADXFile.h"
+#include "definition/ADXListView.h"
+#include "definition/ADXLookupTable.h"
+#include "definition/ADXValue.h"
+#include "legacy/ALDLDefinition.h"
+#include "legacy/AdsMessage.h"
+#include "legacy/AdsReader.h"
 
 namespace fs = std::filesystem;
 

@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "ALDLDefinition.h"
-#include "AdsMessage.h"
-#include "AdsReader.h"
-#include "AdsTestText.h"
+#include "legacy/ALDLDefinition.h"
+#include "legacy/AdsMessage.h"
+#include "legacy/AdsReader.h"
+#include "tests/legacy/AdsTestText.h"
 
 using adstest::Bit;
 using adstest::Header;

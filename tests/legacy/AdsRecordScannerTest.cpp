@@ -1,11 +1,11 @@
-#include "AdsRecordScanner.h"
+#include "legacy/AdsRecordScanner.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "AdsInput.h"
+#include "legacy/AdsInput.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Conversion of legacy definitions built in code into ADX objects: header,
 // commands, tables, values, bits and the default view.
-#include "AdsToAdx.h"
+#include "legacy/AdsToAdx.h"
 
 #include <gtest/gtest.h>
 
@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "ADXBitmask.h"
-#include "ADXCommands.h"
-#include "ADXDefinition.h"
-#include "ADXListView.h"
-#include "ADXLookupTable.h"
-#include "ADXValue.h"
-#include "ALDLDefinition.h"
-#include "AdsMessage.h"
+#include "definition/ADXBitmask.h"
+#include "definition/ADXCommands.h"
+#include "definition/ADXDefinition.h"
+#include "definition/ADXListView.h"
+#include "definition/ADXLookupTable.h"
+#include "definition/ADXValue.h"
+#include "legacy/ALDLDefinition.h"
+#include "legacy/AdsMessage.h"
 
 namespace {
 

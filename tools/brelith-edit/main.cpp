@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "EditorBinding.h"
+#include "app/binding/EditorBinding.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);

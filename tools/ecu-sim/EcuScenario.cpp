@@ -1,4 +1,4 @@
-#include "EcuScenario.h"
+#include "tools/ecu-sim/EcuScenario.h"
 
 #include <cmath>
 #include <set>

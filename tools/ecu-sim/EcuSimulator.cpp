@@ -1,11 +1,11 @@
-#include "EcuSimulator.h"
+#include "tools/ecu-sim/EcuSimulator.h"
 
 #include <algorithm>
 #include <cmath>
 #include <optional>
 
-#include "PseudoTerminal.h"
-#include "SimulatorCore.h"
+#include "tools/ecu-sim/PseudoTerminal.h"
+#include "tools/ecu-sim/SimulatorCore.h"
 
 namespace {
 

@@ -30,7 +30,7 @@
 #include <thread>
 #include <vector>
 
-#include "EcuScenario.h"
+#include "tools/ecu-sim/EcuScenario.h"
 
 class PseudoTerminal;
 class SimulatorCore;

@@ -1,6 +1,6 @@
-#include "PseudoTerminal.h"
+#include "tools/ecu-sim/PseudoTerminal.h"
 
-#include "TerminalSpeed.h"
+#include "tools/ecu-sim/TerminalSpeed.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -1,4 +1,4 @@
-#include "ReplyBuilder.h"
+#include "tools/ecu-sim/ReplyBuilder.h"
 
 #include <algorithm>
 #include <cmath>

@@ -12,7 +12,7 @@
 #include <random>
 #include <vector>
 
-#include "EcuScenario.h"
+#include "tools/ecu-sim/EcuScenario.h"
 
 // The byte that makes `bytes` plus itself sum to 0 modulo 256.
 std::uint8_t aldlChecksum(const std::uint8_t* bytes, std::size_t count);

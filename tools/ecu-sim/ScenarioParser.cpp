@@ -57,7 +57,7 @@
 // the replies that follow (answers and send-reply steps alike); garbage goes
 // out as soon as the queue ahead of it has; a byte delay stays until set to 0.
 
-#include "ScenarioParser.h"
+#include "tools/ecu-sim/ScenarioParser.h"
 
 #include <cerrno>
 #include <charconv>

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "EcuScenario.h"
+#include "tools/ecu-sim/EcuScenario.h"
 
 // Parses `text`; `fileName` is only used in messages. On failure `error`
 // holds the message and `scenario` is left unchanged.

@@ -1,9 +1,9 @@
-#include "SimulatorCore.h"
+#include "tools/ecu-sim/SimulatorCore.h"
 
 #include <algorithm>
 #include <limits>
 
-#include "SlowLinkCoding.h"
+#include "tools/ecu-sim/SlowLinkCoding.h"
 
 namespace {
 

@@ -27,8 +27,8 @@
 #include <deque>
 #include <optional>
 
-#include "EcuScenario.h"
-#include "ReplyBuilder.h"
+#include "tools/ecu-sim/EcuScenario.h"
+#include "tools/ecu-sim/ReplyBuilder.h"
 
 class SimulatorCore {
  public:

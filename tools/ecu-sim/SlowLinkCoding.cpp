@@ -1,4 +1,4 @@
-#include "SlowLinkCoding.h"
+#include "tools/ecu-sim/SlowLinkCoding.h"
 
 EcuBytes encodeSlowLinkPacket(const EcuBytes& data) {
   EcuBytes out;

@@ -16,7 +16,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "EcuScenario.h"
+#include "tools/ecu-sim/EcuScenario.h"
 
 inline constexpr std::uint8_t kSlowLinkMark = 0xFF;  // the byte used for every non-zero cell
 inline constexpr std::size_t kSlowLinkSyncLength = 9;

@@ -1,4 +1,4 @@
-#include "TerminalSpeed.h"
+#include "tools/ecu-sim/TerminalSpeed.h"
 
 #include <asm/termbits.h>
 #include <sys/ioctl.h>

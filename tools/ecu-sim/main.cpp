@@ -16,8 +16,8 @@
 #include <ctime>
 #include <string>
 
-#include "EcuSimulator.h"
-#include "ScenarioParser.h"
+#include "tools/ecu-sim/EcuSimulator.h"
+#include "tools/ecu-sim/ScenarioParser.h"
 
 namespace {
 

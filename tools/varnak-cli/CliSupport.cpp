@@ -1,11 +1,12 @@
-#include "CliSupport.h"
+#include "tools/varnak-cli/CliSupport.h"
 
 #include <cstring>
 #include <ostream>
 
-#include "ADXDefinition.h"
-#include "ADXFile.h"
-#include "ADXObject.h"
+#include "definition/ADXDefinition.h"
+#include "definition/ADXFile.h"
+#include "definition/ADXKinds.h"
+#include "definition/ADXObject.h"
 
 bool LoadDefinitionForCli(ADXDefinition& def, const std::string& path, std::ostream& err,
                           AdxLoadReport* report) {
@@ -91,34 +92,7 @@ std::string IdText(const ADXObject& object) {
 }
 
 const char* TypeName(const ADXObject& object) {
-  switch (object.objectType) {
-    case ADX_TYPE_VALUE:
-      return "value";
-    case ADX_TYPE_BITMASK:
-      return "bitmask";
-    case ADX_TYPE_DASHBOARD:
-      return "dashboard";
-    case ADX_TYPE_MONITOR:
-      return "monitor";
-    case ADX_TYPE_HISTOGRAM:
-      return "histogram";
-    case ADX_TYPE_LISTVIEW:
-      return "listview";
-    case ADX_TYPE_LOOKUPTABLE:
-      return "lookuptable";
-    case ADX_TYPE_MACRO:
-      return "macro";
-    case ADX_TYPE_SENDCOMMAND:
-      return "send";
-    case ADX_TYPE_LISTENSILENCE:
-      return "silence";
-    case ADX_TYPE_LISTENCHATTER:
-      return "chatter";
-    case ADX_TYPE_160BAUDLISTEN:
-      return "listen160";
-    case ADX_TYPE_TRIGGER:
-      return "trigger";
-    default:
-      return "object";
-  }
+  const AdxKind* kind = FindAdxKind(object.objectType);
+  // The table's names are literals, so data() is their terminated text.
+  return kind != nullptr ? kind->name.data() : "object";
 }

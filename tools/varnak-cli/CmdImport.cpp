@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "AdsImport.h"
-#include "CliCommands.h"
-#include "CliSupport.h"
+#include "legacy/AdsImport.h"
+#include "tools/varnak-cli/CliCommands.h"
+#include "tools/varnak-cli/CliSupport.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <iostream>
 
-#include "SessionCommands.h"
-#include "acquisition/control/CommandLineSession.h"
+#include "tools/varnak-cli/CommandLineSession.h"
+#include "tools/varnak-cli/SessionCommands.h"
 
 int RunPlay(const CliArgs& args, std::ostream& /*out*/, std::ostream& err) {
   PlayOptions options;

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <iostream>
 
-#include "SessionCommands.h"
-#include "acquisition/control/CommandLineSession.h"
+#include "tools/varnak-cli/CommandLineSession.h"
+#include "tools/varnak-cli/SessionCommands.h"
 
 namespace {
 

@@ -6,12 +6,12 @@
 #include <ostream>
 #include <sstream>
 
-#include "ADXBitmask.h"
-#include "ADXCommands.h"
-#include "ADXDefinition.h"
-#include "ADXValue.h"
-#include "CliCommands.h"
-#include "CliSupport.h"
+#include "definition/ADXBitmask.h"
+#include "definition/ADXCommands.h"
+#include "definition/ADXDefinition.h"
+#include "definition/ADXValue.h"
+#include "tools/varnak-cli/CliCommands.h"
+#include "tools/varnak-cli/CliSupport.h"
 
 namespace {
 

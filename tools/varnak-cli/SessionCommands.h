@@ -8,7 +8,7 @@
 #include <atomic>
 #include <iosfwd>
 
-#include "CliCommands.h"
+#include "tools/varnak-cli/CliCommands.h"
 
 int RunScan(const CliArgs& args, std::ostream& out, std::ostream& err);
 int RunPlay(const CliArgs& args, std::ostream& out, std::ostream& err);

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <iostream>
 
-#include "CliCommands.h"
-#include "SessionCommands.h"
+#include "tools/varnak-cli/CliCommands.h"
+#include "tools/varnak-cli/SessionCommands.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
 // Pictures of the strip chart (data chart) and of the 2-D chart.
 #include <QApplication>
 
-#include "EngineData.h"
-#include "GalleryInput.h"
-#include "GalleryScenes.h"
-#include "GalleryWriter.h"
-#include "QvChart2D.h"
-#include "QvControlText.h"
-#include "QvDataChart.h"
+#include "controls/chart2d/QvChart2D.h"
+#include "controls/datachart/QvDataChart.h"
+#include "controls/gauges/QvControlText.h"
+#include "tools/varnak-gallery/EngineData.h"
+#include "tools/varnak-gallery/GalleryInput.h"
+#include "tools/varnak-gallery/GalleryScenes.h"
+#include "tools/varnak-gallery/GalleryWriter.h"
 
 namespace {
 

@@ -12,16 +12,16 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 
-#include "GalleryInput.h"
-#include "GalleryScenes.h"
-#include "GalleryWriter.h"
-#include "QvAnalogGauge.h"
-#include "QvDigitalReadout.h"
-#include "QvPropTreeContainer.h"
-#include "QvRichStatic.h"
-#include "QvSplash.h"
-#include "QvStatusGauge.h"
-#include "QvTabSheet.h"
+#include "controls/containers/QvPropTreeContainer.h"
+#include "controls/containers/QvRichStatic.h"
+#include "controls/containers/QvSplash.h"
+#include "controls/containers/QvTabSheet.h"
+#include "controls/gauges/QvAnalogGauge.h"
+#include "controls/gauges/QvDigitalReadout.h"
+#include "controls/gauges/QvStatusGauge.h"
+#include "tools/varnak-gallery/GalleryInput.h"
+#include "tools/varnak-gallery/GalleryScenes.h"
+#include "tools/varnak-gallery/GalleryWriter.h"
 
 namespace {
 

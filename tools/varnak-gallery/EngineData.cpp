@@ -1,4 +1,4 @@
-#include "EngineData.h"
+#include "tools/varnak-gallery/EngineData.h"
 
 #include <algorithm>
 #include <cmath>

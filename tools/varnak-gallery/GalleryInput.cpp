@@ -1,4 +1,4 @@
-#include "GalleryInput.h"
+#include "tools/varnak-gallery/GalleryInput.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "GalleryWriter.h"
+#include "tools/varnak-gallery/GalleryWriter.h"
 
 #include <QDir>
 #include <QFile>

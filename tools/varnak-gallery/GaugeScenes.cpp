@@ -2,14 +2,14 @@
 // text progress bar.
 #include <QApplication>
 
-#include "EngineData.h"
-#include "GalleryInput.h"
-#include "GalleryScenes.h"
-#include "GalleryWriter.h"
-#include "QvAnalogGauge.h"
-#include "QvDigitalReadout.h"
-#include "QvStatusGauge.h"
-#include "QvTextProgress.h"
+#include "controls/gauges/QvAnalogGauge.h"
+#include "controls/gauges/QvDigitalReadout.h"
+#include "controls/gauges/QvStatusGauge.h"
+#include "controls/gauges/QvTextProgress.h"
+#include "tools/varnak-gallery/EngineData.h"
+#include "tools/varnak-gallery/GalleryInput.h"
+#include "tools/varnak-gallery/GalleryScenes.h"
+#include "tools/varnak-gallery/GalleryWriter.h"
 
 namespace {
 

@@ -2,12 +2,12 @@
 // pane fills them.
 #include <QApplication>
 
-#include "EngineData.h"
-#include "GalleryInput.h"
-#include "GalleryScenes.h"
-#include "GalleryWriter.h"
-#include "Qv3DChart.h"
-#include "QvGridControl.h"
+#include "controls/chart3d/Qv3DChart.h"
+#include "controls/grid/QvGridControl.h"
+#include "tools/varnak-gallery/EngineData.h"
+#include "tools/varnak-gallery/GalleryInput.h"
+#include "tools/varnak-gallery/GalleryScenes.h"
+#include "tools/varnak-gallery/GalleryWriter.h"
 
 namespace {
 

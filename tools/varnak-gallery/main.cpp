@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "GalleryScenes.h"
-#include "GalleryWriter.h"
+#include "tools/varnak-gallery/GalleryScenes.h"
+#include "tools/varnak-gallery/GalleryWriter.h"
 
 // Fontconfig keeps a few caches for the life of the process; they are not the
 // program's leaks, and leak checking under the address sanitizer would

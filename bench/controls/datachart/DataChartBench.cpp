@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "QvDataChart.h"
+#include "controls/datachart/QvDataChart.h"
 
 namespace {
 
@@ -43,8 +43,8 @@ struct Chart {
     for (int n = 0; n < pointsPerSeries; ++n) {
       const float t = static_cast<float>(n / kRateHz);
       for (int i = 0; i < kSeries; ++i) {
-        series[i]->AddPoint(t, static_cast<float>(3000 + 2500 * std::sin(t * (0.3 + 0.1 * i)) +
-                                                  200 * std::sin(t * 7.0)));
+        series[i]->AddPoint(
+            t, static_cast<float>(3000 + 2500 * std::sin(t * (0.3 + 0.1 * i)) + 200 * std::sin(t * 7.0)));
       }
     }
     (void)chart.renderFrame();
@@ -60,8 +60,12 @@ void Repaint(benchmark::State& state, int points) {
   state.counters["points_per_series"] = points;
 }
 
-void BM_RepaintFresh1k(benchmark::State& state) { Repaint(state, 1000); }
-void BM_RepaintHours1M(benchmark::State& state) { Repaint(state, 1000000); }
+void BM_RepaintFresh1k(benchmark::State& state) {
+  Repaint(state, 1000);
+}
+void BM_RepaintHours1M(benchmark::State& state) {
+  Repaint(state, 1000000);
+}
 
 BENCHMARK(BM_RepaintFresh1k)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_RepaintHours1M)->Unit(benchmark::kMillisecond)->UseRealTime();

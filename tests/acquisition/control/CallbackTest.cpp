@@ -2,7 +2,6 @@
 // directly as the engine and the playback thread would.
 #include <gtest/gtest.h>
 
-#include "SessionFakes.h"
 #include "acquisition/CollectingTextSink.h"
 #include "acquisition/DataAcqEngine.h"
 #include "acquisition/control/AcquisitionControl.h"
@@ -11,6 +10,7 @@
 #include "definition/ADXCommands.h"
 #include "definition/ADXDefinition.h"
 #include "definition/ADXValue.h"
+#include "tests/acquisition/control/SessionFakes.h"
 
 namespace {
 

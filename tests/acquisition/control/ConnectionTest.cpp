@@ -1,6 +1,6 @@
 // Scan against the simulated ECU: the connect, monitor and disconnect
 // sequence, the states it passes, stops in every phase, and faults on the link.
-#include "LinkFixture.h"
+#include "tests/acquisition/control/LinkFixture.h"
 
 namespace {
 

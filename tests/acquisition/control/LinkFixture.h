@@ -15,7 +15,6 @@
 #include <thread>
 #include <vector>
 
-#include "SessionFakes.h"
 #include "acquisition/CollectingTextSink.h"
 #include "acquisition/DataAcqEngine.h"
 #include "acquisition/control/AcquisitionControl.h"
@@ -26,6 +25,7 @@
 #include "definition/ADXDefinition.h"
 #include "definition/ADXFile.h"
 #include "definition/ADXValue.h"
+#include "tests/acquisition/control/SessionFakes.h"
 #include "tools/ecu-sim/EcuSimulator.h"
 
 using Bytes = std::vector<std::uint8_t>;

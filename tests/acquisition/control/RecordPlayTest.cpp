@@ -3,10 +3,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "LinkFixture.h"
-#include "acquisition/control/CommandLineSession.h"
-#include "acquisition/control/ItemRows.h"
 #include "acquisition/control/platform/FileMove.h"
+#include "tests/acquisition/control/LinkFixture.h"
+#include "tools/varnak-cli/CommandLineSession.h"
+#include "tools/varnak-cli/ItemRows.h"
 
 namespace {
 

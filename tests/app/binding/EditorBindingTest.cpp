@@ -12,7 +12,7 @@
 
 #include <gtest/gtest.h>
 
-#include "EditorBinding.h"
+#include "app/binding/EditorBinding.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <atomic>
 #include <thread>
 
-#include "PaneFeed.h"
-#include "PanesTestDefinition.h"
+#include "app/panes/PaneFeed.h"
+#include "tests/app/panes/PanesTestDefinition.h"
 
 namespace {
 constexpr int kPackets = 20000;

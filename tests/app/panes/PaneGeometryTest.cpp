@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "PaneGeometry.h"
+#include "app/panes/PaneGeometry.h"
 
 TEST(DashGaugeRect, PercentagesOfTheAreaWithTheMultiplicationFirst) {
   // Area (10, 40) - (410, 340): 400 x 300.

@@ -1,4 +1,4 @@
-#include "PanesTestDefinition.h"
+#include "tests/app/panes/PanesTestDefinition.h"
 
 #include <cstring>
 #include <memory>

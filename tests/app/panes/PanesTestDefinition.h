@@ -8,14 +8,14 @@
 #include <array>
 #include <cstdint>
 
-#include "ADXBitmask.h"
-#include "ADXCommands.h"
-#include "ADXDashboard.h"
-#include "ADXDefinition.h"
-#include "ADXHistogram.h"
-#include "ADXListView.h"
-#include "ADXMonitor.h"
-#include "ADXValue.h"
+#include "definition/ADXBitmask.h"
+#include "definition/ADXCommands.h"
+#include "definition/ADXDashboard.h"
+#include "definition/ADXDefinition.h"
+#include "definition/ADXHistogram.h"
+#include "definition/ADXListView.h"
+#include "definition/ADXMonitor.h"
+#include "definition/ADXValue.h"
 
 struct PanesTestDefinition {
   PanesTestDefinition();

@@ -1,7 +1,7 @@
 // The four panes filled from a definition built in code and driven with
 // packets through the front, as the acquisition thread drives them.
 // Definition headers first: Qt's keyword macros would rewrite names in them.
-#include "PanesTestDefinition.h"
+#include "tests/app/panes/PanesTestDefinition.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -20,20 +20,20 @@
 #include <cmath>
 #include <memory>
 
-#include "DashPane.h"
-#include "HistogramPane.h"
-#include "ItemListModel.h"
-#include "ItemListPane.h"
-#include "MonitorPane.h"
-#include "PaneGeometry.h"
-#include "QtTestApp.h"
-#include "Qv3DChart.h"
-#include "QvAnalogGauge.h"
-#include "QvDataChart.h"
-#include "QvDigitalReadout.h"
-#include "QvGridControl.h"
-#include "QvStatusGauge.h"
-#include "ViewPanes.h"
+#include "app/panes/DashPane.h"
+#include "app/panes/HistogramPane.h"
+#include "app/panes/ItemListModel.h"
+#include "app/panes/ItemListPane.h"
+#include "app/panes/MonitorPane.h"
+#include "app/panes/PaneGeometry.h"
+#include "app/panes/ViewPanes.h"
+#include "controls/chart3d/Qv3DChart.h"
+#include "controls/datachart/QvDataChart.h"
+#include "controls/gauges/QvAnalogGauge.h"
+#include "controls/gauges/QvDigitalReadout.h"
+#include "controls/gauges/QvStatusGauge.h"
+#include "controls/grid/QvGridControl.h"
+#include "tests/support/QtTestApp.h"
 
 namespace {
 
@@ -540,9 +540,9 @@ TEST_F(ViewPanesTest, ScrollBarFollowsTheTimeWindowAndResetStartsAgain) {
   EXPECT_FLOAT_EQ(monitors->TimeAxis(1)->GetVisibleMin(), 10.0f);
 
   // While the thumb is held, new points do not pull the window along.
-  emit bar->sliderPressed();
+  Q_EMIT bar->sliderPressed();
   EXPECT_EQ(time->GetFlags() & QvDataChartAxis::kScrollWithData, 0u);
-  emit bar->sliderReleased();
+  Q_EMIT bar->sliderReleased();
   EXPECT_EQ(time->GetFlags(), 0x70u);
 
   panes->SetMonitorTimeCursor(12.5);

@@ -2,7 +2,7 @@
 // timer drains them: every monitor point reaches its chart exactly once and
 // every sample its histogram.
 // Definition headers first: Qt's keyword macros would rewrite names in them.
-#include "PanesTestDefinition.h"
+#include "tests/app/panes/PanesTestDefinition.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -12,12 +12,12 @@
 #include <atomic>
 #include <thread>
 
-#include "DashPane.h"
-#include "MonitorPane.h"
-#include "QtTestApp.h"
-#include "QvAnalogGauge.h"
-#include "QvDataChart.h"
-#include "ViewPanes.h"
+#include "app/panes/DashPane.h"
+#include "app/panes/MonitorPane.h"
+#include "app/panes/ViewPanes.h"
+#include "controls/datachart/QvDataChart.h"
+#include "controls/gauges/QvAnalogGauge.h"
+#include "tests/support/QtTestApp.h"
 
 namespace {
 const auto* const kApp = ::testing::AddGlobalTestEnvironment(new QtTestApp);

@@ -10,13 +10,13 @@
 #include <fstream>
 #include <sstream>
 
-#include "QtTestApp.h"
-#include "QvTabSheet.h"
-#include "WindowFixture.h"
 #include "app/window/AboutBox.h"
 #include "app/window/CommandIds.h"
 #include "app/window/LogControlBar.h"
+#include "controls/containers/QvTabSheet.h"
 #include "definition/ADXFile.h"
+#include "tests/app/window/WindowFixture.h"
+#include "tests/support/QtTestApp.h"
 
 namespace {
 

@@ -6,21 +6,21 @@
 #include <QTableView>
 #include <QTest>
 
-#include "DashPane.h"
-#include "EcuSimulator.h"
-#include "HistogramPane.h"
-#include "ItemListModel.h"
-#include "ItemListPane.h"
-#include "MonitorPane.h"
-#include "QtTestApp.h"
-#include "QvAnalogGauge.h"
-#include "QvDataChartSeries.h"
-#include "QvGridControl.h"
-#include "ScenarioParser.h"
-#include "ViewPanes.h"
-#include "WindowFixture.h"
+#include "app/panes/DashPane.h"
+#include "app/panes/HistogramPane.h"
+#include "app/panes/ItemListModel.h"
+#include "app/panes/ItemListPane.h"
+#include "app/panes/MonitorPane.h"
+#include "app/panes/ViewPanes.h"
 #include "app/window/CommandIds.h"
 #include "app/window/LogControlBar.h"
+#include "controls/datachart/QvDataChartSeries.h"
+#include "controls/gauges/QvAnalogGauge.h"
+#include "controls/grid/QvGridControl.h"
+#include "tests/app/window/WindowFixture.h"
+#include "tests/support/QtTestApp.h"
+#include "tools/ecu-sim/EcuSimulator.h"
+#include "tools/ecu-sim/ScenarioParser.h"
 
 namespace {
 

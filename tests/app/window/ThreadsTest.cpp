@@ -4,16 +4,16 @@
 #include <atomic>
 #include <thread>
 
-#include "EcuSimulator.h"
-#include "MonitorPane.h"
-#include "QtTestApp.h"
-#include "QvDataChartSeries.h"
-#include "ScenarioParser.h"
-#include "ViewPanes.h"
-#include "WindowFixture.h"
 #include "acquisition/control/AcquisitionDisplay.h"
+#include "app/panes/MonitorPane.h"
+#include "app/panes/ViewPanes.h"
 #include "app/window/CommandIds.h"
 #include "app/window/LogControlBar.h"
+#include "controls/datachart/QvDataChartSeries.h"
+#include "tests/app/window/WindowFixture.h"
+#include "tests/support/QtTestApp.h"
+#include "tools/ecu-sim/EcuSimulator.h"
+#include "tools/ecu-sim/ScenarioParser.h"
 
 #include <QSlider>
 

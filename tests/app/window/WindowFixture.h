@@ -20,14 +20,18 @@
 #include <string>
 #include <vector>
 
-#include "QvRichStatic.h"
-#include "QvTextProgress.h"
+#include "acquisition/QvDebugOutput.h"
 #include "acquisition/control/AcquisitionControl.h"
 #include "app/window/DefinitionEditor.h"
 #include "app/window/MainWindow.h"
 #include "app/window/OutputLog.h"
 #include "app/window/StatusFields.h"
 #include "app/window/WindowDialogs.h"
+#include "controls/containers/QvRichStatic.h"
+#include "controls/gauges/QvTextProgress.h"
+#include "datalog/DataLogFile.h"
+#include "datalog/XdlFormat.h"
+#include "definition/ADXDefinition.h"
 
 // Answers the window's dialogs from queues; an empty queue is a cancel.
 class ScriptedDialogs : public IWindowDialogs {

@@ -3,7 +3,7 @@
 #include <limits>
 #include <random>
 
-#include "Chart2DGeometry.h"
+#include "controls/chart2d/Chart2DGeometry.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "QtTestApp.h"
-#include "QvChart2D.h"
+#include "controls/chart2d/QvChart2D.h"
+#include "tests/support/QtTestApp.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "Chart3DGeometry.h"
+#include "controls/chart3d/Chart3DGeometry.h"
 
 namespace {
 

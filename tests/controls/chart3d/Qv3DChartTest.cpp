@@ -6,9 +6,9 @@
 #include <cmath>
 #include <cstdio>
 
-#include "QtTestApp.h"
-#include "Qv3DChart.h"
-#include "QvColor.h"
+#include "controls/chart3d/Qv3DChart.h"
+#include "controls/common/QvColor.h"
+#include "tests/support/QtTestApp.h"
 
 namespace {
 

@@ -10,13 +10,13 @@
 
 #include <vector>
 
-#include "QtTestApp.h"
-#include "QvColor.h"
-#include "QvPaintSupport.h"
-#include "QvPropTreeContainer.h"
-#include "QvRichStatic.h"
-#include "QvSplash.h"
-#include "QvTabSheet.h"
+#include "controls/common/QvColor.h"
+#include "controls/containers/QvPropTreeContainer.h"
+#include "controls/containers/QvRichStatic.h"
+#include "controls/containers/QvSplash.h"
+#include "controls/containers/QvTabSheet.h"
+#include "controls/gauges/QvPaintSupport.h"
+#include "tests/support/QtTestApp.h"
 
 namespace {
 

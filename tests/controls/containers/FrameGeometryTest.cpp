@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "QvFrameGeometry.h"
+#include "controls/containers/QvFrameGeometry.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <limits>
 #include <random>
 
-#include "DataChartGeometry.h"
+#include "controls/datachart/DataChartGeometry.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <cmath>
 #include <cstring>
 
-#include "QtTestApp.h"
-#include "QvColor.h"
-#include "QvDataChart.h"
+#include "controls/common/QvColor.h"
+#include "controls/datachart/QvDataChart.h"
+#include "tests/support/QtTestApp.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <climits>
 #include <cmath>
 
-#include "QvAnalogGaugeLayout.h"
-#include "QvGaugeGeometry.h"
+#include "controls/gauges/QvAnalogGaugeLayout.h"
+#include "controls/gauges/QvGaugeGeometry.h"
 
 namespace {
 

@@ -9,14 +9,14 @@
 #include <cmath>
 #include <memory>
 
-#include "QtTestApp.h"
-#include "QvAnalogGauge.h"
-#include "QvColor.h"
-#include "QvDigitalReadout.h"
-#include "QvGaugeFactory.h"
-#include "QvPaintSupport.h"
-#include "QvStatusGauge.h"
-#include "QvTextProgress.h"
+#include "controls/common/QvColor.h"
+#include "controls/gauges/QvAnalogGauge.h"
+#include "controls/gauges/QvDigitalReadout.h"
+#include "controls/gauges/QvGaugeFactory.h"
+#include "controls/gauges/QvPaintSupport.h"
+#include "controls/gauges/QvStatusGauge.h"
+#include "controls/gauges/QvTextProgress.h"
+#include "tests/support/QtTestApp.h"
 
 namespace {
 

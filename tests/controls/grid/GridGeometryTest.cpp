@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "GridCells.h"
-#include "GridGeometry.h"
+#include "controls/grid/GridCells.h"
+#include "controls/grid/GridGeometry.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <thread>
 #include <vector>
 
-#include "QtTestApp.h"
-#include "QvColor.h"
-#include "QvGridControl.h"
+#include "controls/common/QvColor.h"
+#include "controls/grid/QvGridControl.h"
+#include "tests/support/QtTestApp.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // The item browser: which objects it lists, selection modes, OK and Cancel,
 // and where its controls sit.
-#include "ADXBitmask.h"
-#include "ADXCommands.h"
-#include "ADXDefinition.h"
-#include "ADXValue.h"
+#include "definition/ADXBitmask.h"
+#include "definition/ADXCommands.h"
+#include "definition/ADXDefinition.h"
+#include "definition/ADXValue.h"
 
 #include <QDir>
 #include <QPushButton>
@@ -15,8 +15,8 @@
 
 #include <gtest/gtest.h>
 
-#include "ADXItemBrowser.h"
-#include "QtTestApp.h"
+#include "editor/browser/ADXItemBrowser.h"
+#include "tests/support/QtTestApp.h"
 
 namespace {
 
@@ -78,7 +78,7 @@ TEST_F(ItemBrowserTest, UntitledObjectsAreEmptyRowsThatCanBeChosen) {
   list->setCurrentItem(list->topLevelItem(1));
   EXPECT_EQ(list->selectedItems().size(), 1) << "one row at a time";
   // A double click acts as OK.
-  emit list->itemDoubleClicked(list->topLevelItem(1), 0);
+  Q_EMIT list->itemDoubleClicked(list->topLevelItem(1), 0);
   EXPECT_EQ(browser.result(), 1);
   ASSERT_EQ(browser.Chosen().size(), 1u);
   EXPECT_EQ(browser.Chosen()[0], untitled_);

@@ -4,7 +4,7 @@
 #include <set>
 #include <string>
 
-#include "AdxCatalogs.h"
+#include "editor/catalogs/AdxCatalogs.h"
 
 namespace {
 

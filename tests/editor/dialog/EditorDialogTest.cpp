@@ -1,13 +1,13 @@
 // The editor dialog driven as a user would: adding, refusing invalid pages,
 // saving, deleting with dependency repair, dragging, and the results.
-#include "ADXBitmask.h"
-#include "ADXCommands.h"
-#include "ADXDashboard.h"
-#include "ADXDefinition.h"
-#include "ADXFile.h"
-#include "ADXHistogram.h"
-#include "ADXListView.h"
-#include "ADXValue.h"
+#include "definition/ADXBitmask.h"
+#include "definition/ADXCommands.h"
+#include "definition/ADXDashboard.h"
+#include "definition/ADXDefinition.h"
+#include "definition/ADXFile.h"
+#include "definition/ADXHistogram.h"
+#include "definition/ADXListView.h"
+#include "definition/ADXValue.h"
 
 #include <QDir>
 #include <QLineEdit>
@@ -22,12 +22,12 @@
 
 #include <gtest/gtest.h>
 
-#include "BrelithDialog.h"
-#include "BrelithEditor.h"
-#include "CommandTypeChooser.h"
-#include "EditorTitle.h"
-#include "FakeServices.h"
-#include "QtTestApp.h"
+#include "editor/dialog/BrelithDialog.h"
+#include "editor/dialog/BrelithEditor.h"
+#include "editor/dialog/CommandTypeChooser.h"
+#include "editor/dialog/EditorTitle.h"
+#include "tests/editor/dialog/FakeServices.h"
+#include "tests/support/QtTestApp.h"
 
 namespace {
 
@@ -428,7 +428,7 @@ TEST(CommandTypeChooserWindow, OkGivesTheSelectedTypeOrNone) {
   chooser.List()->item(5)->setSelected(true);
   EXPECT_EQ(chooser.SelectedType(), ADX_TYPE_MACRO);
   QSignalSpy finished(&chooser, &QDialog::finished);
-  emit chooser.List()->itemDoubleClicked(chooser.List()->item(5));
+  Q_EMIT chooser.List()->itemDoubleClicked(chooser.List()->item(5));
   ASSERT_EQ(finished.count(), 1);
   EXPECT_EQ(finished.at(0).at(0).toInt(), QDialog::Accepted);
   chooser.show();

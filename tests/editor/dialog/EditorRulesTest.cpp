@@ -1,18 +1,22 @@
 // The editor's rules that need no window: path titles, layout, the command
 // type list and dependency repair on a bare definition.
-#include "ADXDefinition.h"
-#include "ADXListView.h"
-#include "ADXValue.h"
+#include "definition/ADXDefinition.h"
+#include "definition/ADXKinds.h"
+#include "definition/ADXListView.h"
+#include "definition/ADXValue.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include <gtest/gtest.h>
 
-#include "CommandTypeChooser.h"
-#include "DependencyRepair.h"
-#include "EditorLayout.h"
-#include "EditorTitle.h"
-#include "EditorTreeImages.h"
+#include "editor/dialog/CommandTypeChooser.h"
+#include "editor/dialog/DependencyRepair.h"
+#include "editor/dialog/EditorLayout.h"
+#include "editor/dialog/EditorTitle.h"
+#include "editor/dialog/EditorTreeImages.h"
+#include "editor/pages/ADXItemEditorBase.h"
 
 namespace {
 
@@ -107,6 +111,19 @@ TEST(DependencyRepair, MessagesAndTitleLimit) {
   EXPECT_EQ(linkedRaw->title.substr(250), " (BRO");
   EXPECT_EQ(listRaw->GetEntry(0)->title, "Keep");
   EXPECT_EQ(RepairDependants(def, nullptr).manualRemoval, false);
+}
+
+}  // namespace
+
+namespace {
+
+// A new kind in the definition's kinds table needs a tree image and a page.
+TEST(EditorKinds, EveryKindHasATreeImageAndAPage) {
+  const std::vector<std::uint32_t>& pages = ItemEditorCreationOrder();
+  for (const AdxKind& kind : AdxKinds()) {
+    EXPECT_GT(TreeImageForType(kind.type), 0) << kind.element;
+    EXPECT_NE(std::find(pages.begin(), pages.end(), kind.type), pages.end()) << kind.element;
+  }
 }
 
 }  // namespace

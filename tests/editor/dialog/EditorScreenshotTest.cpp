@@ -7,9 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include "BrelithDialog.h"
-#include "BrelithEditor.h"
-#include "FakeServices.h"
+#include "editor/dialog/BrelithDialog.h"
+#include "editor/dialog/BrelithEditor.h"
+#include "tests/editor/dialog/FakeServices.h"
 
 namespace {
 
@@ -28,9 +28,9 @@ TEST(EditorScreenshots, DemoDefinitionOnSeveralPages) {
   ASSERT_GT(editor.Definition().ObjectCount(), 0u) << "the demo definition loads";
   BrelithDialog& dialog = editor.Dialog(nullptr);
   // The title shows the last three parts of the path, whatever the checkout is called.
-  EXPECT_EQ(dialog.windowTitle(),
-            QStringLiteral("Brelith - ") + QDir(QStringLiteral(VARNAK_SOURCE_DIR)).dirName() +
-                QStringLiteral("/examples/demo-ecu.adx"));
+  EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Brelith - ") +
+                                      QDir(QStringLiteral(VARNAK_SOURCE_DIR)).dirName() +
+                                      QStringLiteral("/examples/demo-ecu.adx"));
   dialog.show();
   dialog.Tree()->expandAll();
 

@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "ADXItemEditorBase.h"
-#include "IEditorDialogServices.h"
+#include "editor/dialog/IEditorDialogServices.h"
+#include "editor/pages/ADXItemEditorBase.h"
 
 class FakeServices : public IEditorDialogServices, public IEditorPageServices {
  public:

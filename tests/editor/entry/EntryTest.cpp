@@ -13,8 +13,8 @@
 
 #include <gtest/gtest.h>
 
-#include "BrelithEntry.h"
-#include "QtTestApp.h"
+#include "editor/entry/BrelithEntry.h"
+#include "tests/support/QtTestApp.h"
 
 namespace {
 

@@ -1,25 +1,25 @@
 // The header, value, bitmask, lookup table and histogram pages: fields set
 // through the widgets reach the object, survive a save and load, and bad data
 // is refused with the page's message.
-#include "ADXValue.h"
+#include "definition/ADXValue.h"
 
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTreeWidget>
 
-#include "ADXBitmask.h"
-#include "ADXCommands.h"
-#include "ADXEquationDialog.h"
-#include "ADXHistogram.h"
-#include "ADXLookupEditor.h"
-#include "ADXLookupTable.h"
-#include "ADXValueEditor.h"
-#include "PageTestSupport.h"
-#include "QtTestApp.h"
-#include "QvChart2D.h"
-#include "QvChart2DSeries.h"
-#include "QvTabSheet.h"
+#include "controls/chart2d/QvChart2D.h"
+#include "controls/chart2d/QvChart2DSeries.h"
+#include "controls/containers/QvTabSheet.h"
+#include "definition/ADXBitmask.h"
+#include "definition/ADXCommands.h"
+#include "definition/ADXHistogram.h"
+#include "definition/ADXLookupTable.h"
+#include "editor/pages/ADXEquationDialog.h"
+#include "editor/pages/ADXLookupEditor.h"
+#include "editor/pages/ADXValueEditor.h"
+#include "tests/editor/pages/PageTestSupport.h"
+#include "tests/support/QtTestApp.h"
 
 namespace {
 
@@ -377,7 +377,7 @@ TEST(LookupPage, TextTablesHaveNoGraphAndCannotInterpolate) {
   p.C<QPushButton>(1066)->click();
   EXPECT_EQ(t->entries[2].text, "Hot");
   // A drag on a text table's graph changes nothing.
-  emit graph->notify(graph, 1071, QvChart2D::kNotifyDragEnded, graph->getSeries(0), 0);
+  Q_EMIT graph->notify(graph, 1071, QvChart2D::kNotifyDragEnded, graph->getSeries(0), 0);
   EXPECT_EQ(t->EntryCount(), 3);
   // The mode list cannot put a text table back to interpolation.
   p.Choose(1060, "Interpolate");
@@ -398,9 +398,9 @@ TEST(LookupPage, DraggedPointsRebuildTheTable) {
   // Point 1 dragged onto the input of point 2: the equal inputs collapse.
   series->SetPoint(1, QvChart2DPoint{20.0f, 300.0f, 0, 0}, false);
   series->SetPoint(0, QvChart2DPoint{5.0f, 50.0f, 0, 0}, false);
-  emit graph->notify(graph, 9999, QvChart2D::kNotifyDragEnded, series, 0);
+  Q_EMIT graph->notify(graph, 9999, QvChart2D::kNotifyDragEnded, series, 0);
   EXPECT_FLOAT_EQ(t->entries[0].input, 0.0f);  // another control's notice is ignored
-  emit graph->notify(graph, 1071, QvChart2D::kNotifyDragEnded, series, 0);
+  Q_EMIT graph->notify(graph, 1071, QvChart2D::kNotifyDragEnded, series, 0);
   ASSERT_EQ(t->EntryCount(), 2);
   EXPECT_FLOAT_EQ(t->entries[0].input, 5.0f);
   EXPECT_FLOAT_EQ(t->entries[0].output, 50.0f);

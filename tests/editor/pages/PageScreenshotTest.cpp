@@ -1,7 +1,7 @@
 // Every page rendered with the example definition loaded: the pictures land in
 // page-shots/ beside the test for a person to look at, and each must show
 // something other than a blank window.
-#include "ADXValue.h"
+#include "definition/ADXValue.h"
 
 #include <QApplication>
 #include <QImage>
@@ -9,10 +9,10 @@
 
 #include <filesystem>
 
-#include "ADXCommands.h"
-#include "PageTestSupport.h"
-#include "QtTestApp.h"
-#include "QvTabSheet.h"
+#include "controls/containers/QvTabSheet.h"
+#include "definition/ADXCommands.h"
+#include "tests/editor/pages/PageTestSupport.h"
+#include "tests/support/QtTestApp.h"
 
 namespace {
 

@@ -18,9 +18,9 @@
 
 #include <gtest/gtest.h>
 
-#include "ADXDefinition.h"
-#include "ADXFile.h"
-#include "ADXItemEditorBase.h"
+#include "definition/ADXDefinition.h"
+#include "definition/ADXFile.h"
+#include "editor/pages/ADXItemEditorBase.h"
 
 class FakePageServices : public IEditorPageServices {
  public:
@@ -87,7 +87,7 @@ struct TestPage {
     const int index = combo->findText(text);
     ASSERT_GE(index, 0) << text;
     combo->setCurrentIndex(index);
-    emit combo->activated(index);
+    Q_EMIT combo->activated(index);
   }
 
   FakePageServices services;

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "PageText.h"
-#include "RowMoves.h"
+#include "editor/pages/PageText.h"
+#include "editor/pages/RowMoves.h"
 
 TEST(PageText, HexFieldsTakeEveryDigitAndSkipTheRest) {
   EXPECT_EQ(ReadHexField("0x1A"), 26u);

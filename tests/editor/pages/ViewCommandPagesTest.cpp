@@ -1,20 +1,20 @@
 // The item list view, dashboard, monitor and command pages: rows and steps
 // edited through the widgets reach the object and survive a save and load.
-#include "ADXValue.h"
+#include "definition/ADXValue.h"
 
 #include <QListWidget>
 #include <QPushButton>
 #include <QTreeWidget>
 
-#include "ADXBitmask.h"
-#include "ADXCommands.h"
-#include "ADXDashboard.h"
-#include "ADXListView.h"
-#include "ADXListviewEditor.h"
-#include "ADXMonitor.h"
-#include "PageRowList.h"
-#include "PageTestSupport.h"
-#include "QtTestApp.h"
+#include "definition/ADXBitmask.h"
+#include "definition/ADXCommands.h"
+#include "definition/ADXDashboard.h"
+#include "definition/ADXListView.h"
+#include "definition/ADXMonitor.h"
+#include "editor/pages/ADXListviewEditor.h"
+#include "editor/pages/PageRowList.h"
+#include "tests/editor/pages/PageTestSupport.h"
+#include "tests/support/QtTestApp.h"
 
 namespace {
 
@@ -57,7 +57,7 @@ TEST(ListViewPage, RowsAreInsertedMovedColouredAndSaved) {
   EXPECT_EQ(list->item(1)->font().weight(), QFont::DemiBold);
   auto* text = p.C<QLineEdit>(1053);
   text->setText("Sensors");
-  emit text->textEdited("Sensors");
+  Q_EMIT text->textEdited("Sensors");
   EXPECT_EQ(list->item(1)->text(), "Sensors");
   p.services.color = QColor(255, 0, 0);
   p.C<QPushButton>(1052)->click();
@@ -146,7 +146,7 @@ TEST(DashboardPage, GaugesAreAddedEditedRemovedAndSaved) {
   for (const auto& [id, value] : {std::pair{1132, "10"}, {1131, "20"}, {1133, "60"}, {1134, "99999"}}) {
     auto* edit = p.C<QLineEdit>(id);
     edit->setText(value);
-    emit edit->textEdited(value);
+    Q_EMIT edit->textEdited(value);
   }
   EXPECT_EQ(list->topLevelItem(1)->text(1), "Digital Num");
   EXPECT_EQ(list->topLevelItem(1)->text(5), "32767");
@@ -322,7 +322,7 @@ TEST(MacroPage, StepsAreAddedMovedEditedAndSaved) {
   p.C<QPushButton>(1117)->click();  // already first
   EXPECT_EQ(list->currentRow(), 0);
   p.SetText(1119, "4");
-  emit p.C<QLineEdit>(1119)->textEdited("4");
+  Q_EMIT p.C<QLineEdit>(1119)->textEdited("4");
   p.C<QCheckBox>(1121)->setChecked(true);
   list->setCurrentRow(2);
   p.C<QCheckBox>(1120)->setChecked(true);

@@ -15,7 +15,7 @@
 #include <fstream>
 #include <numeric>
 
-#include "LineClient.h"
+#include "tests/tools/ecu-sim/LineClient.h"
 
 extern char** environ;
 

@@ -8,9 +8,9 @@
 #include <numeric>
 #include <thread>
 
-#include "EcuSimulator.h"
-#include "LineClient.h"
-#include "SlowLinkReader.h"
+#include "tests/tools/ecu-sim/LineClient.h"
+#include "tests/tools/ecu-sim/SlowLinkReader.h"
+#include "tools/ecu-sim/EcuSimulator.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "TerminalSpeed.h"
+#include "tools/ecu-sim/TerminalSpeed.h"
 
 class LineClient {
  public:

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <numeric>
 
-#include "ReplyBuilder.h"
+#include "tools/ecu-sim/ReplyBuilder.h"
 
 namespace {
 

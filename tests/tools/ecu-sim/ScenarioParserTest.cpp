@@ -9,9 +9,9 @@
 #include <numeric>
 #include <random>
 
-#include "ReplyBuilder.h"
-#include "ScenarioParser.h"
-#include "SimulatorCore.h"
+#include "tools/ecu-sim/ReplyBuilder.h"
+#include "tools/ecu-sim/ScenarioParser.h"
+#include "tools/ecu-sim/SimulatorCore.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <limits>
 #include <numeric>
 
-#include "SimulatorCore.h"
-#include "SlowLinkCoding.h"
-#include "SlowLinkReader.h"
+#include "tests/tools/ecu-sim/SlowLinkReader.h"
+#include "tools/ecu-sim/SimulatorCore.h"
+#include "tools/ecu-sim/SlowLinkCoding.h"
 
 namespace {
 

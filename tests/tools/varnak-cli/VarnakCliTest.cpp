@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "AdxTestSupport.h"
-#include "IdHash.h"
+#include "definition/IdHash.h"
+#include "tests/definition/AdxTestSupport.h"
 
 namespace {
 

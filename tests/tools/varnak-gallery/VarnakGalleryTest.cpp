@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
-#include "GalleryScenes.h"
-#include "QvGaugeGeometry.h"
+#include "controls/gauges/QvGaugeGeometry.h"
+#include "tools/varnak-gallery/GalleryScenes.h"
 
 namespace fs = std::filesystem;
 

@@ -1,0 +1,284 @@
+// The command-line sessions end to end: scan with rows and a recording,
+// refusal to overwrite, a port that cannot open, and a scan killed while it
+// records, whose temp.xdl still plays back.
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <fstream>
+
+#include "datalog/XdlFormat.h"
+#include "tests/acquisition/control/LinkFixture.h"
+#include "tools/ecu-sim/ScenarioParser.h"
+#include "tools/varnak-cli/CommandLineSession.h"
+
+extern char** environ;
+
+namespace {
+
+std::vector<std::string> ReadLines(const std::string& path) {
+  std::ifstream in(path);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// Collects what a session writes to its error stream.
+class ErrorStream {
+ public:
+  ErrorStream() : file_(std::tmpfile()) {}
+  ~ErrorStream() {
+    if (file_ != nullptr) std::fclose(file_);
+  }
+  std::FILE* get() { return file_; }
+  std::string Text() {
+    std::fflush(file_);
+    std::rewind(file_);
+    std::string text;
+    char buffer[512];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file_)) > 0;) text.append(buffer, n);
+    return text;
+  }
+
+ private:
+  std::FILE* file_;
+};
+
+class CommandLineTest : public LinkTest {
+ protected:
+  std::string SaveDefinition() {
+    const std::string path = temp.File("ecu.adx");
+    EXPECT_EQ(SaveAdx(&def, path.c_str(), nullptr), 1);
+    return path;
+  }
+};
+
+TEST_F(CommandLineTest, ScanWritesRowsAndSavesTheRecordingOnce) {
+  StartSimulator();
+  ScanOptions options;
+  options.definitionPath = SaveDefinition();
+  options.portPath = sim->slavePath();
+  options.seconds = 0.5;
+  options.csvPath = temp.File("scan.csv");
+  options.recordPath = temp.File("scan.xdl");
+  options.recordingFolder = temp.Path();
+  const std::atomic<bool> stop{false};
+  ErrorStream err;
+  ASSERT_EQ(RunScanSession(options, stop, err.get()), 0) << err.Text();
+  const auto rows = ReadLines(options.csvPath);
+  ASSERT_GE(rows.size(), 5u);
+  EXPECT_EQ(rows[0], "time_s,RPM,TPS,INJ,FAN");
+  EXPECT_TRUE(std::filesystem::exists(options.recordPath));
+  EXPECT_FALSE(std::filesystem::exists(temp.File("temp.xdl")));
+  // The disconnect command ran after the stop at the end of --seconds.
+  const auto endsWithDisconnect = [&] {
+    const Bytes b = sim->receivedBytes();
+    return b.size() >= 4 && Bytes(b.end() - 4, b.end()) == kDisconnectRequest;
+  };
+  const auto deadline = std::chrono::steady_clock::now() + 2s;
+  while (!endsWithDisconnect() && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(5ms);
+  EXPECT_TRUE(endsWithDisconnect());
+
+  // The export of the saved log has one row per recorded packet: every row of
+  // the scan but the connect reply's.
+  const std::string exported = temp.File("export.csv");
+  ASSERT_EQ(RunExportSession(options.recordPath, options.definitionPath, exported, err.get()), 0);
+  EXPECT_EQ(ReadLines(exported).size(), rows.size() - 1);
+
+  // A second scan onto the same name keeps the first log and fails.
+  options.csvPath.clear();
+  options.seconds = 0.2;
+  const auto before = std::filesystem::file_size(options.recordPath);
+  EXPECT_EQ(RunScanSession(options, stop, err.get()), 1);
+  EXPECT_NE(err.Text().find("Cannot overwrite: Log save failed."), std::string::npos);
+  EXPECT_EQ(std::filesystem::file_size(options.recordPath), before);
+  EXPECT_TRUE(std::filesystem::exists(temp.File("temp.xdl")));
+}
+
+TEST_F(CommandLineTest, PlayIsPacedAndStopsOnRequest) {
+  StartSimulator();
+  ScanOptions scan;
+  scan.definitionPath = SaveDefinition();
+  scan.portPath = sim->slavePath();
+  scan.seconds = 1.0;
+  scan.recordPath = temp.File("paced.xdl");
+  scan.recordingFolder = temp.Path();
+  std::atomic<bool> stop{false};
+  ErrorStream err;
+  ASSERT_EQ(RunScanSession(scan, stop, err.get()), 0) << err.Text();
+
+  // At a quarter of the speed the second of log takes four; the stop ends it
+  // after a fraction of that, with status 0 and the rows played so far.
+  PlayOptions play;
+  play.logPath = scan.recordPath;
+  play.definitionPath = scan.definitionPath;
+  play.speed = 0.25f;
+  play.csvPath = temp.File("paced.csv");
+  std::thread stopper([&] {
+    std::this_thread::sleep_for(600ms);
+    stop.store(true);
+  });
+  const auto start = std::chrono::steady_clock::now();
+  const int status = RunPlaySession(play, stop, err.get());
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  stopper.join();
+  EXPECT_EQ(status, 0);
+  EXPECT_LT(seconds, 3.0);
+  std::string exported = temp.File("all.csv");
+  ASSERT_EQ(RunExportSession(scan.recordPath, scan.definitionPath, exported, err.get()), 0);
+  const auto played = ReadLines(play.csvPath).size();
+  EXPECT_GE(played, 2u);
+  EXPECT_LT(played, ReadLines(exported).size());
+}
+
+TEST_F(CommandLineTest, PortThatCannotOpenFailsTheScan) {
+  ScanOptions options;
+  options.definitionPath = SaveDefinition();
+  options.portPath = temp.File("no-tty");
+  options.recordPath = temp.File("never.xdl");
+  options.recordingFolder = temp.Path();
+  const std::atomic<bool> stop{false};
+  ErrorStream err;
+  EXPECT_EQ(RunScanSession(options, stop, err.get()), 1);
+  EXPECT_NE(err.Text().find("Unable to open port (" + options.portPath + ")!"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(options.recordPath));
+}
+
+TEST_F(CommandLineTest, PlayAndExportRefuseWhatTheyCannotRead) {
+  const std::string adx = SaveDefinition();
+  ErrorStream err;
+  EXPECT_EQ(RunExportSession(temp.File("none.xdl"), adx, temp.File("x.csv"), err.get()), 1);
+  EXPECT_NE(err.Text().find("Could not open"), std::string::npos);
+  EXPECT_EQ(RunExportSession(temp.File("none.xdl"), temp.File("none.adx"), temp.File("x.csv"), err.get()), 1);
+  EXPECT_NE(err.Text().find("FAILED to Load"), std::string::npos);
+}
+
+TEST_F(CommandLineTest, KilledScanLeavesARecordingThatPlaysEveryCompleteRecord) {
+  StartSimulator();
+  const std::string adx = SaveDefinition();
+  const std::string folder = temp.File("rec");
+  std::filesystem::create_directory(folder);
+  const std::string tempLog = folder + "/temp.xdl";
+  std::vector<std::string> args = {SCAN_CHILD_PATH, adx, sim->slavePath(), temp.File("out.xdl"), folder};
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  pid_t child = 0;
+  ASSERT_EQ(posix_spawn(&child, SCAN_CHILD_PATH, nullptr, nullptr, argv.data(), environ), 0);
+
+  // Let it record a good number of packets, then kill it mid-stream.
+  const auto deadline = std::chrono::steady_clock::now() + 10s;
+  std::error_code ec;
+  while (std::chrono::steady_clock::now() < deadline) {
+    const auto size = std::filesystem::file_size(tempLog, ec);
+    if (!ec && size > 600) break;
+    std::this_thread::sleep_for(5ms);
+  }
+  ASSERT_EQ(kill(child, SIGKILL), 0);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFSIGNALED(status));
+
+  // Records are 12 bytes of head and the 10-byte data reply.
+  std::ifstream in(tempLog, std::ios::binary);
+  std::uint8_t header[kXdlHeaderSize] = {};
+  in.read(reinterpret_cast<char*>(header), sizeof header);
+  const std::uint32_t dataOffset = XdlGetU32(header + 4);
+  const auto size = std::filesystem::file_size(tempLog);
+  ASSERT_GT(size, dataOffset);
+  const std::size_t complete = (size - dataOffset) / (kXdlRecordHeadSize + kDataReplySize);
+  ASSERT_GT(complete, 10u);
+
+  ErrorStream err;
+  const std::string csv = temp.File("killed.csv");
+  ASSERT_EQ(RunExportSession(tempLog, adx, csv, err.get()), 0) << err.Text();
+  EXPECT_EQ(ReadLines(csv).size(), complete + 1);
+}
+
+TEST_F(CommandLineTest, DemoDefinitionScansTheDemoEcu) {
+  EcuScenario scenario;
+  std::string error;
+  ASSERT_TRUE(loadScenarioFile(VARNAK_SOURCE_DIR "/examples/demo-ecu.scenario", scenario, error)) << error;
+  StartSimulator(scenario);
+  ScanOptions options;
+  options.definitionPath = VARNAK_SOURCE_DIR "/examples/demo-ecu.adx";
+  options.portPath = sim->slavePath();
+  options.seconds = 1.5;
+  options.csvPath = temp.File("demo.csv");
+  const std::atomic<bool> stop{false};
+  ErrorStream err;
+  ASSERT_EQ(RunScanSession(options, stop, err.get()), 0) << err.Text();
+  const auto rows = ReadLines(options.csvPath);
+  ASSERT_GE(rows.size(), 5u);
+  // The PROM ID is the constant 0x1234, shown in hexadecimal.
+  const std::string header = rows[0];
+  ASSERT_EQ(header.rfind("time_s,", 0), 0u);
+  const auto columns = [](const std::string& row) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    for (std::size_t comma; (comma = row.find(',', start)) != std::string::npos; start = comma + 1)
+      out.push_back(row.substr(start, comma - start));
+    out.push_back(row.substr(start));
+    return out;
+  };
+  const auto names = columns(header);
+  const auto prom = std::find(names.begin(), names.end(), "PROMID") - names.begin();
+  ASSERT_LT(static_cast<std::size_t>(prom), names.size());
+  const auto last = columns(rows.back());
+  ASSERT_EQ(last.size(), names.size());
+  EXPECT_EQ(last[prom], "1234") << rows.back();
+}
+
+#ifdef VARNAK_CLI_PATH
+// Ctrl+C is the user's stop: the program runs the disconnect command, saves
+// the recording and ends with status 0.
+TEST_F(CommandLineTest, InterruptStopsTheProgramCleanly) {
+  StartSimulator();
+  const std::string adx = SaveDefinition();
+  const std::string csv = temp.File("cli.csv");
+  const std::string saved = temp.File("cli.xdl");
+  std::vector<std::string> args = {VARNAK_CLI_PATH, "scan", adx,        "--port", sim->slavePath(),
+                                   "--csv",         csv,    "--record", saved,    "--temp-dir",
+                                   temp.Path()};
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  pid_t child = 0;
+  ASSERT_EQ(posix_spawn(&child, VARNAK_CLI_PATH, nullptr, nullptr, argv.data(), environ), 0);
+  ASSERT_TRUE(sim->waitForRequests(10, 10s));
+  ASSERT_EQ(kill(child, SIGINT), 0);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  const Bytes received = sim->receivedBytes();
+  ASSERT_GE(received.size(), kDisconnectRequest.size());
+  EXPECT_EQ(Bytes(received.end() - 4, received.end()), kDisconnectRequest);
+  EXPECT_TRUE(std::filesystem::exists(saved));
+  EXPECT_GE(ReadLines(csv).size(), 5u);
+
+  // Wrong usage is status 2; a port that cannot open is status 1.
+  const auto run = [](std::vector<std::string> list) {
+    std::vector<char*> v;
+    for (auto& a : list) v.push_back(a.data());
+    v.push_back(nullptr);
+    pid_t pid = 0;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    const int spawned = posix_spawn(&pid, VARNAK_CLI_PATH, &actions, nullptr, v.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    int code = -1;
+    if (spawned == 0 && waitpid(pid, &code, 0) == pid && WIFEXITED(code)) return WEXITSTATUS(code);
+    return -1;
+  };
+  EXPECT_EQ(run({VARNAK_CLI_PATH, "scan", adx}), 2);
+  EXPECT_EQ(run({VARNAK_CLI_PATH, "scan", adx, "--port", temp.File("no-tty")}), 1);
+  EXPECT_EQ(run({VARNAK_CLI_PATH, "export", saved, adx, "-o", temp.File("e.csv")}), 0);
+  EXPECT_EQ(ReadLines(temp.File("e.csv")).size(), ReadLines(csv).size() - 1);
+}
+#endif
+
+}  // namespace

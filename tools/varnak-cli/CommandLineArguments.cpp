@@ -1,0 +1,116 @@
+// Argument parsing of the scan, play and export sub-commands.
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
+#include "tools/varnak-cli/CommandLineSession.h"
+
+namespace {
+
+constexpr int kUsage = 2;
+
+bool ParseNumber(const std::string& text, double low, double high, double* value) {
+  if (text.empty()) return false;
+  errno = 0;
+  char* end = nullptr;
+  const double v = std::strtod(text.c_str(), &end);
+  if (errno != 0 || end == nullptr || *end != '\0' || !std::isfinite(v) || v < low || v > high) return false;
+  *value = v;
+  return true;
+}
+
+// Takes the value of an option; false when it is missing.
+bool Value(const std::vector<std::string>& args, std::size_t* i, std::string* value) {
+  if (*i + 1 >= args.size()) return false;
+  *value = args[++*i];
+  return true;
+}
+
+int Fail(std::string* error, const std::string& message) {
+  if (error != nullptr) *error = message;
+  return kUsage;
+}
+
+}  // namespace
+
+int ParseScanArguments(const std::vector<std::string>& args, ScanOptions* options, std::string* error) {
+  *options = ScanOptions();
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    std::string v;
+    if (a == "--port") {
+      if (!Value(args, &i, &options->portPath)) return Fail(error, "--port needs a device path");
+    } else if (a == "--seconds") {
+      if (!Value(args, &i, &v) || !ParseNumber(v, 0.001, 1e7, &options->seconds)) {
+        return Fail(error, "--seconds needs a positive number");
+      }
+    } else if (a == "--record") {
+      if (!Value(args, &i, &options->recordPath)) return Fail(error, "--record needs a file name");
+    } else if (a == "--csv") {
+      if (!Value(args, &i, &options->csvPath)) return Fail(error, "--csv needs a file name or -");
+    } else if (a == "--temp-dir") {
+      if (!Value(args, &i, &options->recordingFolder)) return Fail(error, "--temp-dir needs a folder");
+    } else if (a == "--verbose") {
+      options->verbose = true;
+    } else if (a == "--live") {
+      options->live = true;
+    } else if (!a.empty() && a[0] != '-' && options->definitionPath.empty()) {
+      options->definitionPath = a;
+    } else {
+      return Fail(error, "unexpected argument '" + a + "'");
+    }
+  }
+  if (options->definitionPath.empty()) return Fail(error, "a definition file is needed");
+  if (options->portPath.empty()) return Fail(error, "--port is needed");
+  if (options->live && options->csvPath == "-")
+    return Fail(error, "--live and --csv - both need the terminal");
+  return 0;
+}
+
+int ParsePlayArguments(const std::vector<std::string>& args, PlayOptions* options, std::string* error) {
+  *options = PlayOptions();
+  std::vector<std::string> files;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    std::string v;
+    if (a == "--speed") {
+      double speed = 0.0;
+      if (!Value(args, &i, &v) || !ParseNumber(v, 0.0, 1000.0, &speed)) {
+        return Fail(error, "--speed needs a number from 0 to 1000");
+      }
+      options->speed = static_cast<float>(speed);
+    } else if (a == "--csv") {
+      if (!Value(args, &i, &options->csvPath)) return Fail(error, "--csv needs a file name or -");
+    } else if (a == "--verbose") {
+      options->verbose = true;
+    } else if (!a.empty() && a[0] != '-' && files.size() < 2) {
+      files.push_back(a);
+    } else {
+      return Fail(error, "unexpected argument '" + a + "'");
+    }
+  }
+  if (files.size() != 2) return Fail(error, "a log file and a definition file are needed");
+  options->logPath = files[0];
+  options->definitionPath = files[1];
+  return 0;
+}
+
+int ParseExportArguments(const std::vector<std::string>& args, std::string* logPath,
+                         std::string* definitionPath, std::string* outPath, std::string* error) {
+  std::vector<std::string> files;
+  outPath->clear();
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "-o") {
+      if (!Value(args, &i, outPath)) return Fail(error, "-o needs a file name");
+    } else if (!a.empty() && a[0] != '-' && files.size() < 2) {
+      files.push_back(a);
+    } else {
+      return Fail(error, "unexpected argument '" + a + "'");
+    }
+  }
+  if (files.size() != 2) return Fail(error, "a log file and a definition file are needed");
+  *logPath = files[0];
+  *definitionPath = files[1];
+  return 0;
+}
