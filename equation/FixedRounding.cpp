@@ -1,4 +1,4 @@
-#include "FixedRounding.h"
+#include "equation/FixedRounding.h"
 
 #include <bit>
 #include <charconv>
@@ -7,7 +7,7 @@
 #include <cstring>
 #include <limits>
 
-#include "EquationText.h"
+#include "equation/EquationText.h"
 
 namespace fixed_rounding {
 namespace {

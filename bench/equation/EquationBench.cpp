@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "EquationEvaluator.h"
-#include "FixedRounding.h"
 #include "LiteralEvaluator.h"
+#include "equation/EquationEvaluator.h"
+#include "equation/FixedRounding.h"
 
 namespace {
 

@@ -14,9 +14,9 @@
 #include <random>
 #include <string>
 
-#include "EquationEvaluator.h"
-#include "FixedRounding.h"
 #include "LiteralEvaluator.h"
+#include "equation/EquationEvaluator.h"
+#include "equation/FixedRounding.h"
 
 namespace {
 
@@ -202,7 +202,9 @@ TEST(EquationAgreement, CompiledEqualsSubstitutedText) {
       if (literal::Substitute(postfix, values, text)) {
         double a = 0.0;
         double b = 0.0;
-        ASSERT_EQ(literal::Scan(text, a), EquationEvaluator::EvaluatePostfix(text.c_str(), b)) << text;
+        ASSERT_EQ(literal::Scan(text, a),
+                  static_cast<int>(EquationEvaluator::EvaluatePostfix(text.c_str(), b)))
+            << text;
         ASSERT_EQ(ResultBits(a), ResultBits(b)) << text;
       }
     }

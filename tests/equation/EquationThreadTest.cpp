@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "EquationEvaluator.h"
+#include "equation/EquationEvaluator.h"
 
 namespace {
 
