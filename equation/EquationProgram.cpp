@@ -62,6 +62,7 @@ std::unique_ptr<EquationEvaluator::Program> EquationEvaluator::Program::Compile(
   }
   p.fixedLength = postfixText.size() - p.entryLetters.size() - negatedTotal;
   p.smallValuesFit = p.fixedLength + kSmallValueText * p.entryLetters.size() < kSubstitutionBuffer;
+  p.wholeNumbersFit = p.fixedLength + kWholeNumberText * p.entryLetters.size() < kSubstitutionBuffer;
 
   // Every value's text is at least as long as its letter, so a postfix text
   // that does not fit the buffer never will.
@@ -128,7 +129,7 @@ std::unique_ptr<EquationEvaluator::Program> EquationEvaluator::Program::Compile(
   }
   if (p.alwaysFails || p.code.empty()) {
     p.kernel = &Zero;
-  } else if (Kernel fused = p.smallValuesFit ? SelectFusedKernel(p) : nullptr) {
+  } else if (Kernel fused = p.wholeNumbersFit ? SelectFusedKernel(p) : nullptr) {
     p.kernel = fused;
   } else {
     // Integers (raw packet numbers) are their own six-decimal values; when

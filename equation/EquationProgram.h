@@ -15,6 +15,10 @@
 #include <string>
 #include <vector>
 
+#if defined(__x86_64__)
+#include <emmintrin.h>
+#endif
+
 #include "equation/EquationEvaluator.h"
 
 struct EquationEvaluator::Program {
@@ -58,6 +62,9 @@ struct EquationEvaluator::Program {
   // Longest six-decimal text of a value below 1e16 in magnitude.
   static constexpr std::size_t kSmallValueText = 24;
   static constexpr double kSmallValueLimit = 1.0e16;
+  // Longest six-decimal text of a whole number in the 64-bit range
+  // ("-9223372036854775808.000000").
+  static constexpr std::size_t kWholeNumberText = 27;
 
   std::string postfix;
   std::vector<char> entryLetters;               // one per letter occurrence, postfix order
@@ -67,9 +74,10 @@ struct EquationEvaluator::Program {
   // "-X" operand written as the negated value's text.
   std::vector<std::uint16_t> plainUses;
   std::vector<std::uint16_t> negatedUses;
-  std::size_t fixedLength = 0;  // substituted length without the values' texts
-  bool smallValuesFit = false;  // fits whenever every value is below kSmallValueLimit
-  bool alwaysFails = false;     // every evaluation is an error (result 0.0)
+  std::size_t fixedLength = 0;   // substituted length without the values' texts
+  bool smallValuesFit = false;   // fits whenever every value is below kSmallValueLimit
+  bool wholeNumbersFit = false;  // fits whenever every value IsWholeNumber
+  bool alwaysFails = false;      // every evaluation is an error (result 0.0)
   // A first operand followed only by fused operators (X*0.5+10,
   // (A*256+B)/4): runs on one accumulator instead of the stack.
   bool chain = false;
@@ -83,6 +91,9 @@ struct EquationEvaluator::Program {
   FusedOperand fusedFirst;
   std::array<FusedStep, kMaxFusedSteps> fusedSteps{};
   std::size_t fusedStepCount = 0;
+  // The constants of a chain on one variable (X*0.5+10, 100/X-1): the first
+  // operand when it is a constant, then those of the steps, in order.
+  std::array<double, kMaxFusedSteps + 1> fusedConstants{};
 
   // How Run evaluates this program, chosen by Compile.
   Kernel kernel = nullptr;
@@ -119,4 +130,16 @@ EquationEvaluator::Kernel SelectFusedKernel(EquationEvaluator::Program& program)
 inline bool IsShortInteger(double v) {
   const double a = std::fabs(v);
   return a < 4503599627370496.0 && static_cast<double>(static_cast<std::int64_t>(a)) == a;
+}
+
+// A whole number in the range of a 64-bit integer: its six-decimal text reads
+// back as itself and is at most kWholeNumberText characters long. The
+// truncating conversion gives the "integer indefinite" value for NaN and for
+// magnitudes out of range, which never compares equal to them.
+inline bool IsWholeNumber(double v) {
+#if defined(__x86_64__)
+  return static_cast<double>(_mm_cvttsd_si64(_mm_set_sd(v))) == v;
+#else
+  return IsShortInteger(v);
+#endif
 }

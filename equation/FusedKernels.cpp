@@ -87,23 +87,133 @@ template <int... Ops, std::size_t... I>
   return (Step<Ops>(acc, p.fusedSteps[I], rounded) && ...);
 }
 
+// The chain for values that are not all whole numbers: they enter rounded.
+// Kept out of line so that the whole-number kernels need no stack frame.
 template <int... Ops>
-double FusedChain(const Program* p, const double* slotValues) {
-  // Integers are their own six-decimal values and their texts fit (the
-  // kernel is chosen only when they do); other values are rounded first.
-  const std::size_t slots = p->slotLetters.size();
-  const double* rounded = slotValues;
-  double roundedValues[EquationEvaluator::kMaxVariables];
-  for (std::size_t s = 0; s < slots; ++s) {
-    if (!IsShortInteger(slotValues[s])) {
-      rounded = p->RoundValues(slotValues, roundedValues);
-      if (rounded == nullptr) return 0.0;
-      break;
-    }
-  }
+[[gnu::noinline]] double FusedChainRounded(const Program* p, const double* slotValues) {
+  double rounded[EquationEvaluator::kMaxVariables];
+  if (p->RoundValues(slotValues, rounded) == nullptr) return 0.0;
   double acc = Value(p->fusedFirst, rounded);
   if (!Steps<Ops...>(acc, *p, rounded, std::make_index_sequence<sizeof...(Ops)>{})) return 0.0;
   return acc;
+}
+
+template <int... Ops>
+double FusedChain(const Program* p, const double* slotValues) {
+  // Whole numbers (raw packet numbers) are their own six-decimal values and
+  // their texts fit (the kernel is chosen only when they do).
+  const std::size_t slots = p->slotLetters.size();
+  for (std::size_t s = 0; s < slots; ++s) {
+    if (!IsWholeNumber(slotValues[s])) return FusedChainRounded<Ops...>(p, slotValues);
+  }
+  double acc = Value(p->fusedFirst, slotValues);
+  if (!Steps<Ops...>(acc, *p, slotValues, std::make_index_sequence<sizeof...(Ops)>{})) return 0.0;
+  return acc;
+}
+
+// acc = acc op b for a constant operand b; division by a constant 0 never
+// reaches a kernel (the equation always fails).
+template <int Op, bool Checked>
+[[gnu::always_inline]] inline bool ConstantStep(double& acc, double b) {
+  if constexpr (Op == et::kDivide && !Checked) {
+    acc = acc / b;
+    return true;
+  } else {
+    return Arithmetic<Op>(acc, b);
+  }
+}
+
+// A chain on one variable x with constant operands: x op c1 op c2 ..., or,
+// with ConstantFirst, c0 op x op c1 ... (constants[step] is step's constant).
+template <bool ConstantFirst, int... Ops, std::size_t... I>
+[[gnu::always_inline]] inline bool ConstantSteps(double& acc, double x, const double* constants,
+                                                 std::index_sequence<I...>) {
+  return (ConstantStep < Ops,
+          ConstantFirst && I == 0 > (acc, ConstantFirst && I == 0 ? x : constants[I]) && ...);
+}
+
+template <bool ConstantFirst, int... Ops>
+[[gnu::always_inline]] inline double RunOneVariable(const Program* p, double x) {
+  double acc = ConstantFirst ? p->fusedConstants[0] : x;
+  if (!ConstantSteps<ConstantFirst, Ops...>(acc, x, p->fusedConstants.data(),
+                                            std::make_index_sequence<sizeof...(Ops)>{}))
+    return 0.0;
+  return acc;
+}
+
+template <bool ConstantFirst, int... Ops>
+[[gnu::noinline]] double OneVariableChainRounded(const Program* p, const double* slotValues) {
+  double rounded;
+  if (p->RoundValues(slotValues, &rounded) == nullptr) return 0.0;
+  return RunOneVariable<ConstantFirst, Ops...>(p, rounded);
+}
+
+template <bool ConstantFirst, int... Ops>
+double OneVariableChain(const Program* p, const double* slotValues) {
+  const double x = slotValues[0];
+  if (!IsWholeNumber(x)) return OneVariableChainRounded<ConstantFirst, Ops...>(p, slotValues);
+  return RunOneVariable<ConstantFirst, Ops...>(p, x);
+}
+
+template <bool ConstantFirst, std::size_t Index, std::size_t... Step>
+constexpr Kernel OneVariableKernelOf(std::index_sequence<Step...>) {
+  return &OneVariableChain<ConstantFirst, kArithmetic[(Index >> (2 * Step)) & 3u]...>;
+}
+
+template <bool ConstantFirst, std::size_t Steps, std::size_t... Index>
+constexpr std::array<Kernel, sizeof...(Index)> MakeOneVariableTable(std::index_sequence<Index...>) {
+  return {OneVariableKernelOf<ConstantFirst, Index>(std::make_index_sequence<Steps>{})...};
+}
+
+// Chains on one variable of up to three steps, by whether a constant comes
+// first, then by step count.
+constexpr std::size_t kMaxOneVariableSteps = 3;
+constexpr std::array<Kernel, 4> kOneVariable1[2] = {
+    MakeOneVariableTable<false, 1>(std::make_index_sequence<4>{}),
+    MakeOneVariableTable<true, 1>(std::make_index_sequence<4>{})};
+constexpr std::array<Kernel, 16> kOneVariable2[2] = {
+    MakeOneVariableTable<false, 2>(std::make_index_sequence<16>{}),
+    MakeOneVariableTable<true, 2>(std::make_index_sequence<16>{})};
+constexpr std::array<Kernel, 64> kOneVariable3[2] = {
+    MakeOneVariableTable<false, 3>(std::make_index_sequence<64>{}),
+    MakeOneVariableTable<true, 3>(std::make_index_sequence<64>{})};
+
+double Zero(const Program*, const double*) {
+  return 0.0;
+}
+
+// The kernel of a chain on one variable whose other operands are constants,
+// or null when the chain has another shape.
+Kernel SelectOneVariableKernel(Program& p, std::size_t index) {
+  const std::size_t steps = p.fusedStepCount;
+  if (p.slotLetters.size() != 1 || steps == 0 || steps > kMaxOneVariableSteps) return nullptr;
+  const bool constantFirst = p.fusedFirst.kind == FusedOperand::kConstant;
+  if (constantFirst) {
+    p.fusedConstants[0] = p.fusedFirst.constant;
+  } else if (p.fusedFirst.kind != FusedOperand::kVariable) {
+    return nullptr;
+  }
+  for (std::size_t i = 0; i < steps; ++i) {
+    const FusedStep& step = p.fusedSteps[i];
+    if (step.term) return nullptr;
+    if (constantFirst && i == 0) {
+      if (step.operand.kind != FusedOperand::kVariable) return nullptr;
+      continue;
+    }
+    if (step.operand.kind != FusedOperand::kConstant) return nullptr;
+    p.fusedConstants[i] = step.operand.constant;
+    const int op = kArithmetic[(index >> (2 * i)) & 3u];
+    if (op == et::kDivide && step.operand.constant == 0.0) return &Zero;
+  }
+  const std::size_t table = constantFirst ? 1 : 0;
+  switch (steps) {
+    case 1:
+      return kOneVariable1[table][index];
+    case 2:
+      return kOneVariable2[table][index];
+    default:
+      return kOneVariable3[table][index];
+  }
 }
 
 // Kernel tables: entry n of table k runs k steps whose operators are the
@@ -193,6 +303,7 @@ Kernel SelectFusedKernel(Program& p) {
     p.fusedSteps[steps++] = step;
   }
   p.fusedStepCount = steps;
+  if (Kernel oneVariable = SelectOneVariableKernel(p, index)) return oneVariable;
   switch (steps) {
     case 0:
       return kTable0[index];
