@@ -111,9 +111,10 @@ struct EquationEvaluator::Program {
 
   double RunGeneral(const double* slotValues) const;
   double RunIntegerChain(const double* slotValues) const;
+  // Whether the substituted text of these values fits the buffer.
+  bool SubstitutedTextFits(const double* slotValues) const;
 
  private:
-  bool SubstitutedTextFits(const double* slotValues) const;
   double RunChain(const double* rounded) const;
   double RunStack(const double* rounded, const double* slotValues) const;
   EquationResult RunText(const std::string& token, const double* slotValues, double* stack,

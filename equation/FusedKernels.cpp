@@ -6,11 +6,13 @@
 // Every kernel computes exactly what the token program computes: the same
 // operations on the same operands in the same order, each rounded once.
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <utility>
 
 #include "equation/EquationProgram.h"
 #include "equation/EquationText.h"
+#include "equation/FixedRounding.h"
 
 namespace et = equation_text;
 
@@ -92,7 +94,13 @@ template <int... Ops, std::size_t... I>
 template <int... Ops>
 [[gnu::noinline]] double FusedChainRounded(const Program* p, const double* slotValues) {
   double rounded[EquationEvaluator::kMaxVariables];
-  if (p->RoundValues(slotValues, rounded) == nullptr) return 0.0;
+  bool small = p->smallValuesFit;
+  for (std::size_t s = 0; s < p->slotLetters.size(); ++s) {
+    const double v = slotValues[s];
+    rounded[s] = fixed_rounding::Round6(v);
+    small &= std::fabs(v) < Program::kSmallValueLimit;
+  }
+  if (!small && !p->SubstitutedTextFits(slotValues)) return 0.0;
   double acc = Value(p->fusedFirst, rounded);
   if (!Steps<Ops...>(acc, *p, rounded, std::make_index_sequence<sizeof...(Ops)>{})) return 0.0;
   return acc;
@@ -143,9 +151,10 @@ template <bool ConstantFirst, int... Ops>
 
 template <bool ConstantFirst, int... Ops>
 [[gnu::noinline]] double OneVariableChainRounded(const Program* p, const double* slotValues) {
-  double rounded;
-  if (p->RoundValues(slotValues, &rounded) == nullptr) return 0.0;
-  return RunOneVariable<ConstantFirst, Ops...>(p, rounded);
+  const double v = slotValues[0];
+  const bool small = p->smallValuesFit && std::fabs(v) < Program::kSmallValueLimit;
+  if (!small && !p->SubstitutedTextFits(slotValues)) return 0.0;
+  return RunOneVariable<ConstantFirst, Ops...>(p, fixed_rounding::Round6(v));
 }
 
 template <bool ConstantFirst, int... Ops>
