@@ -145,6 +145,24 @@ TEST(EquationAgreement, RoundingMatchesPrintfAndStrtod) {
   EXPECT_EQ(0u, fixed_rounding::Format(123.0, text, 10));  // "123.000000" needs 11 with its NUL
 }
 
+TEST(EquationAgreement, RoundingNearHalvesAtEveryMagnitude) {
+  // Values a few units in the last place from a half of the sixth decimal,
+  // from 1e-6 up to past the magnitude where the scaled value leaves the
+  // 52-bit range: the quick rounding must hand every doubtful one on.
+  Rng rng(31);
+  char text[400];
+  for (int i = 0; i < 300000; ++i) {
+    const double scale = std::ldexp(1.0, Pick(rng, 55));
+    const double whole = std::floor(scale * (1.0 + static_cast<double>(Pick(rng, 1 << 20)) / (1 << 20)));
+    double v = (whole + 0.5) / 1e6;
+    for (int step = Pick(rng, 7) - 3; step != 0; step += step > 0 ? -1 : 1)
+      v = std::nextafter(v, step > 0 ? 1e300 : -1e300);
+    if (Pick(rng, 2)) v = -v;
+    std::snprintf(text, sizeof text, "%f", v);
+    ASSERT_EQ(Bits(std::strtod(text, nullptr)), Bits(fixed_rounding::Round6(v))) << text;
+  }
+}
+
 TEST(EquationAgreement, CommonShapesTakeNoShortcutsWithTheResult) {
   // Shapes that run on the direct paths (affine, operator chains) next to
   // ones that do not, with integer and other values.
