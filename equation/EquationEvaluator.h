@@ -3,10 +3,14 @@
 // binary operators and parentheses (X*0.5+10, (A*256+B)/4).
 //
 // The infix text is converted once, at SetEquation, to a postfix text (kept for
-// inspection and for the editor) and compiled into a token program; evaluation
-// runs the program on a fixed-size stack and allocates nothing. Results are the
-// same, bit for bit, as substituting every variable's "%f" text into the
-// postfix text and evaluating that text, so values enter with six decimals
+// inspection and for the editor) and compiled into a token program, and a
+// kernel is chosen for it: chains of the four arithmetic operators (X*0.5+10,
+// (X-40)*1.8+32, (A*256+B)/4, X*X*0.001+X*0.5-3) run on a routine made for
+// their operators, whole-number values skip the rounding, and everything else
+// runs the token program on a fixed-size stack. Evaluation allocates nothing.
+// Every route gives the same results, bit for bit, as substituting every
+// variable's "%f" text into the postfix text and evaluating that text (same
+// operations, same order, same roundings), so values enter with six decimals
 // (0.0000004 counts as 0). Where that text route would go wrong, the sound
 // meaning holds instead:
 //  - a negated operand after an operator ("2*-X", "2*-.5") is the negated

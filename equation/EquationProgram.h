@@ -2,7 +2,9 @@
 // The compiled form of a converted equation: the postfix text, its variable
 // table, and a token program (constants, variable slots, negated slots,
 // operators) that evaluates to the same result, bit for bit, as substituting
-// every variable's six-decimal text into the postfix text and scanning it.
+// every variable's six-decimal text into the postfix text and scanning it,
+// plus the kernel that evaluates it (a fused one for arithmetic chains, see
+// FusedKernels.cpp).
 //
 // A program is built once by Compile and never changes afterwards; Run is
 // const, uses only its arguments and stack memory, and may be called from
