@@ -48,7 +48,8 @@ int EquationEvaluator::SetEquation(const char* text, std::size_t length) {
   program_ = std::move(program);
   kernel_ = program_->kernel;
   slotValues_.fill(0.0);
-  slotOfLetter_ = program_->slotOfLetter;
+  slotOfLetter_ = NoSlots();
+  std::copy(program_->slotOfLetter.begin(), program_->slotOfLetter.end(), slotOfLetter_.begin());
   return 1;
 }
 
@@ -80,7 +81,6 @@ unsigned EquationEvaluator::SlotCount() const {
 
 int EquationEvaluator::SlotOf(char letter) const {
   const auto index = static_cast<unsigned char>(letter);
-  if (index >= slotOfLetter_.size()) return -1;
   return slotOfLetter_[index];
 }
 

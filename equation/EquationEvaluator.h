@@ -70,7 +70,7 @@ class EquationEvaluator {
   // Stores the value of a letter of the current equation; 0 for other letters.
   int SetVariable(char letter, double value) {
     const auto index = static_cast<unsigned char>(letter);
-    if (index >= slotOfLetter_.size() || slotOfLetter_[index] < 0) return 0;
+    if (slotOfLetter_[index] < 0) return 0;
     slotValues_[static_cast<std::size_t>(slotOfLetter_[index])] = value;
     return 1;
   }
@@ -108,14 +108,14 @@ class EquationEvaluator {
   bool hasEquationText_ = false;
   std::unique_ptr<Program> program_;
   Kernel kernel_ = &NoProgram;
-  // The values set by SetVariable, one per slot, and each letter's slot (-1
-  // when the letter is not a variable), copied from the program so that
-  // SetVariable is a table look-up.
+  // The values set by SetVariable, one per slot, and each character's slot
+  // (-1 when it is not a variable), copied from the program so that
+  // SetVariable is one table look-up for any character.
   std::array<double, kMaxVariables> slotValues_{};
-  std::array<std::int8_t, 128> slotOfLetter_ = NoSlots();
+  std::array<std::int8_t, 256> slotOfLetter_ = NoSlots();
 
-  static constexpr std::array<std::int8_t, 128> NoSlots() {
-    std::array<std::int8_t, 128> letterSlots{};
+  static constexpr std::array<std::int8_t, 256> NoSlots() {
+    std::array<std::int8_t, 256> letterSlots{};
     for (auto& slot : letterSlots) slot = -1;
     return letterSlots;
   }
