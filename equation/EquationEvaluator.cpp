@@ -15,6 +15,7 @@ EquationEvaluator::EquationEvaluator(const EquationEvaluator& other)
     : equationText_(other.equationText_),
       hasEquationText_(other.hasEquationText_),
       program_(other.program_ ? std::make_unique<Program>(*other.program_) : nullptr),
+      kernel_(other.kernel_),
       slotValues_(other.slotValues_),
       slotOfLetter_(other.slotOfLetter_) {}
 
@@ -24,6 +25,7 @@ EquationEvaluator& EquationEvaluator::operator=(const EquationEvaluator& other) 
     equationText_ = std::move(copy.equationText_);
     hasEquationText_ = copy.hasEquationText_;
     program_ = std::move(copy.program_);
+    kernel_ = copy.kernel_;
     slotValues_ = copy.slotValues_;
     slotOfLetter_ = copy.slotOfLetter_;
   }
@@ -40,12 +42,14 @@ int EquationEvaluator::SetEquation(const char* text, std::size_t length) {
   hasEquationText_ = true;
 
   std::string postfix;
-  if (ToPostfix(equationText_.c_str(), postfix) != kOk) return 0;
+  if (ToPostfix(equationText_.c_str(), postfix) != EquationResult::kOk) return 0;
   std::unique_ptr<Program> program = Program::Compile(postfix);
   if (!program) return 0;  // more than kMaxVariables letters
   program_ = std::move(program);
+  kernel_ = program_->kernel;
   slotValues_.fill(0.0);
-  slotOfLetter_ = program_->slotOfLetter;
+  slotOfLetter_ = NoSlots();
+  std::copy(program_->slotOfLetter.begin(), program_->slotOfLetter.end(), slotOfLetter_.begin());
   return 1;
 }
 
@@ -67,18 +71,8 @@ char EquationEvaluator::VariableLetter(unsigned index) const {
   return program_->entryLetters[index];
 }
 
-int EquationEvaluator::SetVariable(char letter, double value) {
-  const auto index = static_cast<unsigned char>(letter);
-  if (index >= slotOfLetter_.size()) return 0;
-  const int slot = slotOfLetter_[index];
-  if (slot < 0) return 0;
-  slotValues_[static_cast<std::size_t>(slot)] = value;
-  return 1;
-}
-
-double EquationEvaluator::Evaluate() const {
-  if (!program_) return 0.0;
-  return program_->Run(slotValues_.data());
+double EquationEvaluator::NoProgram(const Program*, const double*) {
+  return 0.0;
 }
 
 unsigned EquationEvaluator::SlotCount() const {
@@ -87,18 +81,14 @@ unsigned EquationEvaluator::SlotCount() const {
 
 int EquationEvaluator::SlotOf(char letter) const {
   const auto index = static_cast<unsigned char>(letter);
-  if (index >= slotOfLetter_.size()) return -1;
   return slotOfLetter_[index];
 }
 
-double EquationEvaluator::EvaluateSlots(const double* slotValues) const {
-  if (!program_) return 0.0;
-  if (slotValues == nullptr) {
-    if (!program_->slotLetters.empty()) return 0.0;
-    static constexpr double kNone[1] = {0.0};
-    slotValues = kNone;
-  }
-  return program_->Run(slotValues);
+double EquationEvaluator::EvaluateWithoutValues() const {
+  // Only an equation without variables can do without values.
+  if (!program_ || !program_->slotLetters.empty()) return 0.0;
+  static constexpr double kNone[1] = {0.0};
+  return kernel_(program_.get(), kNone);
 }
 
 const std::string& EquationEvaluator::PostfixText() const {
@@ -106,9 +96,9 @@ const std::string& EquationEvaluator::PostfixText() const {
   return program_ ? program_->postfix : kEmpty;
 }
 
-int EquationEvaluator::ToPostfix(const char* infix, std::string& postfix) {
+EquationResult EquationEvaluator::ToPostfix(const char* infix, std::string& postfix) {
   postfix.clear();
-  if (infix == nullptr) return kOk;
+  if (infix == nullptr) return EquationResult::kOk;
   const char* p = infix;
   const char* const end = infix + std::strlen(infix);
   std::string stack;  // "(" and operator characters
@@ -129,7 +119,7 @@ int EquationEvaluator::ToPostfix(const char* infix, std::string& postfix) {
       for (;;) {
         if (stack.empty()) {
           postfix.clear();
-          return kStackOrParen;
+          return EquationResult::kStackOrParen;
         }
         const char top = stack.back();
         stack.pop_back();
@@ -146,7 +136,7 @@ int EquationEvaluator::ToPostfix(const char* infix, std::string& postfix) {
       const std::size_t length = et::OperandLength(p, end);
       if (length == 0 && !operatorJustRead) {
         postfix.clear();
-        return kBadCharacter;
+        return EquationResult::kBadCharacter;
       }
       // A zero-length operand leaves a lone space and reads the same
       // character again, now as an operator.
@@ -172,24 +162,24 @@ int EquationEvaluator::ToPostfix(const char* infix, std::string& postfix) {
     stack.pop_back();
     if (top == '(') {
       postfix.clear();
-      return kStackOrParen;
+      return EquationResult::kStackOrParen;
     }
     postfix += ' ';
     postfix += top;
   }
-  return kOk;
+  return EquationResult::kOk;
 }
 
-int EquationEvaluator::EvaluatePostfix(const char* text, double& result) {
+EquationResult EquationEvaluator::EvaluatePostfix(const char* text, double& result) {
   result = 0.0;
-  if (text == nullptr) return kOk;
+  if (text == nullptr) return EquationResult::kOk;
   const std::size_t length = std::strlen(text);
   // Every value takes at least one character of the text.
   std::vector<double> stack(length + 1);
   std::size_t depth = 0;
-  const int code = et::Scan(text, text + length, stack.data(), stack.size(), depth);
-  if (code != kOk) return code;
-  if (depth == 0) return kStackOrParen;
+  const EquationResult code = et::Scan(text, text + length, stack.data(), stack.size(), depth);
+  if (code != EquationResult::kOk) return code;
+  if (depth == 0) return EquationResult::kStackOrParen;
   result = stack[depth - 1];
-  return depth == 1 ? kOk : kExtraValues;
+  return depth == 1 ? EquationResult::kOk : EquationResult::kExtraValues;
 }

@@ -16,6 +16,16 @@ bool HasLetter(const std::string& token) {
   return false;
 }
 
+double Zero(const EquationEvaluator::Program*, const double*) {
+  return 0.0;
+}
+double General(const EquationEvaluator::Program* p, const double* slotValues) {
+  return p->RunGeneral(slotValues);
+}
+double IntegerChain(const EquationEvaluator::Program* p, const double* slotValues) {
+  return p->RunIntegerChain(slotValues);
+}
+
 }  // namespace
 
 std::unique_ptr<EquationEvaluator::Program> EquationEvaluator::Program::Compile(
@@ -24,6 +34,7 @@ std::unique_ptr<EquationEvaluator::Program> EquationEvaluator::Program::Compile(
   Program& p = *program;
   p.postfix = postfixText;
   p.slotOfLetter.fill(-1);
+  p.kernel = &Zero;
 
   // Variable table: every letter of the postfix text, in order. A letter right
   // after a '-' that starts an operand is written as the negated value's text.
@@ -51,6 +62,7 @@ std::unique_ptr<EquationEvaluator::Program> EquationEvaluator::Program::Compile(
   }
   p.fixedLength = postfixText.size() - p.entryLetters.size() - negatedTotal;
   p.smallValuesFit = p.fixedLength + kSmallValueText * p.entryLetters.size() < kSubstitutionBuffer;
+  p.wholeNumbersFit = p.fixedLength + kWholeNumberText * p.entryLetters.size() < kSubstitutionBuffer;
 
   // Every value's text is at least as long as its letter, so a postfix text
   // that does not fit the buffer never will.
@@ -115,23 +127,15 @@ std::unique_ptr<EquationEvaluator::Program> EquationEvaluator::Program::Compile(
     p.chain = true;
     for (std::size_t i = 1; i < p.code.size(); ++i) p.chain &= p.code[i].op >= kBinaryConstant;
   }
-  if (p.chain && p.code.size() == 3 && p.code[0].op == kSlot) {
-    const auto fused = [](int op) { return static_cast<std::uint8_t>(kBinaryConstant + op); };
-    const Instruction& scale = p.code[1];
-    const Instruction& offset = p.code[2];
-    const bool scales =
-        scale.op == fused(et::kMultiply) || (scale.op == fused(et::kDivide) && scale.constant != 0.0);
-    const bool shifts = offset.op == fused(et::kAdd) || offset.op == fused(et::kSubtract);
-    if (scales && shifts) {
-      // a - c and a + (-c) are the same IEEE operation, signed zeros included.
-      p.affine = true;
-      p.affineDivides = scale.op == fused(et::kDivide);
-      p.affineSlot = p.code[0].index;
-      p.affineScale = scale.constant;
-      p.affineOffset = offset.op == fused(et::kAdd) ? offset.constant : -offset.constant;
-    }
+  if (p.alwaysFails || p.code.empty()) {
+    p.kernel = &Zero;
+  } else if (Kernel fused = p.wholeNumbersFit ? SelectFusedKernel(p) : nullptr) {
+    p.kernel = fused;
+  } else {
+    // Integers (raw packet numbers) are their own six-decimal values; when
+    // their texts are sure to fit, a chain runs on the values as given.
+    p.kernel = p.chain && p.smallValuesFit ? &IntegerChain : &General;
   }
-  p.integerFastPath = !p.alwaysFails && p.chain && p.smallValuesFit;
   return program;
 }
 
@@ -151,8 +155,8 @@ bool EquationEvaluator::Program::SubstitutedTextFits(const double* slotValues) c
   return length < kSubstitutionBuffer;
 }
 
-int EquationEvaluator::Program::RunText(const std::string& token, const double* slotValues, double* stack,
-                                        std::size_t& depth) const {
+EquationResult EquationEvaluator::Program::RunText(const std::string& token, const double* slotValues,
+                                                   double* stack, std::size_t& depth) const {
   char text[kSubstitutionBuffer];
   std::size_t used = 0;
   for (std::size_t i = 0; i < token.size(); ++i) {
@@ -162,10 +166,10 @@ int EquationEvaluator::Program::RunText(const std::string& token, const double* 
       const char letter = negated ? token[++i] : c;
       const double v = slotValues[slotOfLetter[static_cast<unsigned char>(letter)]];
       const std::size_t length = fixed_rounding::Format(negated ? -v : v, text + used, sizeof text - used);
-      if (length == 0) return et::kTooLong;
+      if (length == 0) return EquationResult::kTooLong;
       used += length;
     } else {
-      if (used + 1 >= sizeof text) return et::kTooLong;
+      if (used + 1 >= sizeof text) return EquationResult::kTooLong;
       text[used++] = c;
     }
   }
@@ -214,13 +218,6 @@ namespace {
   }
 }
 
-// An integer below 2^52 in magnitude: its six-decimal text reads back as
-// itself and is at most 24 characters long.
-inline bool IsShortInteger(double v) {
-  const double a = std::fabs(v);
-  return a < 4503599627370496.0 && static_cast<double>(static_cast<std::int64_t>(a)) == a;
-}
-
 }  // namespace
 
 [[gnu::always_inline]] inline double EquationEvaluator::Program::RunChain(const double* rounded) const {
@@ -258,24 +255,12 @@ double EquationEvaluator::Program::RunStack(const double* rounded, const double*
       if (op == kNegatedSlot) top = -top;
     } else {
       below[depth] = top;
-      if (RunText(texts[ins.index], slotValues, below + 1, depth) != et::kOk) return 0.0;
+      if (RunText(texts[ins.index], slotValues, below + 1, depth) != EquationResult::kOk) return 0.0;
       top = below[depth];
     }
   }
   // One value is the result; with values left over the top one is.
   return depth == 0 ? 0.0 : top;
-}
-
-double EquationEvaluator::Program::Run(const double* slotValues) const {
-  // Integers (raw packet numbers) are their own six-decimal values; when
-  // their texts are sure to fit, the program runs on the values as given.
-  if (affine && integerFastPath) {
-    const double x = slotValues[affineSlot];
-    if (IsShortInteger(x)) return (affineDivides ? x / affineScale : x * affineScale) + affineOffset;
-  } else if (integerFastPath) {
-    return RunIntegerChain(slotValues);
-  }
-  return RunGeneral(slotValues);
 }
 
 double EquationEvaluator::Program::RunIntegerChain(const double* slotValues) const {
@@ -285,15 +270,9 @@ double EquationEvaluator::Program::RunIntegerChain(const double* slotValues) con
   return s == slots ? RunChain(slotValues) : RunGeneral(slotValues);
 }
 
-double EquationEvaluator::Program::RunGeneral(const double* slotValues) const {
-  if (alwaysFails || code.empty()) return 0.0;
-  const std::size_t slots = slotLetters.size();
-
-  // The value each variable's text reads back as. Integers below 2^52 (raw
-  // packet numbers) are their own value and have short texts.
-  double rounded[kMaxVariables];
+const double* EquationEvaluator::Program::RoundValues(const double* slotValues, double* rounded) const {
   bool integers = true;
-  for (std::size_t s = 0; s < slots; ++s) {
+  for (std::size_t s = 0; s < slotLetters.size(); ++s) {
     const double v = slotValues[s];
     if (IsShortInteger(v)) {
       rounded[s] = v;
@@ -302,11 +281,14 @@ double EquationEvaluator::Program::RunGeneral(const double* slotValues) const {
       rounded[s] = fixed_rounding::Round6(v);
     }
   }
-  if (!(integers && smallValuesFit) && !SubstitutedTextFits(slotValues)) return 0.0;
+  if (!(integers && smallValuesFit) && !SubstitutedTextFits(slotValues)) return nullptr;
+  return rounded;
+}
 
-  if (affine) {
-    const double x = rounded[affineSlot];
-    return (affineDivides ? x / affineScale : x * affineScale) + affineOffset;
-  }
+double EquationEvaluator::Program::RunGeneral(const double* slotValues) const {
+  // The value each variable's text reads back as. Integers below 2^52 (raw
+  // packet numbers) are their own value and have short texts.
+  double rounded[kMaxVariables];
+  if (RoundValues(slotValues, rounded) == nullptr) return 0.0;
   return chain ? RunChain(rounded) : RunStack(rounded, slotValues);
 }

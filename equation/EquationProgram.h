@@ -2,17 +2,24 @@
 // The compiled form of a converted equation: the postfix text, its variable
 // table, and a token program (constants, variable slots, negated slots,
 // operators) that evaluates to the same result, bit for bit, as substituting
-// every variable's six-decimal text into the postfix text and scanning it.
+// every variable's six-decimal text into the postfix text and scanning it,
+// plus the kernel that evaluates it (a fused one for arithmetic chains, see
+// FusedKernels.cpp).
 //
 // A program is built once by Compile and never changes afterwards; Run is
 // const, uses only its arguments and stack memory, and may be called from
 // several threads at once.
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
+
+#if defined(__x86_64__)
+#include <emmintrin.h>
+#endif
 
 #include "equation/EquationEvaluator.h"
 
@@ -35,10 +42,31 @@ struct EquationEvaluator::Program {
     double constant;
   };
 
+  // A value of a fused chain: a constant, a variable or a negated variable.
+  struct FusedOperand {
+    enum Kind : std::uint8_t { kConstant, kVariable, kNegated };
+    double constant = 0.0;
+    Kind kind = kConstant;
+    std::uint8_t slot = 0;
+  };
+  // One step of a fused chain: acc = acc op operand, where the operand is a
+  // value or a term "left termOp right" (the X*0.5 of X*X*0.001+X*0.5-3).
+  // The steps' operators are template arguments of the chain's kernel.
+  struct FusedStep {
+    FusedOperand operand;
+    bool term = false;
+    int termOp = 0;
+    FusedOperand right;
+  };
+  static constexpr std::size_t kMaxFusedSteps = 4;
+
   static constexpr std::size_t kStackCapacity = kSubstitutionBuffer;
   // Longest six-decimal text of a value below 1e16 in magnitude.
   static constexpr std::size_t kSmallValueText = 24;
   static constexpr double kSmallValueLimit = 1.0e16;
+  // Longest six-decimal text of a whole number in the 64-bit range
+  // ("-9223372036854775808.000000").
+  static constexpr std::size_t kWholeNumberText = 27;
 
   std::string postfix;
   std::vector<char> entryLetters;               // one per letter occurrence, postfix order
@@ -48,37 +76,73 @@ struct EquationEvaluator::Program {
   // "-X" operand written as the negated value's text.
   std::vector<std::uint16_t> plainUses;
   std::vector<std::uint16_t> negatedUses;
-  std::size_t fixedLength = 0;  // substituted length without the values' texts
-  bool smallValuesFit = false;  // fits whenever every value is below kSmallValueLimit
-  bool alwaysFails = false;     // every evaluation is an error (result 0.0)
+  std::size_t fixedLength = 0;   // substituted length without the values' texts
+  bool smallValuesFit = false;   // fits whenever every value is below kSmallValueLimit
+  bool wholeNumbersFit = false;  // fits whenever every value IsWholeNumber
+  bool alwaysFails = false;      // every evaluation is an error (result 0.0)
   // A first operand followed only by fused operators (X*0.5+10,
   // (A*256+B)/4): runs on one accumulator instead of the stack.
   bool chain = false;
-  // The commonest shape, a variable times or divided by a constant, plus or
-  // minus a constant (X*0.5+10, X/4-40): computed without dispatch as
-  // (x * scale or x / scale) + offset, a minus folded into the offset's sign.
-  bool affine = false;
-  bool affineDivides = false;
-  std::uint16_t affineSlot = 0;
-  double affineScale = 1.0;
-  double affineOffset = 0.0;
-  // A chain whose text always fits while every value is a short integer.
-  bool integerFastPath = false;
   std::vector<Instruction> code;
   std::vector<std::string> texts;
+
+  // A chain of the four arithmetic operators over constants, variables and
+  // variable-op-constant terms (X*0.5+10, (X-40)*1.8+32, (A*256+B)/4,
+  // X*X*0.001+X*0.5-3): evaluated by a kernel made for its operators, with
+  // no dispatch per token.
+  FusedOperand fusedFirst;
+  std::array<FusedStep, kMaxFusedSteps> fusedSteps{};
+  std::size_t fusedStepCount = 0;
+  // The constants of a chain on one variable (X*0.5+10, 100/X-1): the first
+  // operand when it is a constant, then those of the steps, in order.
+  std::array<double, kMaxFusedSteps + 1> fusedConstants{};
+
+  // How Run evaluates this program, chosen by Compile.
+  Kernel kernel = nullptr;
 
   // Builds the program of a postfix text produced by ToPostfix. Returns null
   // when the text has more than kMaxVariables letters.
   static std::unique_ptr<Program> Compile(const std::string& postfixText);
 
   // Evaluates with one value per slot; 0.0 on any error.
-  double Run(const double* slotValues) const;
+  double Run(const double* slotValues) const { return kernel(this, slotValues); }
+
+  // The values as they read back from their six-decimal texts, written to
+  // rounded; null when the substituted text would not fit the buffer.
+  const double* RoundValues(const double* slotValues, double* rounded) const;
+
+  double RunGeneral(const double* slotValues) const;
+  double RunIntegerChain(const double* slotValues) const;
+  // Whether the substituted text of these values fits the buffer.
+  bool SubstitutedTextFits(const double* slotValues) const;
 
  private:
-  double RunIntegerChain(const double* slotValues) const;
-  double RunGeneral(const double* slotValues) const;
-  bool SubstitutedTextFits(const double* slotValues) const;
   double RunChain(const double* rounded) const;
   double RunStack(const double* rounded, const double* slotValues) const;
-  int RunText(const std::string& token, const double* slotValues, double* stack, std::size_t& depth) const;
+  EquationResult RunText(const std::string& token, const double* slotValues, double* stack,
+                         std::size_t& depth) const;
 };
+
+// Chooses the fused kernel of a compiled program whose code is a chain of
+// arithmetic operators, filling its fused fields; null when the code has
+// another shape. Defined with the kernels.
+EquationEvaluator::Kernel SelectFusedKernel(EquationEvaluator::Program& program);
+
+// An integer below 2^52 in magnitude: its six-decimal text reads back as
+// itself and is at most 24 characters long.
+inline bool IsShortInteger(double v) {
+  const double a = std::fabs(v);
+  return a < 4503599627370496.0 && static_cast<double>(static_cast<std::int64_t>(a)) == a;
+}
+
+// A whole number in the range of a 64-bit integer: its six-decimal text reads
+// back as itself and is at most kWholeNumberText characters long. The
+// truncating conversion gives the "integer indefinite" value for NaN and for
+// magnitudes out of range, which never compares equal to them.
+inline bool IsWholeNumber(double v) {
+#if defined(__x86_64__)
+  return static_cast<double>(_mm_cvttsd_si64(_mm_set_sd(v))) == v;
+#else
+  return IsShortInteger(v);
+#endif
+}

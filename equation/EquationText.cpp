@@ -50,47 +50,47 @@ bool ParseDecimal(const char* text, std::size_t length, double& value) {
   return true;
 }
 
-int Apply(int op, double a, double b, double& result) {
+Result Apply(int op, double a, double b, double& result) {
   switch (op) {
     case kPower:
       result = std::pow(a, b);
-      return kOk;
+      return Result::kOk;
     case kMultiply:
       result = a * b;
-      return kOk;
+      return Result::kOk;
     case kDivide:
-      if (b == 0.0) return kDivideByZero;
+      if (b == 0.0) return Result::kDivideByZero;
       result = a / b;
-      return kOk;
+      return Result::kOk;
     case kRemainder:
-      return Remainder(a, b, result) ? kOk : kDivideByZero;
+      return Remainder(a, b, result) ? Result::kOk : Result::kDivideByZero;
     case kSubtract:
       result = a - b;
-      return kOk;
+      return Result::kOk;
     case kAdd:
       result = a + b;
-      return kOk;
+      return Result::kOk;
     case kXor:
       result = static_cast<double>(Truncate32(a) ^ Truncate32(b));
-      return kOk;
+      return Result::kOk;
     case kAnd:
       result = static_cast<double>(Truncate32(a) & Truncate32(b));
-      return kOk;
+      return Result::kOk;
     case kOr:
       result = static_cast<double>(Truncate32(a) | Truncate32(b));
-      return kOk;
+      return Result::kOk;
     case kLess:
       result = a < b ? 1.0 : 0.0;
-      return kOk;
+      return Result::kOk;
     case kGreater:
       result = a > b ? 1.0 : 0.0;
-      return kOk;
+      return Result::kOk;
     default:
-      return kBadCharacter;
+      return Result::kBadCharacter;
   }
 }
 
-int Scan(const char* text, const char* end, double* stack, std::size_t capacity, std::size_t& depth) {
+Result Scan(const char* text, const char* end, double* stack, std::size_t capacity, std::size_t& depth) {
   const char* p = text;
   while (p < end) {
     const char c = *p;
@@ -107,22 +107,22 @@ int Scan(const char* text, const char* end, double* stack, std::size_t capacity,
     if (operand) {
       const std::size_t length = OperandLength(p, end);
       double value = 0.0;
-      if (!ParseDecimal(p, length, value)) return kBadCharacter;
-      if (depth >= capacity) return kTooLong;
+      if (!ParseDecimal(p, length, value)) return Result::kBadCharacter;
+      if (depth >= capacity) return Result::kTooLong;
       stack[depth++] = value;
       p += length;
       continue;
     }
-    if (depth < 2) return kStackOrParen;
+    if (depth < 2) return Result::kStackOrParen;
     const double b = stack[--depth];
     const double a = stack[--depth];
     double result = 0.0;
-    const int code = Apply(op, a, b, result);
-    if (code != kOk) return code;
+    const Result code = Apply(op, a, b, result);
+    if (code != Result::kOk) return code;
     stack[depth++] = result;
     ++p;
   }
-  return kOk;
+  return Result::kOk;
 }
 
 }  // namespace equation_text

@@ -8,16 +8,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "equation/EquationEvaluator.h"
+
 namespace equation_text {
 
-// Result codes shared by conversion and evaluation (same numbers as
-// EquationEvaluator::Code).
-inline constexpr int kOk = 0;
-inline constexpr int kStackOrParen = 1;
-inline constexpr int kBadCharacter = 3;
-inline constexpr int kExtraValues = 4;
-inline constexpr int kDivideByZero = 5;
-inline constexpr int kTooLong = 6;
+using Result = EquationResult;
 
 // Operator table indexes, in lookup order.
 enum Operator : int {
@@ -82,7 +77,7 @@ inline bool Remainder(double a, double b, double& result) {
 }
 
 // Applies operator op to a and b. Returns kOk or kDivideByZero.
-int Apply(int op, double a, double b, double& result);
+Result Apply(int op, double a, double b, double& result);
 
 // Scans [text, end) of a postfix text whose variables are already replaced by
 // numbers, pushing operands on stack (capacity entries, depth entries in use)
@@ -90,6 +85,6 @@ int Apply(int op, double a, double b, double& result);
 // letter follows it (a negative number, "-.5", "-inf"); otherwise it is the
 // minus operator. Returns kOk, kStackOrParen (an operator lacks operands or
 // the stack is full), kBadCharacter or kDivideByZero.
-int Scan(const char* text, const char* end, double* stack, std::size_t capacity, std::size_t& depth);
+Result Scan(const char* text, const char* end, double* stack, std::size_t capacity, std::size_t& depth);
 
 }  // namespace equation_text

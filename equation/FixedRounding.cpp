@@ -58,7 +58,7 @@ std::size_t WriteText(double v, char* buffer, std::size_t capacity) {
 
 }  // namespace
 
-double Round6(double v) {
+double Round6Exact(double v) {
   const double a = std::fabs(v);
   if (a < kTwoPow52) {
     if (a < 4.0e-7) return std::copysign(0.0, v);

@@ -181,7 +181,8 @@ bool Session::Busy() const {
          datalog_->State() != XDL_STATE_CLOSED || datalog_->IsPlaybackThreadRunning();
 }
 
-DefinitionLoad Session::LoadDefinition(const std::string& path, DefinitionFormat format, IProgress* progress) {
+DefinitionLoad Session::LoadDefinition(const std::string& path, DefinitionFormat format,
+                                       IProgress* progress) {
   DefinitionLoad result;
   if (Busy()) {
     result.messages.push_back("Stop scanning and close the log before changing the definition");

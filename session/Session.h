@@ -55,8 +55,8 @@ class ISessionObserver {
   virtual void ResetMonitors() {}
   virtual void SetMonitorTimeCursor(double /*timeSeconds*/) {}
   virtual void RefreshStatus() {}
-  virtual void FlashStatus(std::string_view /*text*/, std::uint32_t /*textColor*/, std::uint32_t /*backColor*/,
-                           std::uint32_t /*durationMs*/) {}
+  virtual void FlashStatus(std::string_view /*text*/, std::uint32_t /*textColor*/,
+                           std::uint32_t /*backColor*/, std::uint32_t /*durationMs*/) {}
   virtual void RefreshLoggerToolbar() {}
   virtual void SetSliderRange(std::int32_t /*maximum*/) {}
   virtual void SetSlider(std::int32_t /*position*/) {}
@@ -90,11 +90,11 @@ struct [[nodiscard]] DefinitionLoad {
 };
 
 // Outcome of playing a log to its end (play and export).
-enum class [[nodiscard]] PlayOutcome {
-  Ended,       // the log played to its end
-  Stopped,     // the caller's stop flag ended it
-  OpenFailed,  // the log could not be opened (see code)
-  ReadFailed,  // a read error ended playback early (see code)
+enum class [[nodiscard]] PlayOutcome{
+    Ended,       // the log played to its end
+    Stopped,     // the caller's stop flag ended it
+    OpenFailed,  // the log could not be opened (see code)
+    ReadFailed,  // a read error ended playback early (see code)
 };
 
 struct PlayResult {
@@ -104,10 +104,10 @@ struct PlayResult {
 
 // What the status line and the tools show, taken at one moment.
 struct SessionStatus {
-  StatusLineInput line;       // state, rate, errors, times
-  bool scanning = false;      // the running flag of acquisition
-  std::int32_t logState = 0;  // the datalog's state
-  std::int32_t logSample = 0; // playback position (samples)
+  StatusLineInput line;        // state, rate, errors, times
+  bool scanning = false;       // the running flag of acquisition
+  std::int32_t logState = 0;   // the datalog's state
+  std::int32_t logSample = 0;  // playback position (samples)
 };
 
 class Session {
@@ -121,7 +121,8 @@ class Session {
   ADXDefinition& Definition();
   // Loads an ADX file, or converts a legacy ADS file, into the definition.
   // Refused (with a message) while Busy(). progress may be null.
-  DefinitionLoad LoadDefinition(const std::string& path, DefinitionFormat format, IProgress* progress = nullptr);
+  DefinitionLoad LoadDefinition(const std::string& path, DefinitionFormat format,
+                                IProgress* progress = nullptr);
   // True while a scan, a recording or a log runs against the definition.
   bool Busy() const;
 

@@ -54,7 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (ResultBits(viaVariables) != ResultBits(literal::Evaluate(e.PostfixText(), byLetter))) std::abort();
 
   double result = 0.0;
-  EquationEvaluator::EvaluatePostfix(text.c_str(), result);
+  const EquationResult code = EquationEvaluator::EvaluatePostfix(text.c_str(), result);
+  if (code != EquationResult::kOk && code != EquationResult::kExtraValues && result != 0.0) std::abort();
   char buffer[16];
   e.GetEquation(buffer, sizeof buffer);
   return 0;

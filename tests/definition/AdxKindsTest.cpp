@@ -45,7 +45,8 @@ TEST(AdxKindsTest, EveryKindIsWrittenUnderItsElementAndReadBack) {
   BuildFullDefinition(def);
   std::set<std::uint32_t> present;
   for (std::size_t i = 0; i < def.ObjectCount(); ++i) present.insert(def.ObjectAt(i)->objectType);
-  for (const AdxKind& kind : AdxKinds()) EXPECT_TRUE(present.count(kind.type)) << "sample lacks " << kind.element;
+  for (const AdxKind& kind : AdxKinds())
+    EXPECT_TRUE(present.count(kind.type)) << "sample lacks " << kind.element;
 
   const std::string path = ::testing::TempDir() + "/kinds.adx";
   ASSERT_EQ(SaveAdx(&def, path.c_str(), nullptr), 1);

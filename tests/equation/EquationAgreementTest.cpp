@@ -145,6 +145,24 @@ TEST(EquationAgreement, RoundingMatchesPrintfAndStrtod) {
   EXPECT_EQ(0u, fixed_rounding::Format(123.0, text, 10));  // "123.000000" needs 11 with its NUL
 }
 
+TEST(EquationAgreement, RoundingNearHalvesAtEveryMagnitude) {
+  // Values a few units in the last place from a half of the sixth decimal,
+  // from 1e-6 up to past the magnitude where the scaled value leaves the
+  // 52-bit range: the quick rounding must hand every doubtful one on.
+  Rng rng(31);
+  char text[400];
+  for (int i = 0; i < 300000; ++i) {
+    const double scale = std::ldexp(1.0, Pick(rng, 55));
+    const double whole = std::floor(scale * (1.0 + static_cast<double>(Pick(rng, 1 << 20)) / (1 << 20)));
+    double v = (whole + 0.5) / 1e6;
+    for (int step = Pick(rng, 7) - 3; step != 0; step += step > 0 ? -1 : 1)
+      v = std::nextafter(v, step > 0 ? 1e300 : -1e300);
+    if (Pick(rng, 2)) v = -v;
+    std::snprintf(text, sizeof text, "%f", v);
+    ASSERT_EQ(Bits(std::strtod(text, nullptr)), Bits(fixed_rounding::Round6(v))) << text;
+  }
+}
+
 TEST(EquationAgreement, CommonShapesTakeNoShortcutsWithTheResult) {
   // Shapes that run on the direct paths (affine, operator chains) next to
   // ones that do not, with integer and other values.
@@ -165,6 +183,160 @@ TEST(EquationAgreement, CommonShapesTakeNoShortcutsWithTheResult) {
       }
       ASSERT_EQ(ResultBits(literal::Evaluate(e.PostfixText(), values)), ResultBits(e.Evaluate()))
           << equation << " X=" << values['X'] << " A=" << values['A'] << " B=" << values['B'];
+    }
+  }
+}
+
+// Values for the direct paths: whole numbers of every size up to and past the
+// 64-bit range (raw packet numbers are whole), both zeros, and everything
+// RandomValue gives.
+double RandomWholeOrEdge(Rng& rng) {
+  const double sign = Pick(rng, 2) ? -1.0 : 1.0;
+  switch (Pick(rng, 8)) {
+    case 0:
+      return static_cast<double>(Pick(rng, 65536));
+    case 1:
+      return sign * std::ldexp(static_cast<double>(rng() >> 11), Pick(rng, 20));  // up to 2^72
+    case 2: {
+      static const double kEdges[] = {0x1p52, 0x1p53, 0x1p53 + 2, 0x1p63, 0x1p63 - 1024, 0x1p64, 4.0e-7, 0.0};
+      return sign * kEdges[Pick(rng, static_cast<int>(std::size(kEdges)))];
+    }
+    case 3:
+      return -0x1p63;  // the one whole number whose conversion hits the "integer indefinite" value
+    case 4:
+      return sign * static_cast<double>(Pick(rng, 256)) + (Pick(rng, 2) ? 0.5 : 0.25);
+    default:
+      return RandomValue(rng);
+  }
+}
+
+// One operand of a fused chain step, written for the infix text.
+std::string RandomChainOperand(Rng& rng) {
+  static const char* const kConstants[] = {"0",   "-0",  "1",        "0.5",  ".5", "12.",
+                                           "1.8", "256", "0.000001", "-0.5", "3"};
+  static const char kOps[] = "*/-+";
+  const auto constant = [&] {
+    return std::string(kConstants[Pick(rng, static_cast<int>(std::size(kConstants)))]);
+  };
+  const auto letter = [&] { return std::string(1, kLetters[Pick(rng, 3)]); };
+  switch (Pick(rng, 6)) {
+    case 0:
+    case 1:
+      return constant();
+    case 2:
+      return letter();
+    case 3:
+      return "-" + letter();
+    case 4:  // a term: (variable op constant), (constant op variable), (variable op variable)
+      switch (Pick(rng, 3)) {
+        case 0:
+          return "(" + letter() + kOps[Pick(rng, 4)] + constant() + ")";
+        case 1:
+          return "(" + constant() + kOps[Pick(rng, 4)] + letter() + ")";
+        default:
+          return "(" + letter() + kOps[Pick(rng, 4)] + letter() + ")";
+      }
+    default:
+      return "(" + letter() + kOps[Pick(rng, 4)] + "-" + letter() + ")";
+  }
+}
+
+void ExpectAgreement(EquationEvaluator& e, const std::string& infix, const std::map<char, double>& values) {
+  double slots[EquationEvaluator::kMaxVariables] = {};
+  for (const auto& [letter, v] : values) {
+    e.SetVariable(letter, v);
+    if (e.SlotOf(letter) >= 0) slots[e.SlotOf(letter)] = v;
+  }
+  const double expected = literal::Evaluate(e.PostfixText(), values);
+  const double got = e.Evaluate();
+  ASSERT_EQ(ResultBits(expected), ResultBits(got))
+      << infix << " X=" << values.at('X') << " Y=" << values.at('Y') << " A=" << values.at('A')
+      << " expected " << expected << " got " << got;
+  ASSERT_EQ(Bits(got), Bits(e.EvaluateSlots(slots))) << infix;
+}
+
+TEST(EquationAgreement, FusedChainsEqualSubstitutedText) {
+  // Every sequence of up to four arithmetic operators, as a chain on one
+  // variable with constants (X op c op c), with a constant first (c op X op c)
+  // and with mixed operands (variables, negated variables, terms); grouped
+  // from the left so that each runs as one chain.
+  static const char kOps[] = "*/-+";
+  static const char* const kConstants[] = {"0",   "1",      "0.5", "40",   "1.8",
+                                           "255", "0.0195", "-0",  "-2.5", "12."};
+  Rng rng(2024);
+  int equations = 0;
+  for (int steps = 1; steps <= 4; ++steps) {
+    int combinations = 1;
+    for (int i = 0; i < steps; ++i) combinations *= 4;
+    for (int combination = 0; combination < combinations; ++combination) {
+      for (int form = 0; form < 3; ++form) {
+        std::string infix = form == 1 ? kConstants[Pick(rng, 10)] : "X";
+        for (int i = 0; i < steps; ++i) {
+          std::string operand = kConstants[Pick(rng, 10)];
+          if (form == 1 && i == 0) operand = "X";
+          if (form == 2) operand = RandomChainOperand(rng);
+          infix = "(" + infix + ")" + kOps[(combination >> (2 * i)) & 3] + operand;
+        }
+        EquationEvaluator e;
+        ASSERT_EQ(1, e.SetEquation(infix.c_str(), infix.size())) << infix;
+        ++equations;
+        for (int round = 0; round < 120; ++round) {
+          std::map<char, double> values;
+          for (char letter : std::string(kLetters)) values[letter] = RandomWholeOrEdge(rng);
+          ExpectAgreement(e, infix, values);
+        }
+      }
+    }
+  }
+  EXPECT_EQ(3 * (4 + 16 + 64 + 256), equations);
+}
+
+TEST(EquationAgreement, FusedShapesWithEveryKindOfValue) {
+  // The shapes the kernels are made for, fed each kind of value on its own and
+  // in mixtures (a fractional value beside whole ones takes the rounding path).
+  static const char* const kEquations[] = {"X*0.5+10",
+                                           "X*0.0195-0.5",
+                                           "(X-40)*1.8+32",
+                                           "X*100/255",
+                                           "(A*256+B)/4",
+                                           "A*256+B",
+                                           "1-X",
+                                           "100/X",
+                                           "100/X-1",
+                                           "X/-0+1",
+                                           "X*X",
+                                           "-X*2+1",
+                                           "2*-X+1",
+                                           "X*X*0.001+X*0.5-3",
+                                           "(A*256+B)*0.125-X/2",
+                                           "X*A-B",
+                                           "X*A+Y*B",
+                                           "X/A/B",
+                                           "X-(A-B)",
+                                           "X*(1-A)",
+                                           "X",
+                                           "2+3",
+                                           "X/(A*0)",
+                                           "X+1/0"};
+  Rng rng(4096);
+  for (const char* equation : kEquations) {
+    EquationEvaluator e;
+    ASSERT_EQ(1, e.SetEquation(equation, std::strlen(equation))) << equation;
+    for (int i = 0; i < 3000; ++i) {
+      std::map<char, double> values;
+      for (char letter : std::string(kLetters)) {
+        switch (i % 3) {
+          case 0:
+            values[letter] = RandomWholeOrEdge(rng);
+            break;
+          case 1:
+            values[letter] = RandomValue(rng);
+            break;
+          default:
+            values[letter] = Pick(rng, 4) == 0 ? RandomValue(rng) : static_cast<double>(Pick(rng, 256));
+        }
+      }
+      ExpectAgreement(e, equation, values);
     }
   }
 }
@@ -202,7 +374,9 @@ TEST(EquationAgreement, CompiledEqualsSubstitutedText) {
       if (literal::Substitute(postfix, values, text)) {
         double a = 0.0;
         double b = 0.0;
-        ASSERT_EQ(literal::Scan(text, a), EquationEvaluator::EvaluatePostfix(text.c_str(), b)) << text;
+        ASSERT_EQ(literal::Scan(text, a),
+                  static_cast<int>(EquationEvaluator::EvaluatePostfix(text.c_str(), b)))
+            << text;
         ASSERT_EQ(ResultBits(a), ResultBits(b)) << text;
       }
     }

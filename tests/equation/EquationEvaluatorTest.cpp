@@ -17,9 +17,14 @@ double Eval(const char* equation, std::initializer_list<std::pair<char, double>>
   return e.Evaluate();
 }
 
+// The number of a result code, as the interface fixes it.
+int Code(EquationResult result) {
+  return static_cast<int>(result);
+}
+
 std::string Postfix(const char* infix, int expectedCode = 0) {
   std::string out;
-  EXPECT_EQ(expectedCode, EquationEvaluator::ToPostfix(infix, out)) << infix;
+  EXPECT_EQ(expectedCode, Code(EquationEvaluator::ToPostfix(infix, out))) << infix;
   return out;
 }
 
@@ -267,25 +272,25 @@ TEST(EquationEvaluator, CopiesAreIndependent) {
 
 TEST(EquationPostfixText, EvaluatesSubstitutedTexts) {
   double r = -1;
-  EXPECT_EQ(0, EquationEvaluator::EvaluatePostfix(" 5.000000 0.5 * 10 +", r));
+  EXPECT_EQ(0, Code(EquationEvaluator::EvaluatePostfix(" 5.000000 0.5 * 10 +", r)));
   EXPECT_EQ(12.5, r);
-  EXPECT_EQ(0, EquationEvaluator::EvaluatePostfix(" 0 -3.000000 -", r));
+  EXPECT_EQ(0, Code(EquationEvaluator::EvaluatePostfix(" 0 -3.000000 -", r)));
   EXPECT_EQ(3.0, r);
-  EXPECT_EQ(4, EquationEvaluator::EvaluatePostfix(" 2 3", r));
+  EXPECT_EQ(4, Code(EquationEvaluator::EvaluatePostfix(" 2 3", r)));
   EXPECT_EQ(3.0, r);
-  EXPECT_EQ(1, EquationEvaluator::EvaluatePostfix(" 2 +", r));
+  EXPECT_EQ(1, Code(EquationEvaluator::EvaluatePostfix(" 2 +", r)));
   EXPECT_EQ(0.0, r);
-  EXPECT_EQ(1, EquationEvaluator::EvaluatePostfix("", r));
-  EXPECT_EQ(3, EquationEvaluator::EvaluatePostfix(" X 1 +", r));
-  EXPECT_EQ(3, EquationEvaluator::EvaluatePostfix(" 1e5", r));   // no exponents
-  EXPECT_EQ(3, EquationEvaluator::EvaluatePostfix(" 0x10", r));  // no hexadecimal
-  EXPECT_EQ(3, EquationEvaluator::EvaluatePostfix(" +5", r));    // never loops on an empty operand
-  EXPECT_EQ(3, EquationEvaluator::EvaluatePostfix(" $", r));
-  EXPECT_EQ(5, EquationEvaluator::EvaluatePostfix(" 1 0 /", r));
-  EXPECT_EQ(0, EquationEvaluator::EvaluatePostfix(" -inf", r));
+  EXPECT_EQ(1, Code(EquationEvaluator::EvaluatePostfix("", r)));
+  EXPECT_EQ(3, Code(EquationEvaluator::EvaluatePostfix(" X 1 +", r)));
+  EXPECT_EQ(3, Code(EquationEvaluator::EvaluatePostfix(" 1e5", r)));   // no exponents
+  EXPECT_EQ(3, Code(EquationEvaluator::EvaluatePostfix(" 0x10", r)));  // no hexadecimal
+  EXPECT_EQ(3, Code(EquationEvaluator::EvaluatePostfix(" +5", r)));    // never loops on an empty operand
+  EXPECT_EQ(3, Code(EquationEvaluator::EvaluatePostfix(" $", r)));
+  EXPECT_EQ(5, Code(EquationEvaluator::EvaluatePostfix(" 1 0 /", r)));
+  EXPECT_EQ(0, Code(EquationEvaluator::EvaluatePostfix(" -inf", r)));
   EXPECT_EQ(-INFINITY, r);
   const std::string huge = " " + std::string(400, '9');
-  EXPECT_EQ(0, EquationEvaluator::EvaluatePostfix(huge.c_str(), r));
+  EXPECT_EQ(0, Code(EquationEvaluator::EvaluatePostfix(huge.c_str(), r)));
   EXPECT_EQ(INFINITY, r);
 }
 
