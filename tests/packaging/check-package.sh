@@ -101,11 +101,24 @@ check "varnak-ecu-sim --help succeeds" test $? -eq 0
 "$bin/brelith-edit" --help >/dev/null 2>&1
 check "brelith-edit --help succeeds" test $? -eq 0
 
+# The window starts from the package with the packaged editor library (found
+# on the library path here, as the scratch root is not /usr) and the example
+# definition, and closes by itself; a binding failure would wait on its
+# message box until the time-out.
+(
+  export HOME=$scratch/home XDG_CONFIG_HOME=$scratch/home/config XDG_DATA_HOME=$scratch/home/data
+  mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME"
+  LD_LIBRARY_PATH=$root/usr/lib/varnak timeout 120 "$bin/varnak" \
+    "$root/usr/share/doc/varnak/examples/demo-ecu.adx" --quit-after 1 >"$scratch/window.log" 2>&1
+)
+status=$?
+check "the packaged window starts with the packaged library and closes (status $status)" test $status -eq 0
 if command -v nm >/dev/null; then
   check "libBrelith.so exports BrelithEntry" bash -c "nm -D --defined-only '$root/usr/lib/varnak/libBrelith.so' | grep -qw BrelithEntry"
 fi
 if command -v readelf >/dev/null; then
-  for elf in "$bin"/* "$root/usr/lib/varnak/libBrelith.so"; do
+  for elf in "$bin"/varnak "$bin"/varnak-cli "$bin"/varnak-ecu-sim "$bin"/brelith-edit \
+    "$root/usr/lib/varnak/libBrelith.so"; do
     check "$(basename "$elf") has no RPATH or RUNPATH" bash -c "! readelf -d '$elf' | grep -qE 'RPATH|RUNPATH'"
   done
 fi
