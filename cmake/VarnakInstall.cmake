@@ -76,6 +76,8 @@ if(TARGET varnak)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES ${VARNAK_PACKAGING_DIR}/icons/varnak.svg
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+  # The PNG sizes are rendered from the SVG once and kept in the tree:
+  #   for n in 16 32 48 64 128 256; do rsvg-convert -w $n -h $n varnak.svg -o varnak-$n.png; done
   foreach(size 16 32 48 64 128 256)
     install(FILES ${VARNAK_PACKAGING_DIR}/icons/varnak-${size}.png
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
