@@ -10,6 +10,8 @@ PACKAGES=(
   libmuparser-dev libtinyxml2-dev
   clang libclang-rt-14-dev clang-format python3
   xvfb xauth fonts-liberation2
+  # The Debian package and its checks (scripts/package.sh, tests/packaging).
+  dpkg-dev file lintian desktop-file-utils libxml2-utils
 )
 
 missing=()

@@ -8,7 +8,15 @@
 
 #include <cstring>
 
+// Where an installed copy keeps the library: the folder under the build's
+// install prefix, and the Debian package's folder.
+#ifndef VARNAK_INSTALLED_LIBRARY_DIR
+#define VARNAK_INSTALLED_LIBRARY_DIR "/usr/lib/varnak"
+#endif
+
 namespace {
+
+constexpr const char* kInstalledLibraryDirs[] = {VARNAK_INSTALLED_LIBRARY_DIR, "/usr/lib/varnak"};
 
 class BoxMessages : public IBindingMessages {
  public:
@@ -48,7 +56,8 @@ bool EditorBinding::Bind(IBindingMessages* messages, const std::string& programD
                          const std::string& libraryName) {
   if (messages == nullptr) messages = DefaultBindingMessages();
   if (handle_ == nullptr) {
-    // The program's own folder first, then the loader's search path.
+    // The program's own folder first, then the loader's search path, then the
+    // folders an install puts it in.
     if (!programDirectory.empty()) {
       const std::string beside = programDirectory + "/" + libraryName;
       handle_ = ::dlopen(beside.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -57,6 +66,12 @@ bool EditorBinding::Bind(IBindingMessages* messages, const std::string& programD
     if (handle_ == nullptr && libraryName.find('/') == std::string::npos) {
       handle_ = ::dlopen(libraryName.c_str(), RTLD_NOW | RTLD_LOCAL);
       if (handle_ != nullptr) loadedFrom_ = libraryName;
+    }
+    for (const char* folder : kInstalledLibraryDirs) {
+      if (handle_ != nullptr || libraryName.find('/') != std::string::npos) break;
+      const std::string installed = std::string(folder) + "/" + libraryName;
+      handle_ = ::dlopen(installed.c_str(), RTLD_NOW | RTLD_LOCAL);
+      if (handle_ != nullptr) loadedFrom_ = installed;
     }
     if (handle_ == nullptr) {
       messages->Warning(kMissingLibraryCaption, MissingLibraryText(libraryName));
