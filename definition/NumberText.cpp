@@ -79,7 +79,9 @@ std::size_t FormatCut(char* buffer, std::size_t size, Append append, Fallback fa
     (void)end;
     return length;
   }
+  buffer[0] = '\0';
   fallback();
+  buffer[size - 1] = '\0';  // printf may give up on an absurd precision
   return std::strlen(buffer);
 }
 
