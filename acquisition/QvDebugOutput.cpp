@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "acquisition/TextSink.h"
+#include "definition/NumberText.h"
 
 void QvDebugOutput::SetSink(ITextSink* sink) {
   std::lock_guard lock(mutex_);
@@ -21,7 +22,8 @@ void QvDebugOutput::Log(const char* format, ...) {
   char buffer[kMaxLineLength + 1];
   va_list args;
   va_start(args, format);
-  int written = std::vsnprintf(buffer, sizeof buffer, format, args);
+  // Log lines read the same in every locale: "1.250: Command/Reply Success".
+  int written = FormatCLocaleV(buffer, sizeof buffer, format, args);
   va_end(args);
   if (written < 0) return;  // an encoding error leaves nothing worth showing
   std::size_t length = std::min<std::size_t>(static_cast<std::size_t>(written), kMaxLineLength);

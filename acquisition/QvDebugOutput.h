@@ -33,7 +33,8 @@ class QvDebugOutput {
   ITextSink* Sink() const;
   bool IsActive() const { return Sink() != nullptr; }
 
-  // Appends one printf-style line, cut to kMaxLineLength characters.
+  // Appends one printf-style line, cut to kMaxLineLength characters. Numbers
+  // are written as in the C locale, whatever the process locale is.
   void Log(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
   // Appends a line of text exactly as given (cut to kMaxLineLength).

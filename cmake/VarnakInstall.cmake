@@ -16,8 +16,8 @@ set(VARNAK_PACKAGING_BINARY_DIR ${PROJECT_BINARY_DIR}/packaging)
 # its own, where the binding looks after the program's folder and the library
 # path. The package's copy is always /usr/lib/varnak.
 set(VARNAK_LIBRARY_INSTALL_DIR lib/varnak)
-if(TARGET app_binding)
-  target_compile_definitions(app_binding
+if(TARGET app)
+  target_compile_definitions(app
     PRIVATE VARNAK_INSTALLED_LIBRARY_DIR="${CMAKE_INSTALL_PREFIX}/${VARNAK_LIBRARY_INSTALL_DIR}")
 endif()
 

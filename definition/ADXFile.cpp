@@ -7,6 +7,7 @@
 #include "definition/ADXXmlOut.h"
 #include "definition/AdxFileSystem.h"
 #include "definition/IProgress.h"
+#include "definition/NumberText.h"
 #include "xml/XmlResult.h"
 #include "xml/XmlSaxParser.h"
 #include "xml/XmlWriter.h"
@@ -30,7 +31,7 @@ bool WriteHeader(XmlWriter& w, const ADXDefinition& def) {
 bool WriteDefinition(XmlWriter& w, const ADXDefinition& def, IProgress* progress) {
   w.SetIndent(4);
   bool ok = w.BeginElement("ADXFORMAT");
-  ok = w.AttributeFormat("version", "%.2f", kAdxFormatVersion) && ok;
+  ok = w.Attribute("version", FixedText(kAdxFormatVersion, 2)) && ok;
   ok = w.EndElement() && ok;
   ok = w.Comment(adxfs::WrittenTimeText(), false) && ok;
   ok = WriteHeader(w, def) && ok;

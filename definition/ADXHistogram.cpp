@@ -247,12 +247,12 @@ float ADXHistogram::GetCellStatistic(int kind, std::int32_t row, std::int32_t co
       if (std::isfinite(r) && r == std::trunc(r)) {
         // Whole numbers show without decimals, also beyond the int range.
         if (std::fabs(r) < 2147483648.0) {
-          std::snprintf(buffer, size, "%i", TruncToInt32(r));
+          FormatInt(buffer, size, TruncToInt32(r));
         } else {
-          std::snprintf(buffer, size, "%.0f", r);
+          FormatFixed(buffer, size, r, 0);
         }
       } else {
-        std::snprintf(buffer, size, "%.3f", r);
+        FormatFixed(buffer, size, r, 3);
       }
     }
   }

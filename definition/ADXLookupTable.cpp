@@ -31,9 +31,8 @@ int ADXLookupTable::InsertAt(float input, std::size_t& index) {
 int ADXLookupTable::AddEntry(float input, float output) {
   if (outputtype == kLookupText) {
     char text[64];
-    int n = std::snprintf(text, sizeof(text), "%f", static_cast<double>(output));
-    if (n < 0) n = 0;
-    return AddEntry(input, text, std::strlen(text));
+    const std::size_t n = FormatFixed(text, sizeof(text), static_cast<double>(output), 6);
+    return AddEntry(input, text, n);
   }
   std::size_t index = 0;
   if (InsertAt(input, index)) {
@@ -52,11 +51,8 @@ int ADXLookupTable::AddEntry(float input, const char* text, std::size_t length) 
   if (text == nullptr) return -1;
   length = strnlen(text, length);
   if (outputtype != kLookupText) {
-    char number[64];
-    std::size_t n = length < sizeof(number) - 1 ? length : sizeof(number) - 1;
-    std::memcpy(number, text, n);
-    number[n] = '\0';
-    return AddEntry(input, std::strtof(number, nullptr));
+    const std::size_t n = length < 63 ? length : 63;
+    return AddEntry(input, ReadLeadingFloat(std::string_view(text, n)));
   }
   std::size_t index = 0;
   if (!InsertAt(input, index)) {
@@ -105,8 +101,8 @@ void ADXLookupTable::SetOutputType(std::int32_t type) {
     if (lookupmode == kLookupInterpolate) lookupmode = kLookupClosest;
     for (LookupEntry& e : entries) {
       char text[20];  // "%f" cut to 19 characters
-      std::snprintf(text, sizeof(text), "%f", static_cast<double>(e.output));
-      AssignText(e.text, text, std::strlen(text));
+      const std::size_t n = FormatFixed(text, sizeof(text), static_cast<double>(e.output), 6);
+      AssignText(e.text, text, n);
       e.output = 0.0f;
     }
   } else if (outputtype == kLookupText) {
@@ -231,24 +227,22 @@ int ADXLookupTable::LookupFormat(float x, char* buffer, std::size_t size, double
   if (number) *number = result;
   if (buffer == nullptr || size == 0) return 0;
   const double n = result;
-  int written = 0;
   switch (outputtype) {
-    case kLookupHex:
-      written = std::snprintf(buffer, size, "0x%.2X", TruncToUInt32Bits(n));
-      break;
+    case kLookupHex: {
+      char text[16] = "0x";
+      char* end = AppendHex(text + 2, text + sizeof(text), TruncToUInt32Bits(n), 2);
+      const std::size_t length = static_cast<std::size_t>(end - text);
+      const std::size_t shown = length < size ? length : size - 1;
+      std::memcpy(buffer, text, shown);
+      buffer[shown] = '\0';
+      return static_cast<int>(shown);
+    }
     case kLookupInteger:
-      written = std::snprintf(buffer, size, "%i", TruncToInt32(n));
-      break;
+      return static_cast<int>(FormatInt(buffer, size, TruncToInt32(n)));
     case kLookupFloat:
-      written = std::snprintf(buffer, size, "%.*f", digits, n);
-      break;
+      return static_cast<int>(FormatFixed(buffer, size, n, digits));
     default:
       buffer[0] = '\0';
-      break;
+      return 0;
   }
-  if (written < 0) {
-    buffer[0] = '\0';
-    written = 0;
-  }
-  return static_cast<int>(std::strlen(buffer));
 }

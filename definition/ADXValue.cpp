@@ -154,16 +154,16 @@ double ADXValue::Format(char* buffer, std::size_t size, const ADXDefinition* def
   }
   switch (outputtype) {
     case kOutputHex:
-      std::snprintf(buffer, size, "%.*X", static_cast<int>(digcount), TruncToUInt32Bits(n));
+      FormatHex(buffer, size, TruncToUInt32Bits(n), digcount);
       break;
     case kOutputInteger:
-      std::snprintf(buffer, size, "%.*i", static_cast<int>(digcount), TruncToInt32(n));
+      FormatInt(buffer, size, TruncToInt32(n), digcount);
       break;
     case kOutputUnsigned:
-      std::snprintf(buffer, size, "%.*u", static_cast<int>(digcount), TruncToUInt32Bits(n));
+      FormatUnsigned(buffer, size, TruncToUInt32Bits(n), digcount);
       break;
     case kOutputFloat:
-      std::snprintf(buffer, size, "%.*f", static_cast<int>(digcount), n);
+      FormatFixed(buffer, size, n, digcount);
       break;
     default:
       break;  // percentage of range and unknown types write no text

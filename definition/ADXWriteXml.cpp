@@ -17,6 +17,7 @@
 #include "definition/ADXXmlIn.h"
 #include "definition/ADXXmlOut.h"
 #include "definition/AdxNumberText.h"
+#include "definition/NumberText.h"
 #include "xml/XmlFormat.h"
 #include "xml/XmlWriter.h"
 
@@ -65,10 +66,11 @@ bool ByteString(XmlWriter& w, const ADXByteString& bytes) {
   ok = w.Attribute("size", Hex(static_cast<std::uint32_t>(bytes.bytes.size()))) && ok;
   std::string text;
   text.reserve(bytes.bytes.size() * 5);
-  char piece[8];
   for (std::uint8_t b : bytes.bytes) {
-    std::snprintf(piece, sizeof(piece), "0x%.2X ", b);
-    text += piece;
+    char piece[8] = "0x";  // "0x%.2X "
+    char* end = AppendHex(piece + 2, piece + sizeof(piece) - 1, b, 2);
+    *end++ = ' ';
+    text.append(piece, end);
   }
   if (!text.empty()) ok = w.Text(text) && ok;
   return w.EndElement() && ok;

@@ -4,26 +4,28 @@
 #include <cstring>
 
 #include "definition/ADXObject.h"
+#include "definition/NumberText.h"
 #include "xml/XmlWriter.h"
 
 namespace adxxml {
 
 namespace {
-std::string Printf(const char* format, std::uint32_t v) {
-  char text[16];
-  std::snprintf(text, sizeof(text), format, static_cast<unsigned>(v));
-  return text;
+// "0x" and at least minDigits upper-case hexadecimal digits.
+std::string PrefixedHex(std::uint32_t v, int minDigits) {
+  char text[16] = "0x";
+  char* end = AppendHex(text + 2, text + sizeof(text), v, minDigits);
+  return std::string(text, end);
 }
 }  // namespace
 
 std::string Hex8(std::uint32_t v) {
-  return Printf("0x%.8X", v);
+  return PrefixedHex(v, 8);
 }
 std::string Hex2(std::uint32_t v) {
-  return Printf("0x%.2X", v);
+  return PrefixedHex(v, 2);
 }
 std::string Hex(std::uint32_t v) {
-  return Printf("0x%X", v);
+  return PrefixedHex(v, 1);
 }
 
 std::string Escaped(std::string_view text) {

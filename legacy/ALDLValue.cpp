@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "definition/NumberText.h"
 #include "legacy/ALDLLookupTable.h"
 #include "legacy/AdsMessage.h"
 
@@ -18,6 +19,18 @@ int32_t TruncateToInt32(double value) {
     return std::numeric_limits<int32_t>::min();
   }
   return static_cast<int32_t>(value);
+}
+
+// "%X" of r.
+std::string HexText(uint32_t r) {
+  char text[16];
+  return std::string(text, AppendHex(text, text + sizeof text, r));
+}
+
+// "%i" of n.
+std::string IntText(int32_t n) {
+  char text[16];
+  return std::string(text, AppendInt(text, text + sizeof text, n));
 }
 
 }  // namespace
@@ -72,15 +85,15 @@ std::string ALDLValue::DisplayText(uint32_t raw) const {
   const uint32_t r = EffectiveRaw(raw);
   switch (operation) {
     case kAldlOpHexadecimal:
-      return FormatAds("%X", r);
+      return HexText(r);
     case kAldlOpInteger:
-      return FormatAds("%i", TruncateToInt32(offset + factor * static_cast<double>(r)));
+      return IntText(TruncateToInt32(offset + factor * static_cast<double>(r)));
     case kAldlOpCharacter: {
       // A zero byte would end the text, so it shows as "?" like a raw 0.
       const char c = static_cast<char>(r & 0xFFu);
       return c == '\0' ? std::string("?") : std::string(1, c);
     }
     default:
-      return FormatAds("%.2f", NumericValue(raw));
+      return FixedText(NumericValue(raw), 2);
   }
 }

@@ -1,7 +1,8 @@
 #include "legacy/AdsMessage.h"
 
 #include <cstdarg>
-#include <cstdio>
+
+#include "definition/NumberText.h"
 
 std::string AdsMessage::ToString() const {
   if (line <= 0) return text;
@@ -25,15 +26,7 @@ void AdsMessageLog::Clear() {
 std::string FormatAds(const char* format, ...) {
   va_list args;
   va_start(args, format);
-  va_list copy;
-  va_copy(copy, args);
-  int length = std::vsnprintf(nullptr, 0, format, copy);
-  va_end(copy);
-  std::string result;
-  if (length > 0) {
-    result.resize(static_cast<std::size_t>(length));
-    std::vsnprintf(result.data(), result.size() + 1, format, args);
-  }
+  std::string result = StringCLocaleV(format, args);
   va_end(args);
   return result;
 }

@@ -32,5 +32,6 @@ class AdsMessageLog {
   std::size_t dropped_ = 0;
 };
 
-// printf-style formatting into a std::string of any length.
+// printf-style formatting into a std::string of any length, in the C locale
+// (numbers always with a decimal point).
 std::string FormatAds(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -15,6 +15,7 @@
 #include "definition/ADXListView.h"
 #include "definition/ADXLookupTable.h"
 #include "definition/ADXValue.h"
+#include "definition/NumberText.h"
 #include "legacy/ALDLDefinition.h"
 #include "legacy/AdsFieldText.h"
 #include "legacy/AdsMessage.h"
@@ -136,7 +137,7 @@ float LegacyLimit(const ALDLValue& value, uint32_t raw) {
 
 std::string AffineEquation(const ALDLValue& value) {
   if (value.factor == 1.0 && value.offset == 0.0) return "X";
-  return FormatAds("X * %f + %f", value.factor, value.offset);
+  return "X * " + FixedText(value.factor, 6) + " + " + FixedText(value.offset, 6);
 }
 
 // Sets the equation and output type that the value's operation stands for.
@@ -150,7 +151,7 @@ void ConvertOperation(ADXValue& out, const ALDLValue& value,
       out.outputtype = kOutputFloat;
       break;
     case kAldlOpInverse:
-      equation = FormatAds("%f / X + %f", value.factor, value.offset);
+      equation = FixedText(value.factor, 6) + " / X + " + FixedText(value.offset, 6);
       out.outputtype = kOutputFloat;
       break;
     case kAldlOpHexadecimal:
@@ -282,8 +283,7 @@ float LeadingDecimalNumber(const std::string& text) {
     while (after < text.size() && IsDecimalDigit(text[after])) ++after;
     if (after > exponent) end = after;
   }
-  const std::string number = text.substr(0, end);
-  const double value = std::strtod(number.c_str(), nullptr);
+  const double value = ReadLeadingDouble(std::string_view(text).substr(0, end));
   if (!std::isfinite(value)) return value < 0 ? -FLT_MAX : FLT_MAX;
   return static_cast<float>(std::clamp(value, -static_cast<double>(FLT_MAX), static_cast<double>(FLT_MAX)));
 }

@@ -5,6 +5,7 @@
 
 #include "acquisition/control/ConnectionState.h"
 #include "datalog/XdlFormat.h"
+#include "definition/NumberText.h"
 
 std::string ConnectionStateText(std::int32_t connectionState) {
   switch (connectionState) {
@@ -32,12 +33,12 @@ std::optional<std::string> StatusFiguresText(const StatusLineInput& input) {
   // A rate that is not a number or absurdly large would only make noise.
   const double rate = std::isfinite(input.rate) ? input.rate : 0.0;
   if (input.connectionState == Connected) {
-    std::snprintf(text, sizeof text, "%.2f Hz   Errors: %i", rate, static_cast<int>(input.errorCount));
+    FormatCLocale(text, sizeof text, "%.2f Hz   Errors: %i", rate, static_cast<int>(input.errorCount));
     return std::string(text);
   }
   if (input.logState == XDL_STATE_PLAYING || input.logState == XDL_STATE_RECORDING) {
     const std::uint32_t ms = input.logTimeMs;
-    std::snprintf(text, sizeof text, "%.2f Hz  %i:%i:%.2i:%.3i", rate, static_cast<int>(ms / 3600000 % 60),
+    FormatCLocale(text, sizeof text, "%.2f Hz  %i:%i:%.2i:%.3i", rate, static_cast<int>(ms / 3600000 % 60),
                   static_cast<int>(ms / 60000 % 60), static_cast<int>(ms / 1000 % 60),
                   static_cast<int>(ms % 1000));
     return std::string(text);

@@ -1,6 +1,7 @@
 // Definition headers first: Qt's keyword macros (slots, signals) would
 // otherwise rewrite names inside them.
 #include "definition/ADXValue.h"
+#include "definition/NumberText.h"
 
 #include "app/panes/HistogramPane.h"
 
@@ -50,7 +51,7 @@ std::string HistogramBreakLabel(float value) {
   if (std::isfinite(v) && v == std::trunc(v) && std::fabs(v) < 2147483648.0) {
     std::snprintf(buffer, sizeof buffer, "%i", static_cast<int>(v));
   } else {
-    std::snprintf(buffer, sizeof buffer, "%.3f", v);
+    FormatFixed(buffer, sizeof buffer, v, 3);  // a point in every locale, as the cells
   }
   return buffer;
 }

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "definition/NumberText.h"
+
 bool ParseCommandLine(const std::vector<std::string>& args, CommandLineOptions* options, std::string* error) {
   CommandLineOptions result;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -26,10 +28,9 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLineOptions* 
     } else if (arg == "--quit-after") {
       std::string text;
       if (!value(&text)) return false;
-      char* end = nullptr;
-      const double seconds = std::strtod(text.c_str(), &end);
+      double seconds = 0.0;
       // A day is far beyond any demonstration; larger values are typing errors.
-      if (end == text.c_str() || *end != '\0' || !std::isfinite(seconds) || seconds < 0 || seconds > 86400) {
+      if (ReadDecimal(text, seconds) != NumberRead::kOk || seconds < 0 || seconds > 86400) {
         *error = "--quit-after needs a number of seconds from 0 to 86400, not \"" + text + "\"";
         return false;
       }

@@ -78,11 +78,11 @@ void ADXHistogramEditor::LoadFields() {
   axisHashes_[2] = h->zidhash;
   for (int axis = 0; axis < 3; ++axis) ShowAxisObject(axis);
   rows_->setText(QString::number(h->rows));
-  ymin_->setText(QString::fromStdString(FormatFloatField(h->ymin)));
-  ymax_->setText(QString::fromStdString(FormatFloatField(h->ymax)));
+  ymin_->setText(DecimalFieldText(h->ymin));
+  ymax_->setText(DecimalFieldText(h->ymax));
   cols_->setText(QString::number(h->cols));
-  xmin_->setText(QString::fromStdString(FormatFloatField(h->xmin)));
-  xmax_->setText(QString::fromStdString(FormatFloatField(h->xmax)));
+  xmin_->setText(DecimalFieldText(h->xmin));
+  xmax_->setText(DecimalFieldText(h->xmax));
   history_->setText(QString::number(h->GetHistorySize()));
   FillCommandAssociation(command_, "<Update With Inputs>",
                          [](std::uint32_t type) { return (type & 0x2u) != 0; });
@@ -103,10 +103,18 @@ void ADXHistogramEditor::CommitFields() {
         object != nullptr && object->objectType == ADX_TYPE_VALUE ? static_cast<ADXValue*>(object) : nullptr;
   }
   // Ranges first, so that the axis tables are rebuilt over the new ranges.
-  h->SetYMin(ReadFloatField(Bytes(ymin_->text())));
-  h->SetYMax(ReadFloatField(Bytes(ymax_->text())));
-  h->SetXMin(ReadFloatField(Bytes(xmin_->text())));
-  h->SetXMax(ReadFloatField(Bytes(xmax_->text())));
+  float ymin = h->ymin;
+  float ymax = h->ymax;
+  float xmin = h->xmin;
+  float xmax = h->xmax;
+  ReadDecimalField(ymin_, "Row Min", &ymin);
+  ReadDecimalField(ymax_, "Row Max", &ymax);
+  ReadDecimalField(xmin_, "Column Min", &xmin);
+  ReadDecimalField(xmax_, "Column Max", &xmax);
+  h->SetYMin(ymin);
+  h->SetYMax(ymax);
+  h->SetXMin(xmin);
+  h->SetXMax(xmax);
   const std::int32_t rows = ReadUnsignedField31(Bytes(rows_->text()));
   const std::int32_t cols = ReadUnsignedField31(Bytes(cols_->text()));
   if (rows != h->rows) h->SetRows(rows);

@@ -23,18 +23,20 @@ constexpr int kGraphId = 1071;
 QString NumberText(double v, std::int32_t type) {
   switch (type) {
     case kLookupHex:
-      return QString::asprintf("0x%.2X", TruncToUInt32Bits(v));
+      return QString::fromStdString(FormatHexField(TruncToUInt32Bits(v)));
     case kLookupInteger:
-      return QString::asprintf("%i", TruncToInt32(v));
+      return QString::number(TruncToInt32(v));
     default:
-      return QString::asprintf("%f", v);
+      return QString::fromStdString(FormatFloatField(v));
   }
 }
 
 // Reads an entry field the way its type shows it: hexadecimal digits for the
-// hexadecimal type, a decimal number otherwise.
-float ReadNumber(const std::string& text, std::int32_t type) {
-  return type == kLookupHex ? static_cast<float>(ReadHexField(text)) : ReadFloatField(text);
+// hexadecimal type, a whole decimal number otherwise (false when it is not).
+bool ReadNumber(const std::string& text, std::int32_t type, float* value) {
+  if (type != kLookupHex) return TryReadFloatField(text, value);
+  *value = static_cast<float>(ReadHexField(text));
+  return true;
 }
 
 }  // namespace
@@ -182,12 +184,25 @@ void ADXLookupEditor::OutputTypeChosen() {
 void ADXLookupEditor::AddEntry() {
   if (object_ == nullptr) return;
   ADXLookupTable* t = Table();
-  const float input = ReadNumber(Bytes(input_->text()), ChosenInputType());
+  // A number that cannot be read in full is refused, never cut ("12,5").
+  const std::string inputText = Bytes(input_->text());
+  float input = 0.0f;
+  if (!ReadNumber(inputText, ChosenInputType(), &input)) {
+    Services()->ShowMessage(PageWindow(), "Table Entry",
+                            QString::fromStdString(FloatFieldMessage("Input", inputText)));
+    return;
+  }
   const std::string output = Bytes(output_->text());
   if (t->outputtype == kLookupText) {
     t->AddEntry(input, output.c_str(), output.size());
   } else {
-    t->AddEntry(input, ReadNumber(output, t->outputtype));
+    float number = 0.0f;
+    if (!ReadNumber(output, t->outputtype, &number)) {
+      Services()->ShowMessage(PageWindow(), "Table Entry",
+                              QString::fromStdString(FloatFieldMessage("Output", output)));
+      return;
+    }
+    t->AddEntry(input, number);
   }
   RefillList();
   RefillGraph();

@@ -7,10 +7,12 @@
 #include <QPlainTextEdit>
 #include <QScrollArea>
 
+#include <algorithm>
 #include "controls/containers/QvTabSheet.h"
 #include "definition/ADXCommands.h"
 #include "definition/ADXDefinition.h"
 #include "definition/ADXObject.h"
+#include "editor/pages/PageText.h"
 
 ADXPageBase::ADXPageBase(QWidget* parent, IEditorPageServices* services, bool commonFields)
     : ADXItemEditorBase(services),
@@ -77,8 +79,30 @@ int ADXPageBase::Commit() {
     const std::string desc = Bytes(desc_->toPlainText());
     object_->SetDesc(desc.c_str(), desc.size());
   }
+  fieldError_.clear();
   CommitFields();
   return 1;
+}
+
+int ADXPageBase::Validate(char* message, std::size_t size) {
+  const int valid = ADXItemEditorBase::Validate(message, size);
+  if (fieldError_.empty()) return valid;
+  if (message != nullptr && size > 0) {
+    const std::size_t n = std::min(fieldError_.size(), size - 1);
+    fieldError_.copy(message, n);
+    message[n] = '\0';
+  }
+  return 0;
+}
+
+QString ADXPageBase::DecimalFieldText(double value) {
+  return QString::fromStdString(FormatFloatField(value));
+}
+
+void ADXPageBase::ReadDecimalField(const QLineEdit* edit, const char* label, float* target) {
+  const std::string text = Bytes(edit->text());
+  if (TryReadFloatField(text, target)) return;
+  if (fieldError_.empty()) fieldError_ = FloatFieldMessage(label, text);
 }
 
 QLineEdit* ADXPageBase::AddLine(QFormLayout* form, const char* label, int id) {

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "controls/containers/QvTabSheet.h"
 #include "editor/pages/ADXItemEditorBase.h"
@@ -31,6 +32,9 @@ class ADXPageBase : public ADXItemEditorBase {
   int Commit() override;
   // Loads the common fields, then the page's own; 0 without an object.
   int Load(ADXDefinition* definition, const ADXEditorItemRecord* record) override;
+  // The common rule, and a decimal field that does not hold a number is
+  // refused with a message naming it (the first such field).
+  int Validate(char* message, std::size_t size) override;
 
   // The control with the id, or nullptr.
   template <typename T>
@@ -67,6 +71,11 @@ class ADXPageBase : public ADXItemEditorBase {
   // The selected entry's value, or fallback when nothing is selected.
   static std::uint32_t SelectedData(const QComboBox* combo, std::uint32_t fallback);
 
+  // A decimal field: shown with "%f", read as one whole number. A text that
+  // is not a number leaves *target as it was and makes Validate refuse.
+  static QString DecimalFieldText(double value);
+  void ReadDecimalField(const QLineEdit* edit, const char* label, float* target);
+
   // Latin-1 conversions of the model's 8-bit texts.
   static QString Text(const std::string& text) { return QString::fromLatin1(text); }
   static std::string Bytes(const QString& text) { return text.toLatin1().toStdString(); }
@@ -79,4 +88,5 @@ class ADXPageBase : public ADXItemEditorBase {
   QLineEdit* id_ = nullptr;
   QPlainTextEdit* desc_ = nullptr;
   bool loading_ = false;
+  std::string fieldError_;  // the first refused decimal field of the last commit
 };

@@ -118,11 +118,11 @@ void ADXValueEditor::LoadFields() {
   signed_->setChecked((v->flags & kValueSigned) != 0);
   lsbFirst_->setChecked((v->flags & kValueLsbFirst) != 0);
   size_->setCurrentIndex(size_->findData(v->sizeinbits));
-  rangeLow_->setText(QString::fromStdString(FormatFloatField(v->rangelow)));
-  rangeHigh_->setText(QString::fromStdString(FormatFloatField(v->rangehigh)));
-  alarmLow_->setText(QString::fromStdString(FormatFloatField(v->alarmlow)));
+  rangeLow_->setText(DecimalFieldText(v->rangelow));
+  rangeHigh_->setText(DecimalFieldText(v->rangehigh));
+  alarmLow_->setText(DecimalFieldText(v->alarmlow));
   alarmLowOn_->setChecked((v->flags & kValueAlarmLow) != 0);
-  alarmHigh_->setText(QString::fromStdString(FormatFloatField(v->alarmhigh)));
+  alarmHigh_->setText(DecimalFieldText(v->alarmhigh));
   alarmHighOn_->setChecked((v->flags & kValueAlarmHigh) != 0);
   FillCommandAssociation(command_, "<All>", [](std::uint32_t type) { return type == 0xFFFFFFFFu; });
   SelectByData(command_, v->parentcmdidhash);
@@ -160,10 +160,10 @@ void ADXValueEditor::CommitFields() {
   if (alarmHighOn_->isChecked()) flags |= kValueAlarmHigh;
   v->flags = flags;
   if (size_->currentIndex() >= 0) v->sizeinbits = size_->currentData().toInt();
-  v->rangelow = ReadFloatField(Bytes(rangeLow_->text()));
-  v->rangehigh = ReadFloatField(Bytes(rangeHigh_->text()));
-  v->alarmlow = ReadFloatField(Bytes(alarmLow_->text()));
-  v->alarmhigh = ReadFloatField(Bytes(alarmHigh_->text()));
+  ReadDecimalField(rangeLow_, "Range Low", &v->rangelow);
+  ReadDecimalField(rangeHigh_, "Range High", &v->rangehigh);
+  ReadDecimalField(alarmLow_, "Alarm Low", &v->alarmlow);
+  ReadDecimalField(alarmHigh_, "Alarm High", &v->alarmhigh);
   v->parentcmdidhash = SelectedData(command_, v->parentcmdidhash);
 
   if (outputFormat_->currentIndex() >= 0) v->outputtype = outputFormat_->currentData().toInt();

@@ -1,12 +1,11 @@
 #include "editor/pages/PageText.h"
 
-#include <cerrno>
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
 #include "definition/AdxNumberText.h"
+#include "definition/NumberText.h"
 
 std::string FormatHexField(std::uint32_t value) {
   char buffer[16];
@@ -19,21 +18,45 @@ std::uint32_t ReadHexField(std::string_view text) {
 }
 
 std::string FormatFloatField(double value) {
-  char buffer[400];  // "%f" of the largest float needs 46 characters; doubles up to ~310
-  std::snprintf(buffer, sizeof(buffer), "%f", value);
-  return buffer;
+  return FixedText(value, 6);
+}
+
+bool TryReadFloatField(std::string_view text, float* value) {
+  double v = 0.0;
+  switch (ReadDecimal(text, v)) {
+    case NumberRead::kOk: {
+      // Straight to float where it fits, so the text is rounded only once.
+      float f = 0.0f;
+      if (ReadDecimalFloat(text, f) == NumberRead::kOk) {
+        *value = f;
+        return true;
+      }
+      break;
+    }
+    case NumberRead::kEmpty:
+      *value = 0.0f;
+      return true;
+    case NumberRead::kOutOfRange:
+      v = ReadLeadingDouble(text);  // an infinity with the number's sign
+      break;
+    case NumberRead::kNotANumber:
+      return false;
+  }
+  *value = v > FLT_MAX ? FLT_MAX : v < -FLT_MAX ? -FLT_MAX : static_cast<float>(v);
+  return true;
+}
+
+std::string FloatFieldMessage(std::string_view label, std::string_view text) {
+  std::string message(label);
+  message += ": \"";
+  message += text.substr(0, 40);
+  message += "\" is not a number. Write a decimal number with a point, for example 12.5.";
+  return message;
 }
 
 float ReadFloatField(std::string_view text) {
-  const std::string copy(text);
-  const char* begin = copy.c_str();
-  char* end = nullptr;
-  errno = 0;
-  const double v = std::strtod(begin, &end);
-  if (end == begin || !std::isfinite(v)) return 0.0f;
-  if (v > FLT_MAX) return FLT_MAX;
-  if (v < -FLT_MAX) return -FLT_MAX;
-  return static_cast<float>(v);
+  float value = 0.0f;
+  return TryReadFloatField(text, &value) ? value : 0.0f;
 }
 
 std::uint32_t ReadUnsignedField(std::string_view text) {

@@ -15,10 +15,16 @@ std::string FormatHexField(std::uint32_t value);
 // a text without digits reads 0.
 std::uint32_t ReadHexField(std::string_view text);
 
-// "%f".
+// "%f", with a decimal point in every locale.
 std::string FormatFloatField(double value);
-// Decimal text to number; text that is not a number (and infinities or NaN,
-// which no field can use) reads 0. Numbers beyond the float range saturate.
+// A decimal field's number: the whole text must be one decimal number (blanks
+// around it allowed), so "12,5" or "12.5 kPa" is refused rather than cut to
+// 12; an empty field reads 0. Numbers beyond the float range saturate.
+// Returns false, leaving *value alone, for a refused text.
+[[nodiscard]] bool TryReadFloatField(std::string_view text, float* value);
+// The message for a refused decimal field, naming the field and its text.
+std::string FloatFieldMessage(std::string_view label, std::string_view text);
+// TryReadFloatField with 0 for a refused text.
 float ReadFloatField(std::string_view text);
 
 // Unsigned decimal: leading blanks, then the leading digits; anything else

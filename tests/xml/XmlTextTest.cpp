@@ -4,6 +4,7 @@
 #include <limits>
 #include <string>
 
+#include "tests/definition/CommaLocale.h"
 #include "xml/XmlFormat.h"
 #include "xml/XmlText.h"
 
@@ -70,3 +71,12 @@ TEST(XmlFormat, NumbersAreWrittenAndReadInTheCLocaleForm) {
 }
 
 }  // namespace
+
+// The window runs with the user's locale; file numbers must not follow it.
+TEST(XmlTextLocale, NumbersKeepTheDecimalPointUnderACommaLocale) {
+  REQUIRE_COMMA_LOCALE(locale);
+  EXPECT_EQ(XmlFormatFloat(87.5), "87.500000");
+  EXPECT_EQ(XmlFormat("%.2f", 0.5), "0.50");
+  EXPECT_EQ(XmlParseDouble("87.5"), 87.5);
+  EXPECT_EQ(XmlParseDouble("-1e400"), -HUGE_VAL);
+}

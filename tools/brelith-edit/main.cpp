@@ -2,12 +2,14 @@
 // own, bound the same way the program binds it.
 #include <QApplication>
 
+#include <clocale>
 #include <cstdio>
 #include <cstring>
 
 #include "app/binding/EditorBinding.h"
 
 int main(int argc, char** argv) {
+  std::setlocale(LC_ALL, "");
   QApplication application(argc, argv);
   if (argc > 2 || (argc == 2 && (std::strcmp(argv[1], "-h") == 0 || std::strcmp(argv[1], "--help") == 0))) {
     std::fprintf(stderr, "usage: brelith-edit [FILE.adx]\n");

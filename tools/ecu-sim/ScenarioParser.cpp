@@ -134,10 +134,13 @@ unsigned long long unsignedNumber(const std::string& word, unsigned long long la
 }
 
 double realNumber(const std::string& word, const char* what) {
-  errno = 0;
-  char* end = nullptr;
-  double value = std::strtod(word.c_str(), &end);
-  if (word.empty() || end != word.c_str() + word.size() || errno == ERANGE || !std::isfinite(value))
+  // from_chars reads the same in every locale; it takes no "+" of its own.
+  const char* begin =
+      word.c_str() + (!word.empty() && word[0] == '+' && word.size() > 1 && word[1] != '-' ? 1 : 0);
+  const char* end = word.c_str() + word.size();
+  double value = 0.0;
+  const auto [stop, ec] = std::from_chars(begin, end, value, std::chars_format::general);
+  if (word.empty() || stop != end || ec != std::errc() || !std::isfinite(value))
     throw ParseError{std::string(what) + " '" + word + "' is not a number"};
   return value;
 }

@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <charconv>
+#include <clocale>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -49,6 +51,7 @@ bool makeLink(const std::string& link, const std::string& target, std::string& e
 }  // namespace
 
 int main(int argc, char** argv) {
+  std::setlocale(LC_ALL, "");  // as the window does: the core must not care
   std::string scenarioPath, linkPath;
   double seconds = 0.0;
   for (int i = 1; i < argc; ++i) {
@@ -56,9 +59,9 @@ int main(int argc, char** argv) {
     if (arg == "--link" && i + 1 < argc) {
       linkPath = argv[++i];
     } else if (arg == "--seconds" && i + 1 < argc) {
-      char* end = nullptr;
-      seconds = std::strtod(argv[++i], &end);
-      if (*end != '\0' || !(seconds > 0.0) || seconds > 1e7) {
+      const std::string text = argv[++i];
+      const auto [stop, ec] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+      if (ec != std::errc() || stop != text.data() + text.size() || !(seconds > 0.0) || seconds > 1e7) {
         std::fprintf(stderr, "varnak-ecu-sim: --seconds needs a positive number\n");
         return 2;
       }

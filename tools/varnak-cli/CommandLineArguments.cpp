@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "definition/NumberText.h"
 #include "tools/varnak-cli/CommandLineSession.h"
 
 namespace {
@@ -10,11 +11,8 @@ namespace {
 constexpr int kUsage = 2;
 
 bool ParseNumber(const std::string& text, double low, double high, double* value) {
-  if (text.empty()) return false;
-  errno = 0;
-  char* end = nullptr;
-  const double v = std::strtod(text.c_str(), &end);
-  if (errno != 0 || end == nullptr || *end != '\0' || !std::isfinite(v) || v < low || v > high) return false;
+  double v = 0.0;
+  if (ReadDecimal(text, v) != NumberRead::kOk || v < low || v > high) return false;
   *value = v;
   return true;
 }

@@ -1,12 +1,12 @@
 #include "tools/varnak-cli/ItemRows.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstring>
 
 #include "definition/ADXBitmask.h"
 #include "definition/ADXDefinition.h"
 #include "definition/ADXValue.h"
+#include "definition/NumberText.h"
 
 namespace {
 
@@ -74,9 +74,13 @@ std::size_t ItemRowFormatter::FormatItem(std::size_t index, const std::uint8_t* 
 void ItemRowFormatter::AppendRow(std::string& out, double timeSeconds, const std::uint8_t* packet,
                                  std::size_t length, std::uint32_t commandIdHash) const {
   char text[kBitmaskTextMax + 1];
-  // The same digits as "%.3f", without the cost of printf.
-  const auto [end, error] = std::to_chars(text, text + sizeof text, timeSeconds, std::chars_format::fixed, 3);
-  if (error == std::errc()) out.append(text, end);
+  // "%.3f" of the time, without the cost of printf; the item texts come from
+  // the same formatter (value texts) or from the bitmask's own texts.
+  if (char* end = AppendFixed(text, text + sizeof text, timeSeconds, 3)) {
+    out.append(text, end);
+  } else {
+    out += FixedText(timeSeconds, 3);
+  }
   for (std::size_t i = 0; i < items_.size(); ++i) {
     out.push_back(',');
     const std::size_t size = items_[i]->objectType == ADX_TYPE_VALUE ? kValueTextSize : sizeof text;

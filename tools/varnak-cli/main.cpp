@@ -1,5 +1,6 @@
 // varnak-cli: command-line access to definitions and logs. Each sub-command
 // lives in its own source file; this table is the only place that lists them.
+#include <clocale>
 #include <cstring>
 #include <iostream>
 
@@ -42,6 +43,7 @@ void PrintUsage(std::ostream& s) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  std::setlocale(LC_ALL, "");  // as the window does: the core must not care
   if (argc < 2) {
     PrintUsage(std::cerr);
     return kExitUsage;

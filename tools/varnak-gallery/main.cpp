@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QStringList>
 
+#include <clocale>
 #include <cstdio>
 #include <cstring>
 
@@ -36,6 +37,7 @@ bool DisplayPresent() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  std::setlocale(LC_ALL, "");
   if (!PlatformChosen(argc, argv) && !DisplayPresent()) qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
   // Qt takes its own options (-platform, -style, ...) out of the arguments.
   QApplication app(argc, argv);

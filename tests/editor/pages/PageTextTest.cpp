@@ -7,6 +7,7 @@
 
 #include "editor/pages/PageText.h"
 #include "editor/pages/RowMoves.h"
+#include "tests/definition/CommaLocale.h"
 
 TEST(PageText, HexFieldsTakeEveryDigitAndSkipTheRest) {
   EXPECT_EQ(ReadHexField("0x1A"), 26u);
@@ -34,6 +35,30 @@ TEST(PageText, DecimalFieldsReadZeroForTextThatIsNoNumber) {
   EXPECT_FLOAT_EQ(ReadFloatField("-1e300"), -3.4028235e38f);
   EXPECT_EQ(FormatFloatField(1.5), "1.500000");
   EXPECT_EQ(FormatFloatField(-3.4028235e38).size(), 47u);
+}
+
+TEST(PageText, DecimalFieldsTakeOnlyWholeNumbersInEveryLocale) {
+  float v = 7.0f;
+  EXPECT_TRUE(TryReadFloatField(" 12.5 ", &v));
+  EXPECT_EQ(v, 12.5f);
+  EXPECT_TRUE(TryReadFloatField("", &v));
+  EXPECT_EQ(v, 0.0f);
+  EXPECT_TRUE(TryReadFloatField("-1e300", &v));
+  EXPECT_EQ(v, -3.4028235e38f);
+  v = 7.0f;
+  for (const char* bad : {"12,5", "12.5 kPa", "abc", "nan", "inf", "1.2.3", "0x10"}) {
+    EXPECT_FALSE(TryReadFloatField(bad, &v)) << bad;
+  }
+  EXPECT_EQ(v, 7.0f) << "a refused text leaves the number alone";
+  EXPECT_EQ(FloatFieldMessage("Range Low", "12,5"),
+            "Range Low: \"12,5\" is not a number. Write a decimal number with a point, for example 12.5.");
+
+  REQUIRE_COMMA_LOCALE(locale);
+  EXPECT_EQ(FormatFloatField(12.5), "12.500000");
+  EXPECT_TRUE(TryReadFloatField("12.5", &v));
+  EXPECT_EQ(v, 12.5f);
+  EXPECT_FALSE(TryReadFloatField("12,5", &v));
+  EXPECT_FLOAT_EQ(ReadFloatField("0.25"), 0.25f);
 }
 
 TEST(PageText, UnsignedFieldsSaturateInsteadOfWrapping) {
