@@ -115,9 +115,10 @@ int DataLogFile::ReadHeaderAndTableLocked() {
       if (file.Read(fixed, kXdlEntryFixedSize) != static_cast<long long>(kXdlEntryFixedSize))
         return XDL_ERR_IO;
       XdlEntry entry = DecodeXdlEntryFixed(fixed);
-      if (entry.storedSize > kXdlMaxPacketSize || entry.fullSize > kXdlMaxPacketSize ||
-          entry.storedSize > fileSize)
-        return XDL_ERR_IO;
+      // Sizes are bounded by the format's packet limit, not by the file: an
+      // entry of a large-reply command that was never sent is still valid. A
+      // record whose payload runs past the end of the file ends the data.
+      if (entry.storedSize > kXdlMaxPacketSize || entry.fullSize > kXdlMaxPacketSize) return XDL_ERR_IO;
       std::uint8_t maskBytes[255];
       if (entry.maskLength > 0) {
         if (file.Read(maskBytes, entry.maskLength) != static_cast<long long>(entry.maskLength))
