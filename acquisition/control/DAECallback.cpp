@@ -93,6 +93,15 @@ void DAECallback::UpdatePanes(double time, const std::uint8_t* packet, std::size
   control_.display_.UpdatePanes(kPaneAll, time, packet, length, commandIdHash);
 }
 
+void DAECallback::Record(std::uint32_t commandIdHash, const std::uint8_t* data, std::uint32_t count) {
+  if (control_.datalog_.State() != XDL_STATE_RECORDING || control_.GetConnectionState() != Connected) return;
+  if (control_.datalog_.RecordPacket(commandIdHash, data, count) != XDL_ERR_IO) return;
+  // The datalog has ended the recording; the scan goes on. The control thread
+  // tells the program, which reports the cause on its own thread.
+  control_.display_.FlashStatus("Recording failed!", kFlashText, kFlashBack, kFlashMs);
+  control_.StartControlThread(AcquisitionControl::kStopDatalog);
+}
+
 void DAECallback::MarkConnected() {
   if (control_.running_.load(std::memory_order_acquire) == 0) return;
   std::int32_t expected = Connecting;
@@ -141,9 +150,7 @@ std::int32_t DAECallback::OnSendCommandEnd(const DAEStatusRecord* record, const 
     control_.lastPacket_.Store(packet, size, record->commandIdHash);
     // Formatting is skipped while no one reads the log (an export).
     if (control_.log_.IsActive()) control_.log_.Log("%.3f: Command/Reply Success", time);
-    if (control_.datalog_.State() == XDL_STATE_RECORDING && control_.GetConnectionState() == Connected) {
-      control_.datalog_.RecordPacket(command->idhash, reply, count);
-    }
+    Record(command->idhash, reply, count);
     control_.definition_.UpdateRawValues(packet, size, command->idhash);
     UpdatePanes(time, packet, size, command->idhash);
     MarkConnected();
@@ -183,9 +190,7 @@ std::int32_t DAECallback::OnListen160BaudEnd(const DAEStatusRecord* record, cons
     // items of a send command are decoded from its reply.
     control_.definition_.UpdateRawValues(packet, length, hash);
     UpdatePanes(time, packet, length, hash);
-    if (control_.datalog_.State() == XDL_STATE_RECORDING && control_.GetConnectionState() == Connected) {
-      control_.datalog_.RecordPacket(hash, packet, static_cast<std::uint32_t>(length));
-    }
+    Record(hash, packet, static_cast<std::uint32_t>(length));
   }
   if (length != 0) control_.lastPacket_.Store(packet, length, record->commandIdHash);
 
