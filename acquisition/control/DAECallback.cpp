@@ -140,18 +140,20 @@ std::int32_t DAECallback::OnSendCommandEnd(const DAEStatusRecord* record, const 
     }
   } else if (command != nullptr && (command->flags & kSendReadReply) != 0) {
     // The packet is the part of the reply from packetoffset, packetsize bytes
-    // long, cut to what the reply holds.
+    // long, cut to what the reply holds. Items are read from the whole rest of
+    // the reply: an item may lie after packetsize.
     const std::size_t available = reply == nullptr ? 0 : count;
     const std::size_t offset =
         std::min<std::size_t>(available, static_cast<std::size_t>(std::max(0, command->packetoffset)));
     const std::size_t size =
         std::min<std::size_t>(available - offset, static_cast<std::size_t>(std::max(0, command->packetsize)));
     const std::uint8_t* packet = reply == nullptr ? nullptr : reply + offset;
+    const std::size_t decoded = available - offset;
     control_.lastPacket_.Store(packet, size, record->commandIdHash);
     // Formatting is skipped while no one reads the log (an export).
     if (control_.log_.IsActive()) control_.log_.Log("%.3f: Command/Reply Success", time);
     Record(command->idhash, reply, count);
-    control_.definition_.UpdateRawValues(packet, size, command->idhash);
+    control_.definition_.UpdateRawValues(packet, decoded, command->idhash);
     UpdatePanes(time, packet, size, command->idhash);
     MarkConnected();
   } else {
