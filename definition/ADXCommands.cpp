@@ -1,4 +1,4 @@
-#include "ADXCommands.h"
+#include "definition/ADXCommands.h"
 
 #include <cstring>
 #include <new>
@@ -69,4 +69,10 @@ int ADXMacro::RemoveNode(int index) {
   if (index < 0 || index >= NodeCount()) return 0;
   nodes.erase(nodes.begin() + index);
   return 1;
+}
+
+bool ReplyChecksumIsValid(const std::uint8_t* reply, std::size_t count) {
+  std::uint8_t sum = 0;
+  for (std::size_t i = 0; i < count; ++i) sum = static_cast<std::uint8_t>(sum + reply[i]);
+  return sum == 0;
 }

@@ -127,7 +127,19 @@ std::int32_t DAECallback::OnSendCommandEnd(const DAEStatusRecord* record, const 
                             ? static_cast<const ADXCSendCommand*>(object)
                             : nullptr;
 
-  if (record->status != 0) {
+  if (record->status == DAE_SIZE_LIMIT || record->status == DAE_BAD_CHECKSUM) {
+    // Data errors whatever the connection state: a reply that cannot be had
+    // or cannot be trusted is never decoded nor recorded.
+    if (record->status == DAE_SIZE_LIMIT) {
+      control_.log_.Log("%.3f: %s: reply size %d is beyond %d bytes; command not sent", time,
+                        command != nullptr ? command->id : "?", command != nullptr ? command->replysize : 0,
+                        kMaxPacketBytes);
+    } else {
+      control_.log_.Log("%.3f: !!!!!!REPLY CHECKSUM ERROR!!!!!!", time);
+    }
+    control_.display_.FlashStatus("ALDL Data Error!", kFlashText, kFlashBack, kFlashMs);
+    control_.errorCount_.fetch_add(1, std::memory_order_relaxed);
+  } else if (record->status != 0) {
     if (control_.log_.IsActive()) {
       control_.log_.Log("%.3f: !!!!!!SEND COMMAND FAILURE (0x%.8X)!!!!!!", time,
                         static_cast<unsigned>(record->status));
@@ -174,7 +186,16 @@ std::int32_t DAECallback::OnListen160BaudEnd(const DAEStatusRecord* record, cons
   const std::uint32_t hash = command != nullptr ? command->idhash : record->commandIdHash;
   const std::size_t length = packet == nullptr ? 0 : count;
 
-  if (record->status == DAE_BYTE_ERROR) {
+  if (record->status == DAE_SIZE_LIMIT) {
+    control_.errorCount_.fetch_add(1, std::memory_order_relaxed);
+    const auto* listen = command != nullptr && command->objectType == ADX_TYPE_160BAUDLISTEN
+                             ? static_cast<const ADXC160BaudListen*>(command)
+                             : nullptr;
+    control_.log_.Log("%s: packet size %d is beyond %d bytes; packet not read",
+                      listen != nullptr ? listen->id : "?", listen != nullptr ? listen->packetsize : 0,
+                      kMaxPacketBytes);
+    control_.display_.FlashStatus("Packet Error!", kFlashText, kFlashBack, kFlashMs);
+  } else if (record->status == DAE_BYTE_ERROR) {
     control_.errorCount_.fetch_add(1, std::memory_order_relaxed);
     control_.log_.LogText("Data errors detected!");
     if (control_.GetConnectionState() == Connected) {

@@ -211,6 +211,45 @@ TEST_F(CallbackTest, FailuresCountAndFlashOnlyWhileConnected) {
   EXPECT_EQ(control.SampleCount(), 3u);
 }
 
+TEST_F(CallbackTest, BadChecksumAndOversizedCommandsAreDataErrorsNeverDecoded) {
+  const std::uint8_t reply[] = {0xF4, 0x92, 0x10, 0x20, 0x30, 0x40, 0x50, 0x60};
+  ASSERT_EQ(datalog.Open((::testing::TempDir() + "/checksum.xdl").c_str(), false), XDL_OK);
+  XdlEntry entry;
+  entry.commandIdHash = data->idhash;
+  entry.storedSize = entry.fullSize = 8;
+  ASSERT_EQ(datalog.AddEntry(entry), XDL_OK);
+  ASSERT_EQ(datalog.StartRecording(), XDL_OK);
+  control.SetConnectionState(Connected);
+
+  DAEStatusRecord r = Live(data, DAE_BAD_CHECKSUM);
+  control.Callback().OnSendCommandEnd(&r, reply, sizeof reply);
+  EXPECT_TRUE(LastLine().find(": !!!!!!REPLY CHECKSUM ERROR!!!!!!") != std::string::npos) << LastLine();
+  EXPECT_EQ(value->LastRaw(), 0);
+  EXPECT_EQ(control.ErrorCount(), 1);
+  EXPECT_EQ(display.CountCalls("Flash ALDL Data Error!"), 1u);
+  EXPECT_EQ(display.PacketUpdates(), 0u);
+  EXPECT_EQ(control.Last().Length(), 0u);
+
+  data->replysize = 70000;
+  r.status = DAE_SIZE_LIMIT;
+  control.Callback().OnSendCommandEnd(&r, nullptr, 0);
+  EXPECT_TRUE(LastLine().find(": DATA: reply size 70000 is beyond 65535 bytes; command not sent") !=
+              std::string::npos)
+      << LastLine();
+  EXPECT_EQ(control.ErrorCount(), 2);
+
+  listen->packetsize = 70000;
+  DAEStatusRecord slow = Live(listen, DAE_SIZE_LIMIT);
+  control.Callback().OnListen160BaudEnd(&slow, nullptr, 0);
+  EXPECT_EQ(LastLine(), "SLOW: packet size 70000 is beyond 65535 bytes; packet not read");
+  EXPECT_EQ(control.ErrorCount(), 3);
+
+  // Nothing of it was recorded.
+  ASSERT_EQ(datalog.StopRecording(), XDL_OK);
+  EXPECT_EQ(datalog.RecordCount(), 0u);
+  datalog.Close();
+}
+
 TEST_F(CallbackTest, TwoHundredFirstCompletionClearsTheLogFirst) {
   DAEStatusRecord r = Live(data);
   data->flags = 0;
