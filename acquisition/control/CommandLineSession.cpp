@@ -305,7 +305,7 @@ int RunScanSession(const ScanOptions& options, const std::atomic<bool>& stopRequ
       control.JoinWorkers();
     }
     if (control.LastOpenFailed()) {
-      if (!options.verbose) std::fprintf(err, "Unable to open port (%s)!\n", options.portPath.c_str());
+      if (!options.verbose) std::fprintf(err, "%s\n", control.OpenFailureText().c_str());
       datalog.Close();
       status = 1;
     } else if (recording) {

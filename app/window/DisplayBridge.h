@@ -43,6 +43,7 @@ class DisplayBridge : public IAcquisitionDisplay, public IAppMessages {
   void AcquisitionEnded() override;
   void DatalogEnded() override;
   void CloseWindow() override;
+  void PortOpenFailed(const std::string& text) override;
 
  private:
   bool OnGuiThread() const;

@@ -493,6 +493,10 @@ void MainWindow::OnAcquisitionStopped() {
   RefreshStatus();
 }
 
+void MainWindow::OnPortOpenFailed(const std::string& text) {
+  ShowError("Unable to open port", text);
+}
+
 void MainWindow::OnDatalogStopped() {
   logger_->OnDatalogStopped();
   UpdateLoggerToolbar();

@@ -169,7 +169,9 @@ TEST_F(CommandLineTest, PortThatCannotOpenFailsTheScan) {
   const std::atomic<bool> stop{false};
   ErrorStream err;
   EXPECT_EQ(RunScanSession(options, stop, err.get()), 1);
-  EXPECT_NE(err.Text().find("Unable to open port (" + options.portPath + ")!"), std::string::npos);
+  EXPECT_NE(err.Text().find("Unable to open port (" + options.portPath + "): No such file or directory\n"),
+            std::string::npos)
+      << err.Text();
   EXPECT_FALSE(std::filesystem::exists(options.recordPath));
 }
 

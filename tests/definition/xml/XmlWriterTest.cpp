@@ -209,25 +209,31 @@ TEST_F(XmlWriterTest, FailedSystemWritesAreReportedAndSticky) {
   EXPECT_FALSE(writer.Close());
 }
 
-TEST_F(XmlWriterTest, RefusedOperationsMakeCloseFail) {
+TEST_F(XmlWriterTest, RefusedOperationsAreRefusedAloneAndTheSaveGoesOn) {
   struct Case {
     const char* what;
     bool (*misuse)(XmlWriter&);
   };
   const Case cases[] = {
       {"end tag without element", [](XmlWriter& w) { return w.EndElement(); }},
-      {"attribute outside a start tag",
-       [](XmlWriter& w) { return w.BeginElement("a") && w.Text("t") && w.Attribute("x", "1"); }},
+      {"attribute outside a start tag", [](XmlWriter& w) { return w.Attribute("x", "1"); }},
       {"comment that would end early", [](XmlWriter& w) { return w.Comment("a --> b", false); }},
       {"empty element name", [](XmlWriter& w) { return w.BeginElement(""); }},
+      {"over-long element name", [](XmlWriter& w) { return w.BeginElement(std::string(255, 'n')); }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     XmlWriter writer;
     ASSERT_TRUE(writer.Open(path_.c_str()));
+    ASSERT_TRUE(writer.BeginElement("top"));
+    ASSERT_TRUE(writer.Text("t"));
     EXPECT_FALSE(c.misuse(writer));
-    EXPECT_TRUE(writer.Failed());
-    EXPECT_FALSE(writer.Close());
+    // Nothing of the refused call was written, and every later call works.
+    EXPECT_FALSE(writer.Failed());
+    EXPECT_TRUE(writer.EndElement());
+    EXPECT_TRUE(writer.ElementInt("next", 7));
+    EXPECT_TRUE(writer.Close());
+    EXPECT_EQ(Contents(), "<top>t</top>\r\n<next>7</next>\r\n");
   }
 }
 
@@ -241,7 +247,8 @@ TEST_F(XmlWriterTest, OpenNamesAreLimitedTo254Characters) {
   // One more character would not be kept, so the element is not begun at all.
   EXPECT_FALSE(writer.BeginElement(std::string(55, 'c')));
   EXPECT_EQ(writer.Depth(), 1u);
-  EXPECT_FALSE(writer.Close());
+  EXPECT_TRUE(writer.EndElement());
+  EXPECT_TRUE(writer.Close());
 }
 
 TEST_F(XmlWriterTest, FailedSaveLeavesTheEarlierFileAsItWas) {

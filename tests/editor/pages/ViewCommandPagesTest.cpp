@@ -206,6 +206,8 @@ TEST(CommandPages, SendSilenceChatterAnd160BaudFieldsAreSaved) {
   ps.SetCommon("Poll", "POLL", "");
   ps.SetText(1092, "F0 57 0x1 ");
   ps.C<QCheckBox>(1126)->setChecked(true);
+  EXPECT_FALSE(ps.C<QCheckBox>(1153)->isChecked());
+  ps.C<QCheckBox>(1153)->setChecked(true);
   ps.SetText(1093, "150");
   ps.SetText(1095, "67");
   ps.SetText(1096, "3");
@@ -241,7 +243,7 @@ TEST(CommandPages, SendSilenceChatterAnd160BaudFieldsAreSaved) {
   auto* s = static_cast<ADXCSendCommand*>(loaded->FindById("POLL"));
   ASSERT_NE(s, nullptr);
   EXPECT_EQ(s->bytes, (std::vector<std::uint8_t>{0xF0, 0x57, 0x01}));
-  EXPECT_EQ(s->flags & kSendReadReply, kSendReadReply);
+  EXPECT_EQ(s->flags, kSendReadReply | kSendVerifyChecksum);
   EXPECT_EQ(s->replytimeout, 150);
   EXPECT_EQ(s->replysize, 67);
   EXPECT_EQ(s->packetoffset, 3);
