@@ -227,6 +227,12 @@ TEST(FileMoveTest, MovesOnlyOntoAFreeName) {
 
 TEST(RecordingFolderTest, ProgramFolderFirstThenUserData) {
   TempFolder temp;
+  // The program's folder only in a portable installation.
+  const std::string build = temp.File("build");
+  std::filesystem::create_directory(build);
+  EXPECT_EQ(RecordingFolder(build, temp.File("xdg").c_str(), "/ignored"), temp.File("xdg") + "/varnak");
+  EXPECT_TRUE(std::filesystem::is_empty(build));
+  { std::ofstream(temp.File("Settings.dat")) << "comport=/dev/ttyS0\n"; }
   EXPECT_EQ(RecordingFolder(temp.Path(), "/ignored", "/ignored"), temp.Path());
   const std::string data = temp.File("data");
   EXPECT_EQ(RecordingFolder(temp.File("missing"), data.c_str(), "/ignored"), data + "/varnak");
