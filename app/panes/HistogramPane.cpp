@@ -20,6 +20,7 @@
 #include "PaneReading.h"
 #include "Qv3DChart.h"
 #include "QvGridControl.h"
+#include "controls/common/TextBytes.h"
 
 const std::vector<HistogramStatistic> kHistogramStatistics = {
     {"Most Recent Sample", kStatNewest},    {"History Average", kStatMean},
@@ -120,8 +121,7 @@ void HistogramPane::FillHistograms(ADXDefinition* definition) {
     for (int n = 0; definition != nullptr; ++n) {
       ADXObject* o = definition->GetObjectByType(ADX_TYPE_HISTOGRAM, n);
       if (o == nullptr) break;
-      histogramCombo_->addItem(QString::fromLatin1(o->title.data(), static_cast<qsizetype>(o->title.size())),
-                               QVariant::fromValue(static_cast<void*>(o)));
+      histogramCombo_->addItem(TextFromBytes(o->title), QVariant::fromValue(static_cast<void*>(o)));
     }
     histogramCombo_->setCurrentIndex(histogramCombo_->count() > 0 ? 0 : -1);
   }
@@ -160,7 +160,7 @@ void HistogramPane::RebuildTable() {
   const int cols = std::max(h.cols, 0);
   graph_->newPlot();
   const std::string caption = HistogramCaption(h);
-  grid_->setWindowTitle(QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())));
+  grid_->setWindowTitle(TextFromBytes(caption));
   graph_->setCaption(caption);
   graph_->setSize(rows, cols);
   graph_->setAxisTitles(h.xvalue ? h.xvalue->title : std::string(),

@@ -7,6 +7,7 @@
 #include "ADXBitmask.h"
 #include "ADXListView.h"
 #include "QvColor.h"
+#include "controls/common/TextBytes.h"
 
 namespace {
 constexpr std::size_t kTitleMax = 255;
@@ -112,7 +113,7 @@ QVariant ItemListModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole: {
       if (index.column() == 0) return QString();
       const ItemCellLook look = CellLook(index.row(), index.column());
-      return QString::fromLatin1(look.text.data(), static_cast<qsizetype>(look.text.size()));
+      return TextFromBytes(std::string_view(look.text.data(), look.text.size()));
     }
     case Qt::ForegroundRole:
       return QvColorFromRef(CellLook(index.row(), index.column()).color);

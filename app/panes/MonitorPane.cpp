@@ -16,6 +16,7 @@
 #include "PaneGeometry.h"
 #include "PaneReading.h"
 #include "QvDataChart.h"
+#include "controls/common/TextBytes.h"
 
 namespace {
 constexpr float kInitialWindow = 20.0f;
@@ -267,8 +268,7 @@ QMenu* MonitorPane::BuildSeriesMenu(int index, QWidget* parent) {
   for (int n = 0;; ++n) {
     ADXObject* o = definition_->GetObjectByType(ADX_TYPE_VALUE, n);
     if (o == nullptr) break;
-    QAction* a =
-        menu->addAction(QString::fromLatin1(o->title.data(), static_cast<qsizetype>(o->title.size())));
+    QAction* a = menu->addAction(TextFromBytes(o->title));
     a->setCheckable(true);
     bool inMonitor = false;
     for (const MonitorSeries& e : monitor->entries) inMonitor = inMonitor || e.item == o;

@@ -31,6 +31,7 @@
 #include "app/window/ToolbarImages.h"
 #include "app/window/WindowDialogs.h"
 #include "app/window/WindowTexts.h"
+#include "controls/common/TextBytes.h"
 #include "definition/ADXFile.h"
 #include "legacy/ALDLDefinition.h"
 #include "legacy/AdsMessage.h"
@@ -519,7 +520,7 @@ void MainWindow::FlashStatus(const std::string& text, std::uint32_t textColor, s
 }
 
 void MainWindow::UpdateTitle() {
-  setWindowTitle(QString::fromLatin1(
+  setWindowTitle(TextFromBytes(
       WindowTitleText(settings_.lastadxpath, logger_->CurrentLogPath(), logger_->PlaybackSpeed())));
 }
 

@@ -1,4 +1,5 @@
 #include "QvPaintSupport.h"
+#include "controls/common/TextBytes.h"
 
 #include <QFontMetrics>
 #include <QFontMetricsF>
@@ -58,7 +59,7 @@ QFont QvControlFont(int pixelHeight, int weight) {
 }
 
 QString QvText(const std::string& text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+  return TextFromBytes(text);
 }
 
 QRect QvDrawAlignedText(QPainter& painter, QPoint anchor, QvTextAlign align, const QString& text) {

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "ADXDefinition.h"
+#include "controls/common/TextBytes.h"
 
 namespace {
 constexpr int kMargin = 3;
@@ -68,7 +69,7 @@ ADXItemBrowser::ADXItemBrowser(QWidget* parent, const ADXDefinition* definition,
       if (object == nullptr) break;
       objects_.push_back(object);
       auto* row = new QTreeWidgetItem(list_);
-      row->setText(0, QString::fromLatin1(object->title.substr(0, kTitleMax)));
+      row->setText(0, TextFromBytes(object->title.substr(0, kTitleMax)));
     }
   }
 

@@ -26,6 +26,7 @@
 #include "EditorTree.h"
 #include "EditorTreeImages.h"
 #include "IEditorDialogServices.h"
+#include "controls/common/TextBytes.h"
 
 namespace {
 
@@ -85,7 +86,7 @@ std::unique_ptr<ADXObject> MakeObject(std::uint32_t type) {
 }
 
 QString Latin1(const std::string& text) {
-  return QString::fromLatin1(text);
+  return TextFromBytes(text);
 }
 
 }  // namespace
@@ -241,7 +242,7 @@ bool BrelithDialog::ValidateCurrentPage() {
   if (currentPage_->Validate(message, sizeof message) != 0) return true;
   message[sizeof message - 1] = '\0';
   if (message[0] != '\0') {
-    services_->Warning(this, QString::fromLatin1(kAdxInvalidDataCaption), QString::fromLatin1(message));
+    services_->Warning(this, QString::fromLatin1(kAdxInvalidDataCaption), TextFromBytes(message));
   }
   return false;
 }
@@ -484,5 +485,5 @@ void BrelithDialog::ApplyLayout() {
 }
 
 void BrelithDialog::UpdateTitle() {
-  setWindowTitle(QString::fromLatin1(EditorTitle(path_)));
+  setWindowTitle(TextFromBytes(EditorTitle(path_)));
 }

@@ -15,6 +15,7 @@
 #include "PageText.h"
 #include "QvChart2D.h"
 #include "QvChart2DSeries.h"
+#include "controls/common/TextBytes.h"
 
 namespace {
 
@@ -117,7 +118,7 @@ QString ADXLookupEditor::InputText(float input, std::int32_t inputtype) {
 
 QString ADXLookupEditor::OutputText(const ADXLookupTable& table, int index) {
   const LookupEntry& e = table.entries[static_cast<std::size_t>(index)];
-  if (table.outputtype == kLookupText) return QString::fromLatin1(e.text);
+  if (table.outputtype == kLookupText) return Text(e.text);
   return NumberText(e.output, table.outputtype);
 }
 

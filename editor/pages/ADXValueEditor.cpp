@@ -15,6 +15,7 @@
 #include "ADXLookupTable.h"
 #include "AdxCatalogs.h"
 #include "PageText.h"
+#include "controls/common/TextBytes.h"
 
 namespace {
 
@@ -224,7 +225,7 @@ void ADXValueEditor::ShowArgument(int row) {
   const bool linked = v.kind == kVariableLink;
   char id[kAdxIdSize] = {};
   if (linked && definition_ != nullptr) definition_->GetIdByHash(v.linkhash, id, sizeof(id));
-  linkedId_->setText(QString::fromLatin1(id));
+  linkedId_->setText(TextFromBytes(id));
   selectLinked_->setEnabled(linked);
 }
 

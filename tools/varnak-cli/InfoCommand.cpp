@@ -243,6 +243,15 @@ void CollectWarnings(const ADXDefinition& def, std::vector<std::string>& warning
     std::int32_t size = 0;
     if (o->objectType == ADX_TYPE_SENDCOMMAND) size = static_cast<const ADXCSendCommand*>(o)->replysize;
     if (o->objectType == ADX_TYPE_160BAUDLISTEN) size = static_cast<const ADXC160BaudListen*>(o)->packetsize;
+    if (o->objectType == ADX_TYPE_HISTOGRAM) {
+      const auto& h = static_cast<const ADXHistogram&>(*o);
+      if (h.HistoryWasCut()) {
+        warnings.push_back(IdText(*o) + ": history size " + std::to_string(h.RequestedHistorySize()) +
+                           " is cut to " + std::to_string(h.GetHistorySize()) + " to keep the " +
+                           std::to_string(h.rows) + "x" + std::to_string(h.cols) + " grid within " +
+                           std::to_string(kHistogramHistoryBudgetBytes >> 20) + " MiB");
+      }
+    }
     if (size > kMaxPacketBytes) {
       warnings.push_back(IdText(*o) + ": size of " + std::to_string(size) + " bytes is beyond " +
                          std::to_string(kMaxPacketBytes) + "; the command fails when it runs");

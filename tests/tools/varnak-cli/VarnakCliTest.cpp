@@ -140,7 +140,9 @@ TEST_F(VarnakCli, InfoWarnsAboutDuplicatesAndUnresolvedReferences) {
           "<sizeinbits>16</sizeinbits></ADXVALUE>\n"
           "<ADXBITMASK id=\"ODD\"><sizeinbits>24</sizeinbits></ADXBITMASK>\n"
           "<ADXCSENDCOMMAND id=\"HUGE\"><replysize>70000</replysize></ADXCSENDCOMMAND>\n"
-          "<ADXCLISTEN160BAUD id=\"SLOWHUGE\"><packetsize>100000</packetsize></ADXCLISTEN160BAUD>\n");
+          "<ADXCLISTEN160BAUD id=\"SLOWHUGE\"><packetsize>100000</packetsize></ADXCLISTEN160BAUD>\n"
+          "<ADXHISTOGRAM "
+          "id=\"BIG\"><rows>512</rows><cols>512</cols><historysize>1000</historysize></ADXHISTOGRAM>\n");
   CliRun r = Cli({"info", file});
   EXPECT_EQ(r.code, 0) << r.err;
   EXPECT_THAT(r.out, HasSubstr("warning: duplicate ID 'C': references find only the first send with it\n"));
