@@ -203,7 +203,9 @@ int QvSerial::SetQueueSizes(std::uint32_t, std::uint32_t) {
 std::string PortOpenFailureText(const std::string& port, int error) {
   std::string text = "Unable to open port (" + port + "): ";
   if (error == EBUSY) return text + "in use by another program";
-  text += std::strerror(error != 0 ? error : EIO);
+  // The reason in the program's own language, whatever the locale.
+  const char* reason = ::strerrordesc_np(error != 0 ? error : EIO);
+  text += reason != nullptr ? reason : "error " + std::to_string(error);
   if (error == EACCES || error == EPERM) {
     text += "; add your user to the 'dialout' group (sudo adduser $USER dialout) and log in again";
   }

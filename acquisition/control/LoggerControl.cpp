@@ -20,8 +20,10 @@ namespace {
 // bits beyond the mask count as set.
 constexpr std::uint32_t kRecordMaskBits = 15 * 8;
 
+// The system's reason in the program's own language, whatever the locale.
 std::string SystemReason(int error) {
-  return std::strerror(error != 0 ? error : EIO);
+  const char* text = ::strerrordesc_np(error != 0 ? error : EIO);
+  return text != nullptr ? text : "error " + std::to_string(error);
 }
 
 }  // namespace
