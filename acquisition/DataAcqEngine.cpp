@@ -79,6 +79,14 @@ std::int32_t DataAcqEngine::ExecuteSend(ADXCSendCommand* command) {
   record_.commandIdHash = command->idhash;
 
   const std::uint32_t size = static_cast<std::uint32_t>(command->bytes.size());
+  if (command->replysize > kMaxPacketBytes) {
+    // A size from the definition never turns into unbounded memory: the
+    // command fails without touching the port.
+    std::int32_t result = callback_->OnSendCommandBegin(&record_);
+    if (result < 0) return result;
+    record_.status = DAE_SIZE_LIMIT;
+    return callback_->OnSendCommandEnd(&record_, nullptr, 0);
+  }
   // The reply buffer is never shorter than the count handed to the callback,
   // which is the written count when no reply was read.
   std::vector<std::uint8_t> reply;
@@ -116,7 +124,11 @@ std::int32_t DataAcqEngine::ExecuteSend(ADXCSendCommand* command) {
     }
     if (echoComplete) {
       count = port_->Read(replySize, reply.data());
-      if (count < replySize) record_.status = DAE_READ_SHORT;
+      if (count < replySize) {
+        record_.status = DAE_READ_SHORT;
+      } else if ((command->flags & kSendVerifyChecksum) != 0 && !ReplyChecksumIsValid(reply.data(), count)) {
+        record_.status = DAE_BAD_CHECKSUM;  // noise on the line, or a reply shifted by a byte
+      }
     }
   }
   return callback_->OnSendCommandEnd(&record_, reply.data(), count);
@@ -230,7 +242,9 @@ std::int32_t DataAcqEngine::Execute160Baud(ADXC160BaudListen* command) {
   std::vector<std::uint8_t> packet;
   std::uint32_t count = 0;
   const std::uint8_t* buffer = nullptr;
-  if (command->packetsize > 0) {
+  if (command->packetsize > kMaxPacketBytes) {
+    record_.status = DAE_SIZE_LIMIT;  // no memory is asked for, the port is not read
+  } else if (command->packetsize > 0) {
     const std::uint32_t n = static_cast<std::uint32_t>(command->packetsize);
     count = n;
     if (callback_->OnListen160BaudBegin(&record_) < 0) {
@@ -264,7 +278,7 @@ std::int32_t DataAcqEngine::Execute160Baud(ADXC160BaudListen* command) {
       }
     }
   }
-  if (AbortRequested()) record_.status = DAE_ABORTED;
+  if (AbortRequested() && record_.status != DAE_SIZE_LIMIT) record_.status = DAE_ABORTED;
   return callback_->OnListen160BaudEnd(&record_, buffer, count);
 }
 

@@ -1,6 +1,7 @@
 #include "acquisition/QvSerial.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -197,4 +198,16 @@ int QvSerial::Purge(bool clearTransmit, bool clearReceive) {
 
 int QvSerial::SetQueueSizes(std::uint32_t, std::uint32_t) {
   return IsOpen() ? 1 : 0;
+}
+
+std::string PortOpenFailureText(const std::string& port, int error) {
+  std::string text = "Unable to open port (" + port + "): ";
+  if (error == EBUSY) return text + "in use by another program";
+  // The reason in the program's own language, whatever the locale.
+  const char* reason = ::strerrordesc_np(error != 0 ? error : EIO);
+  text += reason != nullptr ? reason : "error " + std::to_string(error);
+  if (error == EACCES || error == EPERM) {
+    text += "; add your user to the 'dialout' group (sudo adduser $USER dialout) and log in again";
+  }
+  return text;
 }

@@ -26,6 +26,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "acquisition/platform/SerialDevice.h"
 
@@ -39,6 +40,11 @@ struct SerialTimeouts {
   std::uint32_t writeMultiplier = 0;
   std::uint32_t writeConstant = 300;
 };
+
+// The message for a port that cannot be opened, with the system's reason:
+// "Unable to open port (/dev/ttyUSB0): Permission denied", plus the way out
+// for a missing permission, and "in use by another program" for a busy port.
+std::string PortOpenFailureText(const std::string& port, int error);
 
 // Mask bits of SetTimeouts: which stored values the call replaces.
 inline constexpr std::uint32_t kTimeoutReadConstant = 0x01;
@@ -72,6 +78,8 @@ class QvSerial {
   // on, and sets the default time-outs (40, 0, 300, 0, 300). 1 on success, 0 on
   // failure; a failure leaves the port closed.
   int Open(const char* portName, std::int32_t baud);
+  // The system's error number of the last failed Open (EBUSY: in use).
+  int LastOpenError() const { return device_.LastError(); }
   // Closes the port if open; logs "QvSerial: Port Closed" in every case.
   void Close();
   bool IsOpen() const { return device_.IsOpen(); }

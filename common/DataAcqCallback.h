@@ -31,6 +31,8 @@ inline constexpr std::int32_t DAE_BYTE_ERROR = 7;            // a 160-baud data 
 inline constexpr std::int32_t DAE_NO_SYNC = 8;               // no 160-baud sync pattern found
 inline constexpr std::int32_t DAE_MACRO_BREAK_SUCCESS = 10;  // a break-on-success step succeeded
 inline constexpr std::int32_t DAE_MACRO_BREAK_FAILURE = 11;  // a break-on-failure step failed
+inline constexpr std::int32_t DAE_SIZE_LIMIT = 12;           // reply or packet size beyond kMaxPacketBytes
+inline constexpr std::int32_t DAE_BAD_CHECKSUM = 13;         // the reply's checksum is wrong
 
 // The record passed, by address, to every notification.
 struct DAEStatusRecord {

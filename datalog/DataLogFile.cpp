@@ -1,6 +1,7 @@
 #include "datalog/DataLogFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <new>
 
@@ -55,6 +56,7 @@ void DataLogFile::ResetLocked() {
   countedRecords = 0;
   recordsCounted = false;
   speed.store(1.0f, std::memory_order_relaxed);
+  recordingFailure.store(0, std::memory_order_release);
   seekGeneration.fetch_add(1, std::memory_order_acq_rel);
 }
 
@@ -75,10 +77,16 @@ int DataLogFile::Open(const char* path, bool forPlayback) {
   CloseForReopen();
   std::lock_guard<std::mutex> guard(lock);
   ResetLocked();
-  if (path == nullptr || path[0] == '\0') return XDL_ERR_CANNOT_OPEN;
-  if (!file.Open(path, forPlayback ? LogFileHandle::Mode::kExistingReadWrite
-                                   : LogFileHandle::Mode::kCreateReadWrite))
+  openError.store(0, std::memory_order_release);
+  if (path == nullptr || path[0] == '\0') {
+    openError.store(ENOENT, std::memory_order_release);
     return XDL_ERR_CANNOT_OPEN;
+  }
+  if (!file.Open(path, forPlayback ? LogFileHandle::Mode::kExistingReadWrite
+                                   : LogFileHandle::Mode::kCreateReadWrite)) {
+    openError.store(file.LastError(), std::memory_order_release);
+    return XDL_ERR_CANNOT_OPEN;
+  }
   existingFile = forPlayback;
   if (forPlayback) {
     int code = ReadHeaderAndTableLocked();
@@ -115,9 +123,10 @@ int DataLogFile::ReadHeaderAndTableLocked() {
       if (file.Read(fixed, kXdlEntryFixedSize) != static_cast<long long>(kXdlEntryFixedSize))
         return XDL_ERR_IO;
       XdlEntry entry = DecodeXdlEntryFixed(fixed);
-      if (entry.storedSize > kXdlMaxPacketSize || entry.fullSize > kXdlMaxPacketSize ||
-          entry.storedSize > fileSize)
-        return XDL_ERR_IO;
+      // Sizes are bounded by the format's packet limit, not by the file: an
+      // entry of a large-reply command that was never sent is still valid. A
+      // record whose payload runs past the end of the file ends the data.
+      if (entry.storedSize > kXdlMaxPacketSize || entry.fullSize > kXdlMaxPacketSize) return XDL_ERR_IO;
       std::uint8_t maskBytes[255];
       if (entry.maskLength > 0) {
         if (file.Read(maskBytes, entry.maskLength) != static_cast<long long>(entry.maskLength))
@@ -168,11 +177,13 @@ int DataLogFile::Close() {
   RequestStop();
   JoinPlaybackThread();
   std::lock_guard<std::mutex> guard(lock);
-  if (state.load() == XDL_STATE_RECORDING && StopRecordingLocked() != XDL_OK) return 0;
-  if (headerDirty && WriteHeaderLocked() != XDL_OK) return 0;
+  // A recording whose header cannot be written has ended all the same (see
+  // StopRecording): the file is released and the failure reported.
+  const bool stopFailed = state.load() == XDL_STATE_RECORDING && StopRecordingLocked() != XDL_OK;
+  if (!stopFailed && headerDirty && WriteHeaderLocked() != XDL_OK) return 0;
   file.Close();
   state.store(XDL_STATE_CLOSED, std::memory_order_release);
-  return 1;
+  return stopFailed ? 0 : 1;
 }
 
 // ---------------------------------------------------------------------------
@@ -309,7 +320,7 @@ int DataLogFile::RecordPacket(std::uint32_t commandIdHash, const std::uint8_t* d
   head.entryIndex = static_cast<std::uint32_t>(index);
   if (header.recordCount == 0) {
     // The first record fixes the entry table and the start of the data.
-    if (WriteHeaderLocked() != XDL_OK) return XDL_ERR_IO;
+    if (WriteHeaderLocked() != XDL_OK) return FailRecordingLocked(file.LastError(), kXdlHeaderSize, true);
     head.timeMs = 0;
     timer.Restart();
   } else {
@@ -317,20 +328,25 @@ int DataLogFile::RecordPacket(std::uint32_t commandIdHash, const std::uint8_t* d
   }
   std::uint64_t position = file.Position();
   std::uint64_t next = position + kXdlRecordHeadSize + entry.storedSize;
-  if (next > kLargestLogSize) return XDL_ERR_IO;  // offsets of the format are 32-bit
+  // The offsets of the format are 32-bit: the log is full.
+  if (next > kLargestLogSize) return FailRecordingLocked(EFBIG, position, true);
   head.nextOffset = static_cast<std::uint32_t>(next);
   EncodeXdlRecordHead(head, recordBuffer.data());
   XdlPackPacket(entry, data, data != nullptr ? length : 0, recordBuffer.data() + kXdlRecordHeadSize);
-  if (!file.Write(recordBuffer.data(), kXdlRecordHeadSize + entry.storedSize)) {
-    file.SeekTo(position);  // the next record overwrites the partial one
-    return XDL_ERR_IO;
-  }
+  if (!file.Write(recordBuffer.data(), kXdlRecordHeadSize + entry.storedSize))
+    return FailRecordingLocked(file.LastError(), position, true);
   ++header.recordCount;
   headerDirty = true;
   return XDL_OK;
 }
 
 int DataLogFile::StopRecordingLocked() {
+  const int code = FinishRecordingLocked();
+  if (code == XDL_ERR_IO) return FailRecordingLocked(file.LastError(), 0, false);
+  return code;
+}
+
+int DataLogFile::FinishRecordingLocked() {
   if (state.load() != XDL_STATE_RECORDING) return XDL_ERR_STATE;
   timer.Stop();
   // Without any record the table is not on disk yet; it belongs inside the
@@ -339,14 +355,34 @@ int DataLogFile::StopRecordingLocked() {
   std::uint64_t size = 0;
   if (!file.Size(&size)) return XDL_ERR_IO;
   header.endOffset = static_cast<std::uint32_t>(std::min<std::uint64_t>(size + 1, kXdlOpenEnd - 1));
-  if (WriteHeaderLocked() != XDL_OK) {
-    headerDirty = true;
-    return XDL_ERR_IO;
-  }
+  if (WriteHeaderLocked() != XDL_OK) return XDL_ERR_IO;
   existingFile = true;
   recordBuffer.clear();
   state.store(XDL_STATE_READY, std::memory_order_release);
   return XDL_OK;
+}
+
+int DataLogFile::FailRecordingLocked(int error, std::uint64_t tornAt, bool finish) {
+  // Only the first failure is kept: it is the cause, later ones follow from it.
+  int none = 0;
+  recordingFailure.compare_exchange_strong(none, error != 0 ? error : EIO, std::memory_order_acq_rel);
+  if (state.load() != XDL_STATE_RECORDING) return XDL_ERR_IO;
+  // A record that was written only in part would read as garbage: cut it off
+  // (tornAt 0: nothing torn). The records before it stay.
+  if (tornAt != 0) {
+    file.TruncateTo(tornAt);
+    file.SeekTo(tornAt);
+  }
+  // Finish the header where the disk still allows it (it overwrites bytes that
+  // are already there); if even that fails, the records read like a log cut
+  // short, which playback handles.
+  if (finish && tableWritten && FinishRecordingLocked() == XDL_OK) return XDL_ERR_IO;
+  timer.Stop();
+  existingFile = true;
+  headerDirty = false;
+  recordBuffer.clear();
+  state.store(XDL_STATE_READY, std::memory_order_release);
+  return XDL_ERR_IO;
 }
 
 int DataLogFile::StopRecording() {

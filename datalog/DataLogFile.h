@@ -56,7 +56,8 @@ class DataLogFile {
   int Open(const char* path, bool forPlayback);
   // Stops playback (waiting for the thread) or recording, writes the header
   // when it changed and closes the file. Non-zero when the log is closed; 0
-  // when the header could not be written (the log stays open).
+  // when the header could not be written: a recording is then closed all the
+  // same (RecordingFailure() tells why), any other log stays open.
   int Close();
 
   // Appends a copy of entry. 0; 3 once the entry table is final or while a log
@@ -69,8 +70,22 @@ class DataLogFile {
   int StartRecording();
   // Records one packet of the command: 0, 3 (not recording), 4 (no entry), 1
   // (write failed, or the log would pass the 4 GiB offsets of the format).
+  // A failed write ends the recording: the records written so far are kept
+  // (a torn record is cut off, the header is finished where the disk allows),
+  // the log goes to state 1 and RecordingFailure() tells why.
   int RecordPacket(std::uint32_t commandIdHash, const std::uint8_t* data, std::uint32_t length);
+  // 0, 3 (not recording), or 1 when the header could not be written: the
+  // recording has ended all the same (its records read like a log cut short)
+  // and RecordingFailure() tells why.
   int StopRecording();
+  // The system's error number (errno) of the write that ended the current
+  // log's recording, 0 when none did; kept past Close until the next Open.
+  // TakeRecordingFailure returns it and clears it, so a failure is reported
+  // once. Thread-safe.
+  int RecordingFailure() const { return recordingFailure.load(std::memory_order_acquire); }
+  int TakeRecordingFailure() { return recordingFailure.exchange(0, std::memory_order_acq_rel); }
+  // The system's error number of the last failed Open (0 after a good one).
+  int OpenError() const { return openError.load(std::memory_order_acquire); }
 
   int StartPlayback();
   // Asks a running playback to stop before its next record (state 3 -> 5).
@@ -115,6 +130,9 @@ class DataLogFile {
   std::uint32_t CountCompleteRecordsLocked();
   int WriteHeaderLocked();
   int StopRecordingLocked();
+  int FinishRecordingLocked();
+  // Ends a recording after a failed write; see RecordPacket.
+  int FailRecordingLocked(int error, std::uint64_t tornAt, bool finish);
   int FindEntryLocked(std::uint32_t commandIdHash) const;
   int ReadRecordLocked(XdlRecordHead* head, std::uint8_t* buffer, std::uint32_t bufferSize,
                        const XdlEntry** entry);
@@ -156,4 +174,6 @@ class DataLogFile {
   std::atomic<std::uint32_t> seekGeneration{0};
   std::atomic<int> lastPlaybackResult{XDL_OK};
   std::atomic<float> speed{1.0f};
+  std::atomic<int> recordingFailure{0};
+  std::atomic<int> openError{0};
 };

@@ -70,3 +70,9 @@ int ADXMacro::RemoveNode(int index) {
   nodes.erase(nodes.begin() + index);
   return 1;
 }
+
+bool ReplyChecksumIsValid(const std::uint8_t* reply, std::size_t count) {
+  std::uint8_t sum = 0;
+  for (std::size_t i = 0; i < count; ++i) sum = static_cast<std::uint8_t>(sum + reply[i]);
+  return sum == 0;
+}

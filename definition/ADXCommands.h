@@ -13,6 +13,16 @@
 
 // Send command flag: the reply is read and processed.
 constexpr std::uint32_t kSendReadReply = 0x1;
+// Send command flag: the reply (the bytes after any echo) carries a checksum;
+// its bytes, the checksum included, must add up to 0 modulo 256. A reply that
+// does not is a data error: not decoded, not recorded.
+constexpr std::uint32_t kSendVerifyChecksum = 0x100;
+// Largest reply of a send command and largest 160-baud packet, in bytes. A
+// command whose size is beyond it fails instead of asking for that memory.
+constexpr std::int32_t kMaxPacketBytes = 65535;
+
+// True when the reply's bytes add up to 0 modulo 256.
+bool ReplyChecksumIsValid(const std::uint8_t* reply, std::size_t count);
 // Macro node flags: stop the macro when the node's command fails / succeeds.
 constexpr std::uint32_t kNodeBreakOnFailure = 0x1;
 constexpr std::uint32_t kNodeBreakOnSuccess = 0x2;

@@ -1,5 +1,6 @@
 #include "definition/ADXHistogram.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <exception>
@@ -49,6 +50,7 @@ void ADXHistogram::SetRows(std::int32_t n) {
     std::lock_guard<std::mutex> lock(mutex_);
     rows = n > kMaxHistogramAxis ? kMaxHistogramAxis : n;
     Regrid();
+    FitHistoryToBudget();
   }
   RebuildAxis(rowTable_, rows, ymin, ymax);
 }
@@ -58,6 +60,7 @@ void ADXHistogram::SetCols(std::int32_t n) {
     std::lock_guard<std::mutex> lock(mutex_);
     cols = n > kMaxHistogramAxis ? kMaxHistogramAxis : n;
     Regrid();
+    FitHistoryToBudget();
   }
   RebuildAxis(colTable_, cols, xmin, xmax);
 }
@@ -86,12 +89,38 @@ void ADXHistogram::SetHistorySize(std::int32_t n) {
     cell.clear();
     cell.shrink_to_fit();
   }
-  historysize_ = n > kMaxHistorySize ? kMaxHistorySize : n;
+  requestedHistory_ = n;
+  FitHistoryToBudget();
+}
+
+void ADXHistogram::FitHistoryToBudget() {
+  std::int64_t size = std::min(requestedHistory_, kMaxHistorySize);
+  const std::int64_t cells = std::int64_t{rows > 0 ? rows : 1} * (cols > 0 ? cols : 1);
+  const std::int64_t fits = static_cast<std::int64_t>(kHistogramHistoryBudgetBytes / sizeof(float)) / cells -
+                            1;  // element 0 is the count
+  size = std::max<std::int64_t>(1, std::min(size, fits));
+  if (size != historysize_) {
+    for (auto& cell : history_) {
+      cell.clear();
+      cell.shrink_to_fit();
+    }
+  }
+  historysize_ = static_cast<std::int32_t>(size);
 }
 
 std::int32_t ADXHistogram::GetHistorySize() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return historysize_;
+}
+
+bool ADXHistogram::HistoryWasCut() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return historysize_ < requestedHistory_;
+}
+
+std::int32_t ADXHistogram::RequestedHistorySize() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return requestedHistory_;
 }
 
 namespace {

@@ -27,6 +27,11 @@ constexpr std::int32_t kDefaultHistorySize = 10;
 // histories that cannot be held in memory: larger counts are cut to these.
 constexpr std::int32_t kMaxHistogramAxis = 512;
 constexpr std::int32_t kMaxHistorySize = 4096;
+// Memory budget of one histogram's history grid: rows * cols * (history size
+// + 1) floats stay within 64 MiB. A larger history is cut to what fits the
+// grid (HistoryWasCut tells); the other per-cell data add at most about
+// 48 bytes per cell (12 MiB for the largest grid).
+constexpr std::size_t kHistogramHistoryBudgetBytes = std::size_t{64} << 20;
 constexpr std::uint32_t kNoSample = 0xFFFFFFFFu;
 
 // Statistic kinds of GetCellStatistic.
@@ -63,9 +68,13 @@ class ADXHistogram : public ADXObject {
   void SetYMin(float v);
   void SetYMax(float v);
   // n <= 0 is ignored; otherwise empties every history cell and stores n
-  // (cut to kMaxHistorySize).
+  // (cut to kMaxHistorySize and to the memory budget of the grid).
   void SetHistorySize(std::int32_t n);
   std::int32_t GetHistorySize() const;
+  // True when the history size asked for did not fit the memory budget of
+  // the grid and was cut; RequestedHistorySize is what was asked for.
+  bool HistoryWasCut() const;
+  std::int32_t RequestedHistorySize() const;
   // Only values are accepted; anything else (or none) clears the reference.
   void SetXValue(ADXObject* object);
   void SetYValue(ADXObject* object);
@@ -109,7 +118,8 @@ class ADXHistogram : public ADXObject {
  private:
   static void RebuildAxis(ADXLookupTable& table, std::int32_t count, float min, float max);
   static std::int32_t AxisIndex(const ADXLookupTable& table, std::int32_t count, double v);
-  void Regrid();  // caller holds mutex_
+  void Regrid();              // caller holds mutex_
+  void FitHistoryToBudget();  // caller holds mutex_
   std::size_t CellIndex(std::int32_t row, std::int32_t col) const {
     return static_cast<std::size_t>(row) * cols + col;
   }
@@ -120,6 +130,7 @@ class ADXHistogram : public ADXObject {
   mutable std::mutex mutex_;
   std::uint32_t samplecount_ = 0;
   std::int32_t historysize_ = kDefaultHistorySize;
+  std::int32_t requestedHistory_ = kDefaultHistorySize;
   // Per cell: empty, or historysize_ + 1 floats (element 0 = number kept,
   // then the kept values, newest first).
   std::vector<std::vector<float>> history_;

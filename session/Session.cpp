@@ -70,6 +70,9 @@ class Session::Hub : public IAcquisitionDisplay, public IAppMessages {
     if (observer_ != nullptr) observer_->ClearOutputLog();
   }
 
+  void PortOpenFailed(const std::string& text) override {
+    if (observer_ != nullptr) observer_->PortOpenFailed(text);
+  }
   void AcquisitionEnded() override {
     if (observer_ != nullptr) observer_->AcquisitionEnded();
   }

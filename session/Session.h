@@ -61,6 +61,9 @@ class ISessionObserver {
   virtual void SetSliderRange(std::int32_t /*maximum*/) {}
   virtual void SetSlider(std::int32_t /*position*/) {}
   virtual void ClearOutputLog() {}
+  // The connection could not open its port; text gives the system's reason
+  // (already in the Output log). Called on the acquisition thread.
+  virtual void PortOpenFailed(const std::string& /*text*/) {}
   // The control thread's three notices, in this order.
   virtual void AcquisitionEnded() {}
   virtual void DatalogEnded() {}

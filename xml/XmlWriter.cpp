@@ -56,12 +56,16 @@ void XmlWriter::SetIndent(int n) {
 }
 
 bool XmlWriter::Refuse() {
+  return false;  // nothing was written: the document stays whole
+}
+
+bool XmlWriter::Fail() {
   failed_ = true;
   return false;
 }
 
 bool XmlWriter::Write(std::string_view bytes) {
-  if (failed_ || !file_.IsOpen()) return Refuse();
+  if (failed_ || !file_.IsOpen()) return false;
   for (;;) {
     const size_t room = kBufferSize - fill_;
     if (bytes.size() <= room) {
@@ -72,7 +76,7 @@ bool XmlWriter::Write(std::string_view bytes) {
     std::memcpy(buffer_.data() + fill_, bytes.data(), room);
     bytes.remove_prefix(room);
     fill_ = 0;
-    if (!file_.WriteAll(buffer_.data(), kBufferSize)) return Refuse();
+    if (!file_.WriteAll(buffer_.data(), kBufferSize)) return Fail();
   }
   atLineStart_ = false;
   return true;
@@ -112,7 +116,7 @@ bool XmlWriter::BeginElement(std::string_view name) {
 }
 
 bool XmlWriter::Attribute(std::string_view name, std::string_view text) {
-  if (!tagOpen_) return Refuse();
+  if (!tagOpen_ || name.empty()) return Refuse();
   return Write(" ") && Write(name) && Write("=\"") && Write(text) && Write("\"");
 }
 

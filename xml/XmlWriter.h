@@ -5,10 +5,13 @@
 // one unit per open element, lines end with CR LF. Text and attribute values
 // are written unchanged: callers escape them with EscapeText first.
 //
-// Every write operation returns true on success. A writer also remembers any
-// failure since Open (a refused operation or a failed system write): once
-// failed it writes nothing more, Failed() tells so, and Close() returns false,
-// so a saver that checks Close() never reports success for a damaged file.
+// Every write operation returns true on success. A refused operation (an
+// attribute outside a start tag, an end tag with no element open, a name that
+// is empty or would not fit the open-name stack, a comment holding "-->")
+// writes nothing and returns false; the document stays whole and later calls
+// go on. A failed system write is remembered: from then on the writer writes
+// nothing more, Failed() tells so, and Close() returns false, so a saver that
+// checks Close() never reports success for a damaged file.
 // An existing file is replaced only by a document that was written whole
 // (see XmlFile); after a failure it keeps its earlier contents.
 //
@@ -74,7 +77,7 @@ class XmlWriter {
   [[nodiscard]] bool Close();
 
   bool IsOpen() const { return file_.IsOpen(); }
-  // True once any operation since Open failed.
+  // True once a system write since Open failed.
   bool Failed() const { return failed_; }
   // Number of open elements.
   size_t Depth() const { return nameStarts_.size(); }
@@ -95,6 +98,7 @@ class XmlWriter {
   bool LineBreak();
   bool CloseOpenTag(bool lineBreak);
   bool Refuse();
+  bool Fail();
 
   XmlFile file_;
   std::vector<char> buffer_;
@@ -106,5 +110,5 @@ class XmlWriter {
   bool newlines_ = true;
   bool tagOpen_ = false;
   bool atLineStart_ = true;
-  bool failed_ = false;  // an operation since Open was refused or failed
+  bool failed_ = false;  // a system write since Open failed
 };

@@ -36,6 +36,11 @@ void AcquisitionControl::SetPortName(const std::string& port) {
   portName_ = port;
 }
 
+std::string AcquisitionControl::OpenFailureText() const {
+  std::lock_guard<std::mutex> guard(portMutex_);
+  return openFailureText_;
+}
+
 std::string AcquisitionControl::PortName() const {
   std::lock_guard<std::mutex> guard(portMutex_);
   return portName_;
@@ -107,8 +112,14 @@ void AcquisitionControl::AcquisitionThreadMain(std::string port) {
   engine_.SetEcho((definition_.flags & kHeaderEcho) != 0);
   engine_.SetCallback(&callback_);
   if (engine_.Open(port.c_str(), definition_.baud) == 0) {
+    const std::string text = PortOpenFailureText(port, engine_.Port()->LastOpenError());
+    {
+      std::lock_guard<std::mutex> guard(portMutex_);
+      openFailureText_ = text;
+    }
     openFailed_.store(true, std::memory_order_release);
-    log_.Log("Unable to open port (%s)!", port.c_str());
+    log_.LogText(text.c_str());
+    messages_.PortOpenFailed(text);
     // Open may leave the port half set up; it is closed here either way.
     engine_.Port()->Close();
   } else {

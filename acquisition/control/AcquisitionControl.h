@@ -94,6 +94,9 @@ class AcquisitionControl {
   bool IsAcquisitionDone() const { return done_.IsSet(); }
   // True when the latest connection could not open its port.
   bool LastOpenFailed() const { return openFailed_.load(std::memory_order_acquire); }
+  // Why it could not: "Unable to open port (PATH): REASON" (see
+  // PortOpenFailureText).
+  std::string OpenFailureText() const;
 
   DAECallback& Callback() { return callback_; }
   ADXDefinition& Definition() { return definition_; }
@@ -129,8 +132,9 @@ class AcquisitionControl {
   std::atomic<bool> openFailed_{false};
   LastPacket lastPacket_;
 
-  mutable std::mutex portMutex_;  // guards portName_
+  mutable std::mutex portMutex_;  // guards portName_ and openFailureText_
   std::string portName_;
+  std::string openFailureText_;
 
   std::mutex threadMutex_;  // guards the thread objects below
   std::thread acquisitionThread_;

@@ -1,10 +1,13 @@
 // The three notices that the control thread sends to the program when it has
 // done its work, in this order: acquisition ended, datalog ended, close.
 //
-// Thread contract: called on the control thread. The main window posts each
+// Thread contract: called on the control thread (PortOpenFailed: on the
+// acquisition thread). The main window posts each
 // notice to the user-interface thread as a queued call, keeping the order;
 // the command-line tool handles them where they arrive.
 #pragma once
+
+#include <string>
 
 class IAppMessages {
  public:
@@ -16,4 +19,8 @@ class IAppMessages {
   virtual void DatalogEnded() = 0;
   // The main window may be destroyed.
   virtual void CloseWindow() = 0;
+  // The connection could not open its port; text gives the system's reason
+  // (already in the Output log). Called on the acquisition thread; the window
+  // shows it in a dialog.
+  virtual void PortOpenFailed(const std::string& text) { (void)text; }
 };

@@ -93,6 +93,15 @@ void DAECallback::UpdatePanes(double time, const std::uint8_t* packet, std::size
   control_.display_.UpdatePanes(kPaneAll, time, packet, length, commandIdHash);
 }
 
+void DAECallback::Record(std::uint32_t commandIdHash, const std::uint8_t* data, std::uint32_t count) {
+  if (control_.datalog_.State() != XDL_STATE_RECORDING || control_.GetConnectionState() != Connected) return;
+  if (control_.datalog_.RecordPacket(commandIdHash, data, count) != XDL_ERR_IO) return;
+  // The datalog has ended the recording; the scan goes on. The control thread
+  // tells the program, which reports the cause on its own thread.
+  control_.display_.FlashStatus("Recording failed!", kFlashText, kFlashBack, kFlashMs);
+  control_.StartControlThread(AcquisitionControl::kStopDatalog);
+}
+
 void DAECallback::MarkConnected() {
   if (control_.running_.load(std::memory_order_acquire) == 0) return;
   std::int32_t expected = Connecting;
@@ -118,7 +127,19 @@ std::int32_t DAECallback::OnSendCommandEnd(const DAEStatusRecord* record, const 
                             ? static_cast<const ADXCSendCommand*>(object)
                             : nullptr;
 
-  if (record->status != 0) {
+  if (record->status == DAE_SIZE_LIMIT || record->status == DAE_BAD_CHECKSUM) {
+    // Data errors whatever the connection state: a reply that cannot be had
+    // or cannot be trusted is never decoded nor recorded.
+    if (record->status == DAE_SIZE_LIMIT) {
+      control_.log_.Log("%.3f: %s: reply size %d is beyond %d bytes; command not sent", time,
+                        command != nullptr ? command->id : "?", command != nullptr ? command->replysize : 0,
+                        kMaxPacketBytes);
+    } else {
+      control_.log_.Log("%.3f: !!!!!!REPLY CHECKSUM ERROR!!!!!!", time);
+    }
+    control_.display_.FlashStatus("ALDL Data Error!", kFlashText, kFlashBack, kFlashMs);
+    control_.errorCount_.fetch_add(1, std::memory_order_relaxed);
+  } else if (record->status != 0) {
     if (control_.log_.IsActive()) {
       control_.log_.Log("%.3f: !!!!!!SEND COMMAND FAILURE (0x%.8X)!!!!!!", time,
                         static_cast<unsigned>(record->status));
@@ -131,20 +152,20 @@ std::int32_t DAECallback::OnSendCommandEnd(const DAEStatusRecord* record, const 
     }
   } else if (command != nullptr && (command->flags & kSendReadReply) != 0) {
     // The packet is the part of the reply from packetoffset, packetsize bytes
-    // long, cut to what the reply holds.
+    // long, cut to what the reply holds. Items are read from the whole rest of
+    // the reply: an item may lie after packetsize.
     const std::size_t available = reply == nullptr ? 0 : count;
     const std::size_t offset =
         std::min<std::size_t>(available, static_cast<std::size_t>(std::max(0, command->packetoffset)));
     const std::size_t size =
         std::min<std::size_t>(available - offset, static_cast<std::size_t>(std::max(0, command->packetsize)));
     const std::uint8_t* packet = reply == nullptr ? nullptr : reply + offset;
+    const std::size_t decoded = available - offset;
     control_.lastPacket_.Store(packet, size, record->commandIdHash);
     // Formatting is skipped while no one reads the log (an export).
     if (control_.log_.IsActive()) control_.log_.Log("%.3f: Command/Reply Success", time);
-    if (control_.datalog_.State() == XDL_STATE_RECORDING && control_.GetConnectionState() == Connected) {
-      control_.datalog_.RecordPacket(command->idhash, reply, count);
-    }
-    control_.definition_.UpdateRawValues(packet, size, command->idhash);
+    Record(command->idhash, reply, count);
+    control_.definition_.UpdateRawValues(packet, decoded, command->idhash);
     UpdatePanes(time, packet, size, command->idhash);
     MarkConnected();
   } else {
@@ -165,7 +186,16 @@ std::int32_t DAECallback::OnListen160BaudEnd(const DAEStatusRecord* record, cons
   const std::uint32_t hash = command != nullptr ? command->idhash : record->commandIdHash;
   const std::size_t length = packet == nullptr ? 0 : count;
 
-  if (record->status == DAE_BYTE_ERROR) {
+  if (record->status == DAE_SIZE_LIMIT) {
+    control_.errorCount_.fetch_add(1, std::memory_order_relaxed);
+    const auto* listen = command != nullptr && command->objectType == ADX_TYPE_160BAUDLISTEN
+                             ? static_cast<const ADXC160BaudListen*>(command)
+                             : nullptr;
+    control_.log_.Log("%s: packet size %d is beyond %d bytes; packet not read",
+                      listen != nullptr ? listen->id : "?", listen != nullptr ? listen->packetsize : 0,
+                      kMaxPacketBytes);
+    control_.display_.FlashStatus("Packet Error!", kFlashText, kFlashBack, kFlashMs);
+  } else if (record->status == DAE_BYTE_ERROR) {
     control_.errorCount_.fetch_add(1, std::memory_order_relaxed);
     control_.log_.LogText("Data errors detected!");
     if (control_.GetConnectionState() == Connected) {
@@ -183,9 +213,7 @@ std::int32_t DAECallback::OnListen160BaudEnd(const DAEStatusRecord* record, cons
     // items of a send command are decoded from its reply.
     control_.definition_.UpdateRawValues(packet, length, hash);
     UpdatePanes(time, packet, length, hash);
-    if (control_.datalog_.State() == XDL_STATE_RECORDING && control_.GetConnectionState() == Connected) {
-      control_.datalog_.RecordPacket(hash, packet, static_cast<std::uint32_t>(length));
-    }
+    Record(hash, packet, static_cast<std::uint32_t>(length));
   }
   if (length != 0) control_.lastPacket_.Store(packet, length, record->commandIdHash);
 

@@ -53,6 +53,9 @@ class DAECallback : public IDataLogCallback {
   ADXObject* ResolveCommand(const DAEStatusRecord* record, std::uint32_t type, double* time) const;
   void UpdatePanes(double time, const std::uint8_t* packet, std::size_t length, std::uint32_t commandIdHash);
   void MarkConnected();
+  // Records a good packet while a log records; a failed write ends the
+  // recording and starts its report.
+  void Record(std::uint32_t commandIdHash, const std::uint8_t* data, std::uint32_t count);
 
   AcquisitionControl& control_;
 };

@@ -1,6 +1,10 @@
 #include "acquisition/control/LoggerControl.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstring>
+#include <ctime>
 
 #include "acquisition/QvDebugOutput.h"
 #include "acquisition/control/AcquisitionControl.h"
@@ -15,6 +19,12 @@ namespace {
 // Every recorded entry stores the whole packet: a mask of 120 set bits, and
 // bits beyond the mask count as set.
 constexpr std::uint32_t kRecordMaskBits = 15 * 8;
+
+// The system's reason in the program's own language, whatever the locale.
+std::string SystemReason(int error) {
+  const char* text = ::strerrordesc_np(error != 0 ? error : EIO);
+  return text != nullptr ? text : "error " + std::to_string(error);
+}
 
 }  // namespace
 
@@ -53,9 +63,22 @@ int LoggerControl::Record() {
   const std::int32_t state = datalog_.State();
   if (state != XDL_STATE_CLOSED && state != XDL_STATE_READY) return XDL_ERR_STATE;
   const std::string path = RecordingPath();
+  // An earlier recording that was never saved is kept under its time stamp.
+  std::string backup;
+  const int backupError = KeepEarlierRecording(&backup);
+  if (backupError != 0) {
+    acquisition_.Log().Log("Could not keep the earlier recording %s as %s: %s. Not recording.", path.c_str(),
+                           backup.c_str(), SystemReason(backupError).c_str());
+    view_.ShowError("Cannot record", "The earlier recording " + path + " could not be kept (" +
+                                         SystemReason(backupError) + "), so no new recording was started.");
+    acquisition_.Display().RefreshLoggerToolbar();
+    return XDL_ERR_CANNOT_OPEN;
+  }
+  if (!backup.empty()) acquisition_.Log().Log("The earlier recording was kept as %s", backup.c_str());
   int code = datalog_.Open(path.c_str(), false);
   if (code != XDL_OK) {
-    acquisition_.Log().Log("Could not open %s, error 0x%X", path.c_str(), static_cast<unsigned>(code));
+    acquisition_.Log().Log("Could not open %s, error 0x%X: %s", path.c_str(), static_cast<unsigned>(code),
+                           SystemReason(datalog_.OpenError()).c_str());
     acquisition_.Display().RefreshLoggerToolbar();
     return code;
   }
@@ -93,29 +116,77 @@ void LoggerControl::Stop() {
   if (state == XDL_STATE_RECORDING) {
     datalog_.StopRecording();
     datalog_.Close();
+    // A recording that could not be finished is reported, not saved.
+    if (ReportRecordingFailure()) return;
     acquisition_.Log().LogText("Recording stopped");
     std::string name;
-    if (view_.ChooseSaveName(&name) && !name.empty()) {
-      const std::string temp = RecordingPath();
-      const int error = MoveFileNoReplace(temp, name);
-      if (error == 0) {
-        SetCurrentLogPath(name);
-        acquisition_.Log().Log("Log saved to %s", name.c_str());
-      } else {
-        view_.ShowError("Cannot overwrite",
-                        std::string("Log save failed. Log backup saved in install directory as \"") +
-                            kRecordingFileName + "\"");
-        acquisition_.Log().Log("Cannot overwrite existing log: %s, error 0x%X", name.c_str(),
-                               static_cast<unsigned>(error));
-      }
-      acquisition_.Display().SetSlider(0);
-      view_.RefreshTitle();
-    }
+    if (view_.ChooseSaveName(&name) && !name.empty()) SaveRecording(name);
+  } else if (ReportRecordingFailure()) {
+    return;  // the recording had ended on a failed write
   } else if (state == XDL_STATE_PLAYING || state == XDL_STATE_STOP_REQUESTED ||
              acquisition_.GetConnectionState() == LogPaused) {
     acquisition_.StartControlThread(AcquisitionControl::kStopDatalog);
   }
   RefreshToolbarAndStatus();
+}
+
+void LoggerControl::SaveRecording(const std::string& name) {
+  const std::string temp = RecordingPath();
+  const int error = MoveFileNoReplace(temp, name);
+  if (error == 0) {
+    SetCurrentLogPath(name);
+    acquisition_.Log().Log("Log saved to %s", name.c_str());
+  } else if (error == EEXIST) {
+    view_.ShowError("Cannot overwrite",
+                    name + " already exists. Log save failed; the recording is in " + temp);
+    acquisition_.Log().Log("Cannot overwrite existing log: %s, error 0x%X", name.c_str(),
+                           static_cast<unsigned>(error));
+  } else {
+    // The real cause: a missing or read-only folder, a full disk...
+    const std::string reason = SystemReason(error);
+    view_.ShowError("Log save failed",
+                    "Cannot save " + name + ": " + reason + ". The recording is in " + temp);
+    acquisition_.Log().Log("Log save failed: %s: %s, error 0x%X; the recording is in %s", name.c_str(),
+                           reason.c_str(), static_cast<unsigned>(error), temp.c_str());
+  }
+  acquisition_.Display().SetSlider(0);
+  view_.RefreshTitle();
+}
+
+bool LoggerControl::ReportRecordingFailure() {
+  const int error = datalog_.TakeRecordingFailure();
+  if (error == 0) return false;
+  datalog_.Close();
+  const std::string temp = RecordingPath();
+  const std::string text = "Recording stopped: cannot write " + temp + ": " + SystemReason(error) +
+                           ". What was recorded until then is in " + temp;
+  acquisition_.Log().LogText(text.c_str());
+  view_.ShowError("Recording failed", text);
+  RefreshToolbarAndStatus();
+  view_.RefreshTitle();
+  return true;
+}
+
+int LoggerControl::KeepEarlierRecording(std::string* backup) const {
+  const std::string path = RecordingPath();
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return errno == ENOENT ? 0 : errno;
+  // temp-YYYYMMDD-HHMMSS.xdl from the time it was last written, numbered when
+  // that name is taken.
+  std::tm local{};
+  const std::time_t when = st.st_mtime;
+  ::localtime_r(&when, &local);
+  char stamp[32] = {};
+  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+  const std::string base =
+      (recordingFolder_.empty() ? std::string() : recordingFolder_ + "/") + "temp-" + stamp;
+  int error = 0;
+  for (int n = 1; n < 1000; ++n) {
+    *backup = base + (n == 1 ? std::string() : "-" + std::to_string(n)) + ".xdl";
+    error = MoveFileNoReplace(path, *backup);
+    if (error != EEXIST) return error;
+  }
+  return error;
 }
 
 void LoggerControl::StopFromPlaybackEnd() {
@@ -124,6 +195,8 @@ void LoggerControl::StopFromPlaybackEnd() {
 
 void LoggerControl::OnDatalogStopped() {
   datalog_.Close();
+  // The control thread also ends a recording that failed to write.
+  if (ReportRecordingFailure()) return;
   acquisition_.Log().LogText("Playback stopped");
   // A live connection keeps its own state; only playback's states end here.
   if (!acquisition_.IsRunning()) acquisition_.SetConnectionState(NotConnected);

@@ -2,6 +2,11 @@
 // Load Log, the jumps, the position slider and the playback speed. Every
 // recording is written to "temp.xdl" in the recording folder first and moved
 // to the name the user gives when it stops, never replacing an existing file.
+// An earlier temp.xdl is never overwritten: it is renamed with its time stamp
+// (temp-YYYYMMDD-HHMMSS.xdl) before a new recording starts. A recording that
+// fails to write ends with a message that gives the system's reason and names
+// the file that holds what was written; every message names the file where
+// the data really is.
 //
 // The dialogs (file names, the failed-save box) and the window title and speed
 // menu come through ILoggerView, so the window shows its dialogs while tests
@@ -51,7 +56,8 @@ class LoggerControl : public ILogStopper {
   ~LoggerControl() override;
 
   // Starts recording into temp.xdl with an entry for every recordable command.
-  // Returns the datalog code (0 on success).
+  // Returns the datalog code (0 on success; 12 when the earlier temp.xdl
+  // could not be kept or the file not opened).
   int Record();
   int Play();
   void Pause();
@@ -65,7 +71,8 @@ class LoggerControl : public ILogStopper {
   void SetPlaybackSpeed(float factor);
   float PlaybackSpeed() const { return speed_; }
 
-  // The program's handler of IAppMessages::DatalogEnded.
+  // The program's handler of IAppMessages::DatalogEnded. Also reports a
+  // recording that ended on a failed write.
   void OnDatalogStopped();
   void StopFromPlaybackEnd() override;
 
@@ -77,6 +84,12 @@ class LoggerControl : public ILogStopper {
 
  private:
   void RefreshToolbarAndStatus();
+  void SaveRecording(const std::string& name);
+  // Reports (once) a recording that ended on a failed write; true when there
+  // was one.
+  bool ReportRecordingFailure();
+  // Renames an existing temp.xdl with its time stamp; 0 or the system error.
+  int KeepEarlierRecording(std::string* backup) const;
 
   AcquisitionControl& acquisition_;
   DataLogFile& datalog_;

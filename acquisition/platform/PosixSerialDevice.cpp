@@ -25,13 +25,21 @@ SerialDevice::~SerialDevice() {
 
 bool SerialDevice::Open(const char* path) {
   Close();
-  if (path == nullptr || *path == '\0') return false;
+  lastError_ = 0;
+  if (path == nullptr || *path == '\0') {
+    lastError_ = ENOENT;
+    return false;
+  }
   int fd = ::open(path, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return false;
+  if (fd < 0) {
+    lastError_ = errno;  // EBUSY as well when another program holds the terminal's exclusive mode
+    return false;
+  }
   // The advisory lock keeps out every program that asks for one (and a second
   // QvSerial of our own); the terminal's exclusive mode refuses further opens by
   // programs that do not lock.
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    lastError_ = errno == EWOULDBLOCK ? EBUSY : errno;
     ::close(fd);
     return false;
   }
@@ -52,7 +60,10 @@ void SerialDevice::Close() {
 bool SerialDevice::ReadLineSettings() {
   if (fd_ < 0) return false;
   auto settings = std::make_unique<LineSettings>();
-  if (::ioctl(fd_, TCGETS2, &settings->tio) != 0) return false;
+  if (::ioctl(fd_, TCGETS2, &settings->tio) != 0) {
+    lastError_ = errno;  // ENOTTY: not a serial device
+    return false;
+  }
   settings_ = std::move(settings);
   return true;
 }

@@ -24,8 +24,11 @@ class SerialDevice {
   // Opens an existing device for reading and writing, non-blocking, without
   // making it the controlling terminal, and takes it for exclusive use (an
   // advisory lock plus the terminal's exclusive mode). False when the device
-  // cannot be opened or is already in use.
+  // cannot be opened or is already in use; LastError() then tells why.
   bool Open(const char* path);
+  // The system's error number of the last failed Open or ReadLineSettings:
+  // EBUSY when another program holds the device.
+  int LastError() const { return lastError_; }
   bool IsOpen() const { return fd_ >= 0; }
   void Close();
 
@@ -66,5 +69,6 @@ class SerialDevice {
   WaitResult Wait(short events, std::chrono::nanoseconds timeout);
 
   int fd_ = -1;
+  int lastError_ = 0;
   std::unique_ptr<LineSettings> settings_;  // as read by ReadLineSettings
 };

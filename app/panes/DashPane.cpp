@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "app/panes/PaneGeometry.h"
+#include "controls/common/TextBytes.h"
 #include "controls/gauges/QvAnalogGauge.h"
 #include "controls/gauges/QvDigitalReadout.h"
 #include "controls/gauges/QvGaugeFactory.h"
@@ -54,8 +55,7 @@ void DashPane::FillDashboards(ADXDefinition* definition) {
     for (int n = 0; definition != nullptr; ++n) {
       ADXObject* o = definition->GetObjectByType(ADX_TYPE_DASHBOARD, n);
       if (o == nullptr) break;
-      combo_->addItem(QString::fromLatin1(o->title.data(), static_cast<qsizetype>(o->title.size())),
-                      QVariant::fromValue(static_cast<void*>(o)));
+      combo_->addItem(TextFromBytes(o->title), QVariant::fromValue(static_cast<void*>(o)));
     }
     combo_->setCurrentIndex(combo_->count() > 0 ? 0 : -1);
   }
@@ -205,8 +205,7 @@ QMenu* DashPane::BuildGaugeMenu(int index, QWidget* parent) {
     for (int n = 0;; ++n) {
       ADXObject* o = definition_->GetObjectByType(type, n);
       if (o == nullptr) break;
-      QAction* a =
-          sub->addAction(QString::fromLatin1(o->title.data(), static_cast<qsizetype>(o->title.size())));
+      QAction* a = sub->addAction(TextFromBytes(o->title));
       a->setCheckable(true);
       a->setChecked(o == entry->item);
       a->setData(QVariant::fromValue(static_cast<void*>(o)));

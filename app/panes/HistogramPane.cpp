@@ -18,6 +18,7 @@
 #include "app/panes/PaneGeometry.h"
 #include "app/panes/PaneReading.h"
 #include "controls/chart3d/Qv3DChart.h"
+#include "controls/common/TextBytes.h"
 #include "controls/grid/QvGridControl.h"
 #include "definition/ADXDefinition.h"
 #include "definition/ADXHistogram.h"
@@ -121,8 +122,7 @@ void HistogramPane::FillHistograms(ADXDefinition* definition) {
     for (int n = 0; definition != nullptr; ++n) {
       ADXObject* o = definition->GetObjectByType(ADX_TYPE_HISTOGRAM, n);
       if (o == nullptr) break;
-      histogramCombo_->addItem(QString::fromLatin1(o->title.data(), static_cast<qsizetype>(o->title.size())),
-                               QVariant::fromValue(static_cast<void*>(o)));
+      histogramCombo_->addItem(TextFromBytes(o->title), QVariant::fromValue(static_cast<void*>(o)));
     }
     histogramCombo_->setCurrentIndex(histogramCombo_->count() > 0 ? 0 : -1);
   }
@@ -161,7 +161,7 @@ void HistogramPane::RebuildTable() {
   const int cols = std::max(h.cols, 0);
   graph_->newPlot();
   const std::string caption = HistogramCaption(h);
-  grid_->setWindowTitle(QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())));
+  grid_->setWindowTitle(TextFromBytes(caption));
   graph_->setCaption(caption);
   graph_->setSize(rows, cols);
   graph_->setAxisTitles(h.xvalue ? h.xvalue->title : std::string(),

@@ -5,6 +5,7 @@
 #include "app/panes/ItemListModel.h"
 
 #include "controls/common/QvColor.h"
+#include "controls/common/TextBytes.h"
 #include "definition/ADXBitmask.h"
 #include "definition/ADXListView.h"
 
@@ -112,7 +113,7 @@ QVariant ItemListModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole: {
       if (index.column() == 0) return QString();
       const ItemCellLook look = CellLook(index.row(), index.column());
-      return QString::fromLatin1(look.text.data(), static_cast<qsizetype>(look.text.size()));
+      return TextFromBytes(std::string_view(look.text.data(), look.text.size()));
     }
     case Qt::ForegroundRole:
       return QvColorFromRef(CellLook(index.row(), index.column()).color);

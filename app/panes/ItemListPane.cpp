@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "app/panes/ItemListModel.h"
+#include "controls/common/TextBytes.h"
 #include "definition/ADXDefinition.h"
 #include "definition/ADXListView.h"
 
@@ -44,8 +45,7 @@ void ItemListPane::FillListViews(ADXDefinition* definition) {
     for (int n = 0; definition != nullptr; ++n) {
       ADXObject* o = definition->GetObjectByType(ADX_TYPE_LISTVIEW, n);
       if (o == nullptr) break;
-      combo_->addItem(QString::fromLatin1(o->title.data(), static_cast<qsizetype>(o->title.size())),
-                      QVariant::fromValue(static_cast<void*>(o)));
+      combo_->addItem(TextFromBytes(o->title), QVariant::fromValue(static_cast<void*>(o)));
     }
     combo_->setCurrentIndex(combo_->count() > 0 ? 0 : -1);
   }

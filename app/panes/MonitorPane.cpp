@@ -13,6 +13,7 @@
 
 #include "app/panes/PaneGeometry.h"
 #include "app/panes/PaneReading.h"
+#include "controls/common/TextBytes.h"
 #include "controls/datachart/QvDataChart.h"
 #include "definition/ADXDefinition.h"
 #include "definition/ADXMonitor.h"
@@ -267,8 +268,7 @@ QMenu* MonitorPane::BuildSeriesMenu(int index, QWidget* parent) {
   for (int n = 0;; ++n) {
     ADXObject* o = definition_->GetObjectByType(ADX_TYPE_VALUE, n);
     if (o == nullptr) break;
-    QAction* a =
-        menu->addAction(QString::fromLatin1(o->title.data(), static_cast<qsizetype>(o->title.size())));
+    QAction* a = menu->addAction(TextFromBytes(o->title));
     a->setCheckable(true);
     bool inMonitor = false;
     for (const MonitorSeries& e : monitor->entries) inMonitor = inMonitor || e.item == o;

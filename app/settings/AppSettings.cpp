@@ -149,7 +149,10 @@ bool SaveSettings(const AppSettings& settings, const std::string& path) {
 }
 
 std::string SettingsFilePath(const std::string& programFolder, const char* xdgConfigHome, const char* home) {
-  if (IsWritableFolder(programFolder)) return programFolder + "/" + AppSettings::kFileName;
+  // A portable installation keeps its settings beside the program; a build
+  // folder or an installed package never gets files written into it.
+  const std::string portable = programFolder + "/" + AppSettings::kFileName;
+  if (IsWritableFolder(programFolder) && ::access(portable.c_str(), F_OK) == 0) return portable;
   std::string folder;
   if (xdgConfigHome != nullptr && xdgConfigHome[0] == '/') {
     folder = std::string(xdgConfigHome) + "/varnak";

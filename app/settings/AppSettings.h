@@ -61,8 +61,8 @@ bool LoadSettings(AppSettings& settings, const std::string& path);
 // written.
 bool SaveSettings(const AppSettings& settings, const std::string& path);
 
-// Where Settings.dat lives: beside the program when its folder is writable,
-// else "$XDG_CONFIG_HOME/varnak" (an absolute XDG_CONFIG_HOME), else
+// Where Settings.dat lives: beside the program when that folder already
+// holds one (a portable installation), else "$XDG_CONFIG_HOME/varnak" (an absolute XDG_CONFIG_HOME), else
 // "$HOME/.config/varnak". The folder is created when missing. Empty when no
 // place can be had.
 std::string SettingsFilePath(const std::string& programFolder, const char* xdgConfigHome, const char* home);

@@ -103,6 +103,10 @@ void DisplayBridge::DatalogEnded() {
   Post([this] { window_.OnDatalogStopped(); });
 }
 
+void DisplayBridge::PortOpenFailed(const std::string& text) {
+  Post([this, text] { window_.OnPortOpenFailed(text); });
+}
+
 void DisplayBridge::CloseWindow() {
   Post([this] { window_.OnCloseMessage(); });
 }

@@ -42,6 +42,7 @@ class DisplayBridge : public IPacketSink, public ISessionObserver {
   void AcquisitionEnded() override;
   void DatalogEnded() override;
   void CloseWindow() override;
+  void PortOpenFailed(const std::string& text) override;
 
  private:
   bool OnGuiThread() const;

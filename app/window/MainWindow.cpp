@@ -30,6 +30,7 @@
 #include "app/window/ToolbarImages.h"
 #include "app/window/WindowDialogs.h"
 #include "app/window/WindowTexts.h"
+#include "controls/common/TextBytes.h"
 #include "controls/containers/QvSplash.h"
 #include "controls/containers/QvTabSheet.h"
 #include "datalog/DataLogFile.h"
@@ -477,6 +478,10 @@ void MainWindow::OnAcquisitionStopped() {
   RefreshStatus();
 }
 
+void MainWindow::OnPortOpenFailed(const std::string& text) {
+  ShowError("Unable to open port", text);
+}
+
 void MainWindow::OnDatalogStopped() {
   Logger().OnDatalogStopped();
   UpdateLoggerToolbar();
@@ -499,7 +504,7 @@ void MainWindow::FlashStatus(const std::string& text, std::uint32_t textColor, s
 }
 
 void MainWindow::UpdateTitle() {
-  setWindowTitle(QString::fromLatin1(
+  setWindowTitle(TextFromBytes(
       WindowTitleText(settings_.lastadxpath, Logger().CurrentLogPath(), Logger().PlaybackSpeed())));
 }
 

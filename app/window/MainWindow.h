@@ -99,6 +99,8 @@ class MainWindow : public QMainWindow, private ILoggerView {
 
   // The three application messages.
   void OnAcquisitionStopped();
+  // The connection could not open its port: a dialog with the system's reason.
+  void OnPortOpenFailed(const std::string& text);
   void OnDatalogStopped();
   void OnCloseMessage();
 

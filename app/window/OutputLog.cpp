@@ -1,4 +1,5 @@
 #include "app/window/OutputLog.h"
+#include "controls/common/TextBytes.h"
 
 #include <QFontDatabase>
 #include <QScrollBar>
@@ -52,7 +53,7 @@ void OutputLog::FlushPending() {
   QString text;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (i != 0) text += QLatin1Char('\n');
-    text += QString::fromLatin1(lines[i].data(), static_cast<qsizetype>(lines[i].size()));
+    text += TextFromBytes(std::string_view(lines[i].data(), lines[i].size()));
   }
   QScrollBar* bar = verticalScrollBar();
   appendPlainText(text);

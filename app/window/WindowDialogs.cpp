@@ -1,4 +1,5 @@
 #include "app/window/WindowDialogs.h"
+#include "controls/common/TextBytes.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
@@ -43,9 +44,9 @@ std::optional<std::string> QtWindowDialogs::ChooseFile(FileDialogKind kind) {
 }
 
 void QtWindowDialogs::ShowError(const std::string& title, const std::string& text) {
-  QMessageBox::critical(parent_, QString::fromLatin1(title), QString::fromLatin1(text));
+  QMessageBox::critical(parent_, TextFromBytes(title), TextFromBytes(text));
 }
 
 void QtWindowDialogs::ShowInformation(const std::string& title, const std::string& text) {
-  QMessageBox::information(parent_, QString::fromLatin1(title), QString::fromLatin1(text));
+  QMessageBox::information(parent_, TextFromBytes(title), TextFromBytes(text));
 }

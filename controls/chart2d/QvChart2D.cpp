@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "controls/common/QvColor.h"
+#include "controls/common/TextBytes.h"
 
 namespace {
 
@@ -51,7 +52,7 @@ const QFont& LabelFont() {
 }
 
 QString Latin1(const std::string& text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+  return TextFromBytes(text);
 }
 
 void SetEnds(float& min, float& max, std::optional<float> newMin, std::optional<float> newMax) {

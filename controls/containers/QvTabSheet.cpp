@@ -9,6 +9,7 @@
 #include <QToolButton>
 #include <QWindow>
 
+#include "controls/common/TextBytes.h"
 #include "controls/gauges/QvControlText.h"
 #include "controls/gauges/QvPaintSupport.h"
 
@@ -133,7 +134,7 @@ QWidget* QvTabSheet::pageAt(int index) const {
 
 int QvTabSheet::tabTitle(int index, char* buffer, int size) const {
   if (index < 0 || index >= tabs_->count()) return QvCopyTextOut(std::string(), buffer, size);
-  return QvCopyTextOut(tabs_->tabText(index).toLatin1().toStdString(), buffer, size);
+  return QvCopyTextOut(BytesFromText(tabs_->tabText(index)), buffer, size);
 }
 
 int QvTabSheet::pageCount() const {
@@ -149,7 +150,7 @@ bool QvTabSheet::undockCurrentPage() {
   const int index = tabs_->currentIndex();
   if (index < 0) return false;
   QWidget* page = tabs_->widget(index);
-  undockedTitle_ = tabs_->tabText(index).toLatin1().toStdString();
+  undockedTitle_ = BytesFromText(tabs_->tabText(index));
   if (undockedTitle_.size() > kTitleMax) undockedTitle_.resize(kTitleMax);
   undockedIndex_ = index;
   tabs_->removeTab(index);

@@ -8,11 +8,12 @@
 #include <algorithm>
 
 #include "controls/common/QvColor.h"
+#include "controls/common/TextBytes.h"
 
 namespace {
 
 QString Latin1(const std::string& text, std::size_t maxLength) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(std::min(text.size(), maxLength)));
+  return TextFromBytes(std::string_view(text).substr(0, maxLength));
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
 #include "controls/gauges/QvPaintSupport.h"
+#include "controls/common/TextBytes.h"
+#include "controls/gauges/QvPaintSupport.h"
 
 #include <QFontMetrics>
 #include <QFontMetricsF>
@@ -58,7 +60,7 @@ QFont QvControlFont(int pixelHeight, int weight) {
 }
 
 QString QvText(const std::string& text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+  return TextFromBytes(text);
 }
 
 QRect QvDrawAlignedText(QPainter& painter, QPoint anchor, QvTextAlign align, const QString& text) {

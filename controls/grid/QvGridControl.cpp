@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "controls/common/QvColor.h"
+#include "controls/common/TextBytes.h"
 #include "controls/gauges/QvControlText.h"
 #include "controls/gauges/QvPaintSupport.h"
 
@@ -293,7 +294,7 @@ void QvGridControl::setTopOffset(int pixels) {
 void QvGridControl::setCaption(const std::string& text) {
   // Through the window title, so that setWindowTitle sets the caption as well.
   const std::string cut = text.substr(0, std::min(text.size(), kMaxCaption));
-  setWindowTitle(QString::fromLatin1(cut.data(), static_cast<qsizetype>(cut.size())));
+  setWindowTitle(TextFromBytes(cut));
 }
 
 void QvGridControl::setScrollBars(bool vertical, bool horizontal) {

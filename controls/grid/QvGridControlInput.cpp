@@ -8,6 +8,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 
+#include "controls/common/TextBytes.h"
 #include "controls/gauges/QvPaintSupport.h"
 
 // The grid control's reactions to the user and the window system: keys,
@@ -369,8 +370,8 @@ void QvGridControl::changeEvent(QEvent* event) {
   } else if (event->type() == QEvent::FontChange) {
     scheduleRedraw();
   } else if (event->type() == QEvent::WindowTitleChange) {
-    const QByteArray text = windowTitle().toLatin1();
-    caption_.assign(text.constData(), std::min(static_cast<std::size_t>(text.size()), kMaxCaption));
+    const std::string text = BytesFromText(windowTitle());
+    caption_.assign(text.data(), std::min(text.size(), kMaxCaption));
     scheduleRedraw();
   }
   QWidget::changeEvent(event);

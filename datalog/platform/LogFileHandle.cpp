@@ -35,7 +35,8 @@ LogFileHandle::~LogFileHandle() {
 
 bool LogFileHandle::Open(const char* path, Mode mode) {
   Close();
-  if (path == nullptr || path[0] == '\0') return false;
+  lastError_ = 0;
+  if (path == nullptr || path[0] == '\0') return Fail(ENOENT);
   int fd = -1;
   bool writable = true;
   if (mode == Mode::kCreateReadWrite) {
@@ -48,15 +49,21 @@ bool LogFileHandle::Open(const char* path, Mode mode) {
       writable = false;
     }
   }
-  if (fd < 0) return false;
+  if (fd < 0) return Fail(errno);
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    ::close(fd);
-    return false;
+  int error = 0;
+  if (::fstat(fd, &st) != 0) {
+    error = errno;
+  } else if (!S_ISREG(st.st_mode)) {
+    error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+  } else if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    error = errno == EWOULDBLOCK ? EBUSY : errno;  // another log holds the file
+  } else if (mode == Mode::kCreateReadWrite && ::ftruncate(fd, 0) != 0) {
+    error = errno;
   }
-  if (mode == Mode::kCreateReadWrite && ::ftruncate(fd, 0) != 0) {
+  if (error != 0) {
     ::close(fd);
-    return false;
+    return Fail(error);
   }
   ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
   fd_ = fd;
@@ -111,7 +118,8 @@ long long LogFileHandle::Read(void* buffer, std::size_t count) {
 }
 
 bool LogFileHandle::Write(const void* data, std::size_t count) {
-  if (fd_ < 0 || !writable_) return false;
+  if (fd_ < 0) return Fail(EBADF);
+  if (!writable_) return Fail(EROFS);
   DropReadAhead();
   const auto* in = static_cast<const std::uint8_t*>(data);
   std::size_t done = 0;
@@ -119,9 +127,13 @@ bool LogFileHandle::Write(const void* data, std::size_t count) {
     ssize_t n = ::pwrite(fd_, in + done, count - done, static_cast<off_t>(position_ + done));
     if (n < 0) {
       if (errno == EINTR) continue;
+      lastError_ = errno;
       break;
     }
-    if (n == 0) break;
+    if (n == 0) {
+      lastError_ = ENOSPC;
+      break;
+    }
     done += static_cast<std::size_t>(n);
   }
   position_ += done;
@@ -130,7 +142,7 @@ bool LogFileHandle::Write(const void* data, std::size_t count) {
 
 bool LogFileHandle::Size(std::uint64_t* size) const {
   struct stat st {};
-  if (fd_ < 0 || ::fstat(fd_, &st) != 0) return false;
+  if (fd_ < 0 || ::fstat(fd_, &st) != 0) return false;  // a const query keeps the last error
   *size = static_cast<std::uint64_t>(st.st_size);
   return true;
 }
@@ -139,7 +151,18 @@ bool LogFileHandle::ExtendTo(std::uint64_t size) {
   std::uint64_t current = 0;
   if (!Size(&current)) return false;
   if (current >= size) return true;
-  if (!writable_) return false;
+  if (!writable_) return Fail(EROFS);
   DropReadAhead();
-  return ::ftruncate(fd_, static_cast<off_t>(size)) == 0;
+  if (::ftruncate(fd_, static_cast<off_t>(size)) != 0) return Fail(errno);
+  return true;
+}
+
+bool LogFileHandle::TruncateTo(std::uint64_t size) {
+  std::uint64_t current = 0;
+  if (!Size(&current)) return false;
+  if (current <= size) return true;
+  if (!writable_) return Fail(EROFS);
+  DropReadAhead();
+  if (::ftruncate(fd_, static_cast<off_t>(size)) != 0) return Fail(errno);
+  return true;
 }

@@ -42,11 +42,21 @@ class LogFileHandle {
   bool Size(std::uint64_t* size) const;
   // Makes the file at least size bytes long (zeros are added).
   bool ExtendTo(std::uint64_t size);
+  // Cuts the file to size bytes when it is longer.
+  bool TruncateTo(std::uint64_t size);
+  // The system's error number of the last call that failed (0 when none has).
+  int LastError() const { return lastError_; }
 
  private:
   void DropReadAhead() { bufferLength_ = 0; }
 
+  bool Fail(int error) {
+    lastError_ = error;
+    return false;
+  }
+
   int fd_ = -1;
+  int lastError_ = 0;
   bool writable_ = false;
   std::uint64_t position_ = 0;
   std::vector<std::uint8_t> buffer_;  // read-ahead data starting at bufferStart_

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+#include "controls/common/TextBytes.h"
 #include "definition/ADXDefinition.h"
 
 namespace {
@@ -68,7 +69,7 @@ ADXItemBrowser::ADXItemBrowser(QWidget* parent, const ADXDefinition* definition,
       if (object == nullptr) break;
       objects_.push_back(object);
       auto* row = new QTreeWidgetItem(list_);
-      row->setText(0, QString::fromLatin1(object->title.substr(0, kTitleMax)));
+      row->setText(0, TextFromBytes(object->title.substr(0, kTitleMax)));
     }
   }
 

@@ -21,6 +21,7 @@
 
 #include <cstring>
 
+#include "controls/common/TextBytes.h"
 #include "editor/dialog/CommandTypeChooser.h"
 #include "editor/dialog/DependencyRepair.h"
 #include "editor/dialog/EditorTitle.h"
@@ -57,7 +58,7 @@ std::unique_ptr<ADXObject> MakeObject(std::uint32_t type) {
 }
 
 QString Latin1(const std::string& text) {
-  return QString::fromLatin1(text);
+  return TextFromBytes(text);
 }
 
 }  // namespace
@@ -213,7 +214,7 @@ bool BrelithDialog::ValidateCurrentPage() {
   if (currentPage_->Validate(message, sizeof message) != 0) return true;
   message[sizeof message - 1] = '\0';
   if (message[0] != '\0') {
-    services_->Warning(this, QString::fromLatin1(kAdxInvalidDataCaption), QString::fromLatin1(message));
+    services_->Warning(this, QString::fromLatin1(kAdxInvalidDataCaption), TextFromBytes(message));
   }
   return false;
 }
@@ -456,5 +457,5 @@ void BrelithDialog::ApplyLayout() {
 }
 
 void BrelithDialog::UpdateTitle() {
-  setWindowTitle(QString::fromLatin1(EditorTitle(path_)));
+  setWindowTitle(TextFromBytes(EditorTitle(path_)));
 }

@@ -12,6 +12,7 @@
 
 #include "controls/chart2d/QvChart2D.h"
 #include "controls/chart2d/QvChart2DSeries.h"
+#include "controls/common/TextBytes.h"
 #include "definition/ADXLookupTable.h"
 #include "definition/NumberText.h"
 #include "editor/pages/PageText.h"
@@ -119,7 +120,7 @@ QString ADXLookupEditor::InputText(float input, std::int32_t inputtype) {
 
 QString ADXLookupEditor::OutputText(const ADXLookupTable& table, int index) {
   const LookupEntry& e = table.entries[static_cast<std::size_t>(index)];
-  if (table.outputtype == kLookupText) return QString::fromLatin1(e.text);
+  if (table.outputtype == kLookupText) return Text(e.text);
   return NumberText(e.output, table.outputtype);
 }
 

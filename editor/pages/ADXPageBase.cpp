@@ -6,8 +6,11 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollArea>
+#include <map>
+#include <string>
 
 #include <algorithm>
+#include "controls/common/TextBytes.h"
 #include "controls/containers/QvTabSheet.h"
 #include "definition/ADXCommands.h"
 #include "definition/ADXDefinition.h"
@@ -56,12 +59,36 @@ QWidget* ADXPageBase::AddTab(const char* title) {
   return page;
 }
 
+namespace {
+
+// Texts shown by the page being loaded whose bytes are not their UTF-8 form
+// (8-bit texts), so that an unchanged text is saved with its own bytes. The
+// editor's pages live on the user-interface thread only.
+std::map<QString, std::string>& ShownBytes() {
+  static std::map<QString, std::string> shown;
+  return shown;
+}
+
+}  // namespace
+
+QString ADXPageBase::Text(const std::string& text) {
+  QString shown = TextFromBytes(text);
+  if (BytesFromText(shown) != text) ShownBytes()[shown] = text;
+  return shown;
+}
+
+std::string ADXPageBase::Bytes(const QString& text) {
+  const auto it = ShownBytes().find(text);
+  return it != ShownBytes().end() ? it->second : BytesFromText(text);
+}
+
 int ADXPageBase::Load(ADXDefinition* definition, const ADXEditorItemRecord* record) {
   if (!Attach(definition, record)) return 0;
+  ShownBytes().clear();
   loading_ = true;
   if (title_ != nullptr) {
     title_->setText(Text(object_->title));
-    id_->setText(QString::fromLatin1(object_->id));
+    id_->setText(Text(object_->id));
     desc_->setPlainText(Text(object_->desc));
   }
   LoadFields();

@@ -76,9 +76,11 @@ class ADXPageBase : public ADXItemEditorBase {
   static QString DecimalFieldText(double value);
   void ReadDecimalField(const QLineEdit* edit, const char* label, float* target);
 
-  // Latin-1 conversions of the model's 8-bit texts.
-  static QString Text(const std::string& text) { return QString::fromLatin1(text); }
-  static std::string Bytes(const QString& text) { return text.toLatin1().toStdString(); }
+  // The model's texts are bytes: shown as UTF-8 when they are valid UTF-8,
+  // else as Latin-1 (TextBytes.h). A text that comes back unchanged keeps
+  // the bytes it was shown from; anything typed is stored as UTF-8.
+  static QString Text(const std::string& text);
+  static std::string Bytes(const QString& text);
 
  private:
   QPointer<QvTabSheet> sheet_;  // owned; a parent destroyed first takes it along

@@ -1,6 +1,7 @@
 #pragma once
 // The send command page: the byte string to send, whether the reply is
-// processed, the reply time-out and size, and where the packet lies in it.
+// processed and its checksum verified, the reply time-out and size, and where
+// the packet lies in it.
 #include "editor/pages/ADXPageBase.h"
 
 class ADXCSendCommand;
@@ -22,6 +23,7 @@ class ADXSndCmdEditor : public ADXPageBase {
 
   QLineEdit* bytes_;
   QCheckBox* processReply_;
+  QCheckBox* verifyChecksum_;
   QLineEdit* timeout_;
   QLineEdit* replySize_;
   QLineEdit* packetOffset_;

@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "controls/common/TextBytes.h"
 #include "definition/ADXDefinition.h"
 #include "definition/ADXLookupTable.h"
 #include "editor/catalogs/AdxCatalogs.h"
@@ -224,7 +225,7 @@ void ADXValueEditor::ShowArgument(int row) {
   const bool linked = v.kind == kVariableLink;
   char id[kAdxIdSize] = {};
   if (linked && definition_ != nullptr) definition_->GetIdByHash(v.linkhash, id, sizeof(id));
-  linkedId_->setText(QString::fromLatin1(id));
+  linkedId_->setText(TextFromBytes(id));
   selectLinked_->setEnabled(linked);
 }
 

@@ -62,6 +62,50 @@ TEST_F(EngineTest, SendReadsTheReplyWithoutEcho) {
   EXPECT_EQ(callback.events[0].commandIdHash, cmd->idhash);
 }
 
+TEST_F(EngineTest, ChecksumOfTheReplyIsVerifiedWhenAsked) {
+  engine.SetEcho(true);
+  // 0x10 + 0x20 + 0xD0 = 0x100: a good reply; one shifted by a byte is not.
+  ADXCSendCommand* cmd = Send("req", kRequest, 3, kSendReadReply | kSendVerifyChecksum);
+  auto answer = [&](Bytes reply) {
+    peer.After(0ms, [this, reply] {
+      Bytes request = peer.Read(kRequest.size(), 2000ms);
+      peer.Write(request);  // the echo is not part of the sum
+      peer.Write(reply);
+    });
+    engine.Execute(cmd);
+    peer.Join();
+    return callback.Last();
+  };
+  EXPECT_EQ(answer({0x10, 0x20, 0xD0}).status, DAE_OK);
+  const CallbackEvent bad = answer({0x10, 0x21, 0xD0});
+  EXPECT_EQ(bad.status, DAE_BAD_CHECKSUM);
+  EXPECT_EQ(bad.data, (Bytes{0x10, 0x21, 0xD0}));
+  EXPECT_EQ(answer({0xD0, 0x10, 0x20}).status, DAE_OK);  // order does not matter to a sum
+  EXPECT_EQ(answer({0x00, 0x10, 0x20}).status, DAE_BAD_CHECKSUM);
+  // Without the flag the same bytes are taken as they are.
+  cmd->flags = kSendReadReply;
+  EXPECT_EQ(answer({0x00, 0x10, 0x20}).status, DAE_OK);
+}
+
+TEST_F(EngineTest, SizesBeyondTheLimitFailWithoutAllocatingOrTouchingThePort) {
+  ADXCSendCommand* huge = Send("huge", kRequest, 0x7FFFFFFF);
+  EXPECT_EQ(engine.Execute(huge), 0);
+  ASSERT_EQ(callback.Names(), (std::vector<std::string>{"SendBegin", "SendEnd"}));
+  EXPECT_EQ(callback.Last().status, DAE_SIZE_LIMIT);
+  EXPECT_EQ(callback.Last().count, 0u);
+  EXPECT_TRUE(peer.Read(1, 100ms).empty());  // nothing was written
+
+  ADXCSendCommand* largest = Send("largest", {}, kMaxPacketBytes, kSendReadReply, 50);
+  engine.Execute(largest);
+  EXPECT_EQ(callback.Last().status, DAE_READ_SHORT);  // allowed: read, and timed out
+
+  ADXC160BaudListen* slow = Slow(kMaxPacketBytes + 1);
+  EXPECT_EQ(engine.Execute(slow), 0);
+  EXPECT_EQ(callback.Last().name, "160End");
+  EXPECT_EQ(callback.Last().status, DAE_SIZE_LIMIT);
+  EXPECT_EQ(callback.Last().count, 0u);
+}
+
 TEST_F(EngineTest, SendSkipsTheEchoBeforeTheReply) {
   engine.SetEcho(true);
   ADXCSendCommand* cmd = Send("req", kRequest, 3);

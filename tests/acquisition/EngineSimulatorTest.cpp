@@ -104,6 +104,21 @@ TEST_F(EngineSimulatorTest, ShortAndDroppedReplies) {
   EXPECT_EQ(callback.Last().status, DAE_OK);
 }
 
+TEST_F(EngineSimulatorTest, CorruptedChecksumsAreCaughtWhenVerified) {
+  Start(Scenario(true));
+  ADXCSendCommand* request = Request();
+  request->flags = kSendReadReply | kSendVerifyChecksum;
+  EXPECT_EQ(engine.Execute(request), 0);
+  EXPECT_EQ(callback.Last().status, DAE_OK);  // the simulator's own checksums are right
+  sim->corruptChecksums(2);
+  EXPECT_EQ(engine.Execute(request), 0);
+  EXPECT_EQ(callback.Last().status, DAE_BAD_CHECKSUM);
+  EXPECT_EQ(engine.Execute(request), 0);
+  EXPECT_EQ(callback.Last().status, DAE_BAD_CHECKSUM);
+  EXPECT_EQ(engine.Execute(request), 0);
+  EXPECT_EQ(callback.Last().status, DAE_OK);
+}
+
 TEST_F(EngineSimulatorTest, SlowPacketFromTheScript) {
   echo = false;
   EcuScenario scenario;

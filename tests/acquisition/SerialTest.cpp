@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -72,6 +73,7 @@ TEST_F(SerialTest, OpenLogsEveryStepAndReopenClosesFirst) {
 TEST_F(SerialTest, OpenFailuresLeaveThePortClosed) {
   port.SetLog(&log);
   EXPECT_EQ(port.Open("/dev/no-such-port-here", 8192), 0);
+  EXPECT_EQ(port.LastOpenError(), ENOENT);
   EXPECT_EQ(sink.Lines(), (std::vector<std::string>{"QvSerial: Open Port /dev/no-such-port-here Failed",
                                                     "QvSerial: Port Closed"}));
   EXPECT_FALSE(port.IsOpen());
@@ -87,6 +89,7 @@ TEST_F(SerialTest, OpenFailuresLeaveThePortClosed) {
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[1], "QvSerial: GetCommState Failed");
   EXPECT_EQ(lines[2], "QvSerial: Port Closed");
+  EXPECT_EQ(port.LastOpenError(), ENOTTY);
   EXPECT_FALSE(port.IsOpen());
   unlink(path);
 
@@ -111,8 +114,24 @@ TEST_F(SerialTest, PortIsExclusive) {
   ASSERT_EQ(port.Open(peer.Path().c_str(), 8192), 1);
   QvSerial second;
   EXPECT_EQ(second.Open(peer.Path().c_str(), 8192), 0);
+  EXPECT_EQ(second.LastOpenError(), EBUSY);
+  EXPECT_EQ(PortOpenFailureText(peer.Path(), second.LastOpenError()),
+            "Unable to open port (" + peer.Path() + "): in use by another program");
   port.Close();
   EXPECT_EQ(second.Open(peer.Path().c_str(), 8192), 1);
+  EXPECT_EQ(second.LastOpenError(), 0);
+}
+
+TEST(PortOpenFailureTextTest, GivesTheSystemsReasonAndTheWayOut) {
+  EXPECT_EQ(PortOpenFailureText("/dev/ttyUSB0", EACCES),
+            "Unable to open port (/dev/ttyUSB0): Permission denied; add your user to the 'dialout' group "
+            "(sudo adduser $USER dialout) and log in again");
+  EXPECT_EQ(PortOpenFailureText("/dev/ttyUSB0", ENOENT),
+            "Unable to open port (/dev/ttyUSB0): No such file or directory");
+  EXPECT_EQ(PortOpenFailureText("/dev/ttyUSB0", EBUSY),
+            "Unable to open port (/dev/ttyUSB0): in use by another program");
+  // No reason known is still no success.
+  EXPECT_EQ(PortOpenFailureText("COM9", 0), "Unable to open port (COM9): Input/output error");
 }
 
 TEST_F(SerialTest, LongPortNameIsCutAndResetRestoresDefaults) {
@@ -176,6 +195,22 @@ TEST_F(SerialTest, ReadEndsWhenCountArrivesOrTotalTimeRunsOut) {
   ms = MsSince(start);
   EXPECT_GE(ms, 59.0);
   EXPECT_LT(ms, 200.0);
+}
+
+TEST_F(SerialTest, TotalLimitBeyondThirtyTwoBitsDoesNotWrap) {
+  // 0x80000000 ms per byte times 2 bytes is 2^32 ms: a 32-bit product would
+  // wrap to 0 and leave only the 100 ms constant.
+  ASSERT_EQ(port.Open(peer.Path().c_str(), 8192), 1);
+  port.SetTimeouts(0, 0x80000000u, 100, 0x80000000u, 100, kTimeoutAll);
+  peer.After(400ms, [&] { peer.Write({0x5A, 0xA5}); });
+  std::uint8_t buf[2] = {};
+  auto start = Clock::now();
+  EXPECT_EQ(port.Read(2, buf), 2u);
+  EXPECT_GE(MsSince(start), 350.0);
+  peer.Join();
+  EXPECT_EQ(buf[1], 0xA5);
+  // The write limit is computed the same way: a two-byte write completes.
+  EXPECT_EQ(port.Write(2, buf), 2u);
 }
 
 TEST_F(SerialTest, IntervalLimitStartsWithTheFirstByte) {

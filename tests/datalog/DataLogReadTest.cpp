@@ -38,7 +38,7 @@ class DataLogReadTest : public ::testing::Test {
   }
   // Reads every remaining record; returns the final code.
   int ReadToEnd(std::vector<XdlRecordHead>* heads) {
-    Bytes buffer(64);
+    Bytes buffer(kXdlMaxPacketSize);
     for (;;) {
       XdlRecordHead head;
       int code = log.ReadRecord(&head, buffer.data(), static_cast<std::uint32_t>(buffer.size()), nullptr);
@@ -125,7 +125,6 @@ TEST_F(DataLogReadTest, HostileSizesAreRefusedWithoutAllocating) {
       {"storedSize huge", spoil(entry0 + 24, 0x7FFFFFFFu)},
       {"storedSize beyond the bound", spoil(entry1 + 24, kXdlMaxPacketSize + 1)},
       {"fullSize huge", spoil(entry1 + 28, 0xFFFFFFF0u)},
-      {"storedSize larger than the file", spoil(entry0 + 24, 60000)},
   };
   Bytes maskPastEnd(good.begin(), good.begin() + entry1 + 33);  // table cut inside the mask bytes
   maskPastEnd[entry1 + 32] = 200;
@@ -135,6 +134,32 @@ TEST_F(DataLogReadTest, HostileSizesAreRefusedWithoutAllocating) {
     EXPECT_EQ(log.Open(path.c_str(), true), XDL_ERR_IO) << c.what;
     EXPECT_EQ(log.State(), XDL_STATE_CLOSED) << c.what;
   }
+}
+
+TEST_F(DataLogReadTest, EntryLargerThanTheFilePlaysAndItsRecordEndsTheData) {
+  // A large-reply command that was never sent in a short log.
+  RawEntry large{0x44444444, "LARGE", 0x20000, 60000, 60000, Bytes{}};
+  std::vector<RawRecord> records = Steady(3);
+  const std::string unsent = Write("unsent.xdl", BuildLog({kSend, large}, records));
+  ASSERT_EQ(log.Open(unsent.c_str(), true), XDL_OK);
+  EXPECT_EQ(log.RecordCount(), 3u);
+  std::vector<XdlRecordHead> heads;
+  EXPECT_EQ(ReadToEnd(&heads), XDL_END_OF_DATA);
+  EXPECT_EQ(heads.size(), 3u);
+
+  // A record of that entry whose payload runs past the end of the file ends
+  // the data like a torn tail: the records before it still play.
+  records.push_back({400, 1, Bytes(20, 0x5A)});
+  RawLogOptions crashed;
+  crashed.endOffset = 0xFFFFFFFFu;
+  crashed.recordCount = 0;
+  const std::string torn = Write("torn.xdl", BuildLog({kSend, large}, records, crashed));
+  ASSERT_EQ(log.Open(torn.c_str(), true), XDL_OK);
+  EXPECT_EQ(log.RecordCount(), 3u);
+  heads.clear();
+  EXPECT_EQ(ReadToEnd(&heads), XDL_END_OF_DATA);
+  EXPECT_EQ(heads.size(), 3u);
+  EXPECT_EQ(log.Seek(10, XDL_SEEK_FROM_START), XDL_END_OF_DATA);
 }
 
 TEST_F(DataLogReadTest, MaskLengthZeroStoresEveryByte) {

@@ -1,6 +1,10 @@
 // Recording: the bytes written, the entry table rules and the result codes.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <cerrno>
+#include <csignal>
 #include <thread>
 
 #include "tests/datalog/XdlTestSupport.h"
@@ -33,6 +37,27 @@ XdlEntry ListenEntry() {
   e.mask.SetBit(3, false);  // bits 0 and 2 of four: byte 0x05
   return e;
 }
+
+// Caps the size of files this process may write, as a full disk would; the
+// write past the cap fails with EFBIG instead of raising SIGXFSZ.
+class FileSizeCap {
+ public:
+  explicit FileSizeCap(rlim_t bytes) {
+    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    ::getrlimit(RLIMIT_FSIZE, &previous_);
+    rlimit cap = previous_;
+    cap.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &cap);
+  }
+  ~FileSizeCap() {
+    ::setrlimit(RLIMIT_FSIZE, &previous_);
+    std::signal(SIGXFSZ, previousHandler_);
+  }
+
+ private:
+  rlimit previous_{};
+  void (*previousHandler_)(int) = nullptr;
+};
 
 class DataLogRecordTest : public ::testing::Test {
  protected:
@@ -199,6 +224,65 @@ TEST_F(DataLogRecordTest, ReopeningTruncatesAndTheFileIsNotShared) {
   EXPECT_EQ(XdlGetU32(&file[4]), 44u);
   EXPECT_EQ(other.Open(path.c_str(), true), XDL_OK);
   EXPECT_NE(other.Close(), 0);
+}
+
+TEST_F(DataLogRecordTest, FailedWriteEndsTheRecordingAndKeepsWhatWasWritten) {
+  const std::string path = dir.File("full.xdl");
+  ASSERT_EQ(log.Open(path.c_str(), false), XDL_OK);
+  XdlEntry big = SendEntry();
+  big.storedSize = big.fullSize = 100;
+  ASSERT_EQ(log.AddEntry(big), XDL_OK);
+  ASSERT_EQ(log.StartRecording(), XDL_OK);
+  Bytes reply(100);
+  int written = 0;
+  int code = XDL_OK;
+  {
+    // Room for the header, the table and a little over five records.
+    FileSizeCap cap(40 + 4 + 48 + 5 * 112 + 50);
+    for (int i = 0; i < 20 && code == XDL_OK; ++i) {
+      reply.assign(100, static_cast<std::uint8_t>(i));
+      code = log.RecordPacket(big.commandIdHash, reply.data(), 100);
+      if (code == XDL_OK) ++written;
+    }
+  }
+  EXPECT_EQ(code, XDL_ERR_IO);
+  EXPECT_EQ(written, 5);
+  // The recording has ended; nothing more is taken silently.
+  EXPECT_EQ(log.State(), XDL_STATE_READY);
+  EXPECT_EQ(log.RecordingFailure(), EFBIG);
+  EXPECT_EQ(log.RecordPacket(big.commandIdHash, reply.data(), 100), XDL_ERR_STATE);
+  EXPECT_NE(log.Close(), 0);
+  // The cause outlives Close until it is reported, once.
+  EXPECT_EQ(log.TakeRecordingFailure(), EFBIG);
+  EXPECT_EQ(log.TakeRecordingFailure(), 0);
+
+  // The torn sixth record is cut off: a finished log of five whole records.
+  const Bytes file = xdltest::ReadAll(path);
+  ASSERT_EQ(file.size(), 40u + 4 + 48 + 5 * 112);
+  EXPECT_EQ(XdlGetU32(&file[8]), file.size() + 1);
+  ASSERT_EQ(log.Open(path.c_str(), true), XDL_OK);
+  EXPECT_EQ(log.RecordCount(), 5u);
+  Bytes buffer(100);
+  XdlRecordHead head;
+  for (int i = 0; i < 5; ++i) {
+    ASSERT_EQ(log.ReadRecord(&head, buffer.data(), 100, nullptr), XDL_OK);
+    EXPECT_EQ(buffer[99], i);
+  }
+  EXPECT_EQ(log.ReadRecord(&head, buffer.data(), 100, nullptr), XDL_END_OF_DATA);
+}
+
+TEST_F(DataLogRecordTest, OpenFailureKeepsTheSystemsReason) {
+  EXPECT_EQ(log.Open(dir.File("no/such/folder/x.xdl").c_str(), false), XDL_ERR_CANNOT_OPEN);
+  EXPECT_EQ(log.OpenError(), ENOENT);
+  EXPECT_EQ(log.Open(dir.File("").c_str(), true), XDL_ERR_CANNOT_OPEN);
+  EXPECT_EQ(log.OpenError(), EISDIR);
+  const std::string path = dir.File("held.xdl");
+  DataLogFile other;
+  ASSERT_EQ(other.Open(path.c_str(), false), XDL_OK);
+  EXPECT_EQ(log.Open(path.c_str(), false), XDL_ERR_CANNOT_OPEN);
+  EXPECT_EQ(log.OpenError(), EBUSY);
+  ASSERT_EQ(log.Open(dir.File("free.xdl").c_str(), false), XDL_OK);
+  EXPECT_EQ(log.OpenError(), 0);
 }
 
 }  // namespace

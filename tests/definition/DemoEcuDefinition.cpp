@@ -39,7 +39,7 @@ class Builder {
     c->replytimeout = timeout;
     c->packetoffset = 0;
     c->packetsize = packetsize;
-    c->flags = kSendReadReply;
+    c->flags = kSendReadReply | kSendVerifyChecksum;  // every reply of this link ends with its checksum
     return c;
   }
 

@@ -194,7 +194,50 @@ TEST(Histogram, HugeCountsFromAFileAreCut) {
   EXPECT_EQ(h.cols, kMaxHistogramAxis);
   EXPECT_EQ(h.ColumnTable().EntryCount(), kMaxHistogramAxis);
   h.SetHistorySize(2147483647);
-  EXPECT_EQ(h.GetHistorySize(), kMaxHistorySize);
+  // 512 x 512 cells of (history + 1) floats within the 64 MiB budget.
+  EXPECT_EQ(h.GetHistorySize(), 63);
+  EXPECT_TRUE(h.HistoryWasCut());
   EXPECT_EQ(h.AddSample(1.0, 0.0, 5.0), Cell(kMaxHistogramAxis - 1, 0));
   EXPECT_FLOAT_EQ(h.GetCellStatistic(kStatNewest, 0, kMaxHistogramAxis - 1, nullptr, 0), 5.0f);
+}
+
+TEST(Histogram, HistoryStaysWithinTheMemoryBudgetOfItsGrid) {
+  ADXHistogram h;
+  h.SetRows(16);
+  h.SetCols(16);
+  h.SetHistorySize(kMaxHistorySize);
+  EXPECT_EQ(h.GetHistorySize(), kMaxHistorySize);  // 256 cells of 4097 floats fit
+  EXPECT_FALSE(h.HistoryWasCut());
+  h.SetHistorySize(kMaxHistorySize + 1);
+  EXPECT_EQ(h.GetHistorySize(), kMaxHistorySize);
+  EXPECT_TRUE(h.HistoryWasCut());
+  h.SetHistorySize(kMaxHistorySize);
+
+  // A larger grid cuts the history whatever order the file gives them in.
+  h.SetRows(512);
+  h.SetCols(400);
+  const std::int32_t fits =
+      static_cast<std::int32_t>(kHistogramHistoryBudgetBytes / sizeof(float) / (512 * 400)) - 1;
+  EXPECT_EQ(h.GetHistorySize(), fits);
+  EXPECT_TRUE(h.HistoryWasCut());
+  EXPECT_EQ(h.RequestedHistorySize(), kMaxHistorySize);
+  EXPECT_LE(std::size_t{512} * 400 * (h.GetHistorySize() + 1) * sizeof(float), kHistogramHistoryBudgetBytes);
+  // Every cell can fill its whole history.
+  h.SetXMin(0.0f);
+  h.SetXMax(399.0f);
+  h.SetYMin(0.0f);
+  h.SetYMax(511.0f);
+  for (int i = 0; i < fits + 5; ++i) h.AddSample(399.0, 511.0, static_cast<double>(i));
+  EXPECT_FLOAT_EQ(h.GetCellStatistic(kStatKept, 511, 399, nullptr, 0), static_cast<float>(fits));
+
+  // A smaller grid again gives back what was asked for; a default history is
+  // never cut.
+  h.SetRows(4);
+  EXPECT_EQ(h.GetHistorySize(), kMaxHistorySize);
+  EXPECT_FALSE(h.HistoryWasCut());
+  ADXHistogram plain;
+  plain.SetRows(kMaxHistogramAxis);
+  plain.SetCols(kMaxHistogramAxis);
+  EXPECT_EQ(plain.GetHistorySize(), kDefaultHistorySize);
+  EXPECT_FALSE(plain.HistoryWasCut());
 }

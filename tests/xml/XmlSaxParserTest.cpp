@@ -123,6 +123,15 @@ TEST(XmlSaxParser, DecodesEntitiesInTextAndWrapsCodesAt16Bits) {
   EXPECT_EQ(out.callback.events, (Events{"SD", "SE a", "CH [<>&'\"\\u0000AA\\u263A]", "EE a", "ED"}));
 }
 
+TEST(XmlSaxParser, DecimalReferencesAbove255KeepAllSixteenBits) {
+  // A parser that wrapped decimal references at 8 bits would give 0xAC, 0x00
+  // and 0xFF here.
+  Outcome out = ParseBytes("<a e=\"&#8364;\">&#8364;&#256;&#65535;</a>");
+  EXPECT_EQ(out.result, kXmlOk);
+  EXPECT_EQ(out.callback.events,
+            (Events{"SD", "SE a e=[\\u20AC]", "CH [\\u20AC\\u0100\\uFFFF]", "EE a", "ED"}));
+}
+
 TEST(XmlSaxParser, CDataIsRawAndEndsOnlyAtTheFullTerminator) {
   Outcome out = ParseBytes("<a><![CDATA[&lt; ]> ]]x ]]]></a><b><![CDATA[]]></b>");
   EXPECT_EQ(out.result, kXmlOk);

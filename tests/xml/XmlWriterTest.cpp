@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <unistd.h>
 #include <clocale>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +17,27 @@
 #include "xml/XmlWriter.h"
 
 namespace {
+
+// Caps the size of files this process may write, as a full disk would: the
+// write past the cap fails with EFBIG instead of raising SIGXFSZ.
+class FileSizeCap {
+ public:
+  explicit FileSizeCap(rlim_t bytes) {
+    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    ::getrlimit(RLIMIT_FSIZE, &previous_);
+    rlimit cap = previous_;
+    cap.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &cap);
+  }
+  ~FileSizeCap() {
+    ::setrlimit(RLIMIT_FSIZE, &previous_);
+    std::signal(SIGXFSZ, previousHandler_);
+  }
+
+ private:
+  rlimit previous_{};
+  void (*previousHandler_)(int) = nullptr;
+};
 
 class XmlWriterTest : public ::testing::Test {
  protected:
@@ -209,25 +232,31 @@ TEST_F(XmlWriterTest, FailedSystemWritesAreReportedAndSticky) {
   EXPECT_FALSE(writer.Close());
 }
 
-TEST_F(XmlWriterTest, RefusedOperationsMakeCloseFail) {
+TEST_F(XmlWriterTest, RefusedOperationsAreRefusedAloneAndTheSaveGoesOn) {
   struct Case {
     const char* what;
     bool (*misuse)(XmlWriter&);
   };
   const Case cases[] = {
-      {"end tag without element", [](XmlWriter& w) { return w.EndElement(); }},
-      {"attribute outside a start tag",
-       [](XmlWriter& w) { return w.BeginElement("a") && w.Text("t") && w.Attribute("x", "1"); }},
+      {"end tag without element", [](XmlWriter& w) { return w.EndElement() && w.EndElement(); }},
+      {"attribute outside a start tag", [](XmlWriter& w) { return w.Attribute("x", "1"); }},
       {"comment that would end early", [](XmlWriter& w) { return w.Comment("a --> b", false); }},
       {"empty element name", [](XmlWriter& w) { return w.BeginElement(""); }},
+      {"over-long element name", [](XmlWriter& w) { return w.BeginElement(std::string(255, 'n')); }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     XmlWriter writer;
     ASSERT_TRUE(writer.Open(path_.c_str()));
+    ASSERT_TRUE(writer.BeginElement("top"));
+    ASSERT_TRUE(writer.Text("t"));
     EXPECT_FALSE(c.misuse(writer));
-    EXPECT_TRUE(writer.Failed());
-    EXPECT_FALSE(writer.Close());
+    // Nothing of the refused call was written, and every later call works.
+    EXPECT_FALSE(writer.Failed());
+    while (writer.Depth() > 0) EXPECT_TRUE(writer.EndElement());
+    EXPECT_TRUE(writer.ElementInt("next", 7));
+    EXPECT_TRUE(writer.Close());
+    EXPECT_EQ(Contents(), "<top>t</top>\r\n<next>7</next>\r\n");
   }
 }
 
@@ -241,17 +270,23 @@ TEST_F(XmlWriterTest, OpenNamesAreLimitedTo254Characters) {
   // One more character would not be kept, so the element is not begun at all.
   EXPECT_FALSE(writer.BeginElement(std::string(55, 'c')));
   EXPECT_EQ(writer.Depth(), 1u);
-  EXPECT_FALSE(writer.Close());
+  EXPECT_TRUE(writer.EndElement());
+  EXPECT_TRUE(writer.Close());
 }
 
 TEST_F(XmlWriterTest, FailedSaveLeavesTheEarlierFileAsItWas) {
   { std::ofstream(path_, std::ios::binary) << "earlier"; }
   XmlWriter writer;
   ASSERT_TRUE(writer.Open(path_.c_str()));
-  writer.ElementText("a", std::string(3 * XmlWriter::kBufferSize, 'x'));
-  EXPECT_EQ(Contents(), "earlier");
-  EXPECT_FALSE(writer.EndElement());
-  EXPECT_FALSE(writer.Close());
+  {
+    // The disk fills up while the document is written.
+    FileSizeCap cap(1000);
+    EXPECT_FALSE(writer.ElementText("a", std::string(3 * XmlWriter::kBufferSize, 'x')));
+    EXPECT_TRUE(writer.Failed());
+    EXPECT_EQ(Contents(), "earlier");
+    EXPECT_FALSE(writer.EndElement());
+    EXPECT_FALSE(writer.Close());
+  }
   EXPECT_EQ(Contents(), "earlier");
   // No temporary file is left beside it.
   const auto folder = std::filesystem::path(path_).parent_path();
@@ -263,8 +298,11 @@ TEST_F(XmlWriterTest, FailedSaveLeavesTheEarlierFileAsItWas) {
   // A file that did not exist is not created by a failed save.
   std::filesystem::remove(path_);
   ASSERT_TRUE(writer.Open(path_.c_str()));
-  EXPECT_FALSE(writer.Attribute("x", "1"));
-  EXPECT_FALSE(writer.Close());
+  {
+    FileSizeCap cap(1000);
+    EXPECT_FALSE(writer.Text(std::string(2 * XmlWriter::kBufferSize, 'y')));
+    EXPECT_FALSE(writer.Close());
+  }
   EXPECT_FALSE(std::filesystem::exists(path_));
 }
 

@@ -11,6 +11,7 @@
 
 #include "acquisition/FileTextSink.h"
 #include "acquisition/QvDebugOutput.h"
+#include "acquisition/control/AcquisitionControl.h"
 #include "acquisition/control/LoggerControl.h"
 #include "acquisition/control/platform/FileMove.h"
 #include "datalog/XdlFormat.h"
@@ -259,7 +260,7 @@ int RunScanSession(const ScanOptions& options, const std::atomic<bool>& stopRequ
     session.StopScan();
   }
   if (session.LastOpenFailed()) {
-    if (!options.verbose) std::fprintf(err, "Unable to open port (%s)!\n", options.portPath.c_str());
+    if (!options.verbose) std::fprintf(err, "%s\n", session.Acquisition().OpenFailureText().c_str());
     status = 1;
   } else if (recording) {
     session.StopLog();

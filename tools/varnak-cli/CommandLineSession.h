@@ -34,7 +34,7 @@ struct PlayOptions {
 };
 
 // Exit status: 0 after a clean stop; 1 when the definition cannot be loaded,
-// the port cannot be opened ("Unable to open port (%s)!"), the CSV file cannot
+// the port cannot be opened ("Unable to open port (PATH): REASON"), the CSV file cannot
 // be written or the recording cannot be saved.
 int RunScanSession(const ScanOptions& options, const std::atomic<bool>& stopRequested, std::FILE* err);
 // Exit status: 0 after the end of the log or a stop; 1 when the definition or

@@ -240,6 +240,22 @@ void CollectWarnings(const ADXDefinition& def, std::vector<std::string>& warning
   for (std::size_t i = 0; i < def.ObjectCount(); ++i) {
     const ADXObject* o = def.ObjectAt(i);
     if (o == nullptr) continue;
+    std::int32_t size = 0;
+    if (o->objectType == ADX_TYPE_SENDCOMMAND) size = static_cast<const ADXCSendCommand*>(o)->replysize;
+    if (o->objectType == ADX_TYPE_160BAUDLISTEN) size = static_cast<const ADXC160BaudListen*>(o)->packetsize;
+    if (o->objectType == ADX_TYPE_HISTOGRAM) {
+      const auto& h = static_cast<const ADXHistogram&>(*o);
+      if (h.HistoryWasCut()) {
+        warnings.push_back(IdText(*o) + ": history size " + std::to_string(h.RequestedHistorySize()) +
+                           " is cut to " + std::to_string(h.GetHistorySize()) + " to keep the " +
+                           std::to_string(h.rows) + "x" + std::to_string(h.cols) + " grid within " +
+                           std::to_string(kHistogramHistoryBudgetBytes >> 20) + " MiB");
+      }
+    }
+    if (size > kMaxPacketBytes) {
+      warnings.push_back(IdText(*o) + ": size of " + std::to_string(size) + " bytes is beyond " +
+                         std::to_string(kMaxPacketBytes) + "; the command fails when it runs");
+    }
     if (o->objectType == ADX_TYPE_VALUE) {
       const auto& v = static_cast<const ADXValue&>(*o);
       checkParent(v, v.parentcmdidhash);

@@ -120,7 +120,10 @@ std::string ProgramFolder() {
 }
 
 std::string RecordingFolder(const std::string& programFolder, const char* xdgDataHome, const char* home) {
-  if (IsWritableFolder(programFolder)) return programFolder;
+  // A portable installation (its Settings.dat beside the program) records
+  // there too; a build folder or an installed package never gets files.
+  const std::string settings = programFolder + "/Settings.dat";
+  if (IsWritableFolder(programFolder) && ::access(settings.c_str(), F_OK) == 0) return programFolder;
   std::string base;
   if (xdgDataHome != nullptr && xdgDataHome[0] == '/') {
     base = xdgDataHome;

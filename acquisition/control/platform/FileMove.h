@@ -16,7 +16,8 @@ int MoveFileNoReplace(const std::string& from, const std::string& to);
 // The folder of the running program ("/proc/self/exe"), empty when unknown.
 std::string ProgramFolder();
 
-// The folder for the recording file: programFolder when it is writable, else
+// The folder for the recording file: programFolder when it is writable and
+// holds a Settings.dat (a portable installation), else
 // "$XDG_DATA_HOME/varnak" (an absolute xdgDataHome), else
 // "$HOME/.local/share/varnak". The folder is created when missing; empty when
 // none can be had.

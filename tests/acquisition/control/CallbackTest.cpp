@@ -133,6 +133,44 @@ TEST_F(CallbackTest, GoodReplyIsDecodedKeptShownAndCounted) {
   EXPECT_EQ(control.GetConnectionState(), Connecting);
 }
 
+TEST_F(CallbackTest, ItemsAfterPacketSizeButInsideTheReplyAreDecoded) {
+  // The packet is 4 bytes from offset 2 of an 8-byte reply; an item at packet
+  // offset 5 lies after packetsize but inside the reply.
+  auto far = std::make_unique<ADXValue>();
+  far->SetId("FAR");
+  far->SetEquation("X", 1);
+  far->packetoffset = 5;
+  far->parentcmdidhash = data->idhash;
+  ADXValue* farValue = far.get();
+  def.Append(std::move(far));
+  auto beyond = std::make_unique<ADXValue>();
+  beyond->SetId("BEYOND");
+  beyond->SetEquation("X", 1);
+  beyond->packetoffset = 6;  // reply offset 8: outside the reply
+  beyond->parentcmdidhash = data->idhash;
+  beyond->SetLastRaw(77);
+  ADXValue* beyondValue = beyond.get();
+  def.Append(std::move(beyond));
+
+  const std::uint8_t reply[] = {0xF4, 0x92, 0x10, 0x20, 0x30, 0x40, 0x50, 0x60};
+  DAEStatusRecord r = Live(data);
+  control.Callback().OnSendCommandEnd(&r, reply, sizeof reply);
+  EXPECT_EQ(farValue->LastRaw(), 0x60);
+  EXPECT_EQ(beyondValue->LastRaw(), 77);
+  // The last packet and the panes keep packetsize.
+  EXPECT_EQ(control.Last().Length(), 4u);
+  ASSERT_EQ(display.Updates().size(), 1u);
+  EXPECT_EQ(display.Updates()[0].packet.size(), 4u);
+
+  // A replayed reply decodes the same way.
+  DAEStatusRecord replayed;
+  replayed.source = 1;
+  replayed.commandIdHash = data->idhash;
+  const std::uint8_t later[] = {0xF4, 0x92, 1, 2, 3, 4, 5, 0x66};
+  control.Callback().OnSendCommandEnd(&replayed, later, sizeof later);
+  EXPECT_EQ(farValue->LastRaw(), 0x66);
+}
+
 TEST_F(CallbackTest, PacketCopyStaysWithinReplyAndBuffer) {
   DAEStatusRecord r = Live(data);
   // Shorter than offset + size: only what the reply holds.
@@ -171,6 +209,45 @@ TEST_F(CallbackTest, FailuresCountAndFlashOnlyWhileConnected) {
   control.Callback().OnSendCommandEnd(&r, nullptr, 0);
   EXPECT_TRUE(LastLine().find(": Command sent. Reply not processed.") != std::string::npos);
   EXPECT_EQ(control.SampleCount(), 3u);
+}
+
+TEST_F(CallbackTest, BadChecksumAndOversizedCommandsAreDataErrorsNeverDecoded) {
+  const std::uint8_t reply[] = {0xF4, 0x92, 0x10, 0x20, 0x30, 0x40, 0x50, 0x60};
+  ASSERT_EQ(datalog.Open((::testing::TempDir() + "/checksum.xdl").c_str(), false), XDL_OK);
+  XdlEntry entry;
+  entry.commandIdHash = data->idhash;
+  entry.storedSize = entry.fullSize = 8;
+  ASSERT_EQ(datalog.AddEntry(entry), XDL_OK);
+  ASSERT_EQ(datalog.StartRecording(), XDL_OK);
+  control.SetConnectionState(Connected);
+
+  DAEStatusRecord r = Live(data, DAE_BAD_CHECKSUM);
+  control.Callback().OnSendCommandEnd(&r, reply, sizeof reply);
+  EXPECT_TRUE(LastLine().find(": !!!!!!REPLY CHECKSUM ERROR!!!!!!") != std::string::npos) << LastLine();
+  EXPECT_EQ(value->LastRaw(), 0);
+  EXPECT_EQ(control.ErrorCount(), 1);
+  EXPECT_EQ(display.CountCalls("Flash ALDL Data Error!"), 1u);
+  EXPECT_EQ(display.PacketUpdates(), 0u);
+  EXPECT_EQ(control.Last().Length(), 0u);
+
+  data->replysize = 70000;
+  r.status = DAE_SIZE_LIMIT;
+  control.Callback().OnSendCommandEnd(&r, nullptr, 0);
+  EXPECT_TRUE(LastLine().find(": DATA: reply size 70000 is beyond 65535 bytes; command not sent") !=
+              std::string::npos)
+      << LastLine();
+  EXPECT_EQ(control.ErrorCount(), 2);
+
+  listen->packetsize = 70000;
+  DAEStatusRecord slow = Live(listen, DAE_SIZE_LIMIT);
+  control.Callback().OnListen160BaudEnd(&slow, nullptr, 0);
+  EXPECT_EQ(LastLine(), "SLOW: packet size 70000 is beyond 65535 bytes; packet not read");
+  EXPECT_EQ(control.ErrorCount(), 3);
+
+  // Nothing of it was recorded.
+  ASSERT_EQ(datalog.StopRecording(), XDL_OK);
+  EXPECT_EQ(datalog.RecordCount(), 0u);
+  datalog.Close();
 }
 
 TEST_F(CallbackTest, TwoHundredFirstCompletionClearsTheLogFirst) {

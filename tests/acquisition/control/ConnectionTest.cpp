@@ -107,7 +107,11 @@ TEST_F(LinkTest, PortThatCannotOpenRunsNothing) {
   ASSERT_TRUE(WaitForDone(5s));
   control->JoinWorkers();
   EXPECT_TRUE(control->LastOpenFailed());
-  EXPECT_TRUE(LogHas("Unable to open port (" + temp.File("no-such-tty") + ")!"));
+  const std::string text =
+      "Unable to open port (" + temp.File("no-such-tty") + "): No such file or directory";
+  EXPECT_TRUE(LogHas(text));
+  EXPECT_EQ(control->OpenFailureText(), text);
+  EXPECT_EQ(messages.Count("PortOpenFailed " + text), 1u);
   EXPECT_EQ(control->GetConnectionState(), NotConnected);
   EXPECT_EQ(display.Updates().size(), 0u);
   // A later stop does not block, and a connection can start again.

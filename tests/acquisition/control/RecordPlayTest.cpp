@@ -46,6 +46,11 @@ class RecordPlayTest : public LinkTest {
     std::vector<PaneUpdate> recorded;
     for (auto& u : display.Updates())
       if (u.hasPacket) recorded.push_back(u);
+    // An upstream fault (no packet at all) fails this case, not the program.
+    if (recorded.size() < 2) {
+      ADD_FAILURE() << "only " << recorded.size() << " packets reached the panes";
+      return {};
+    }
     EXPECT_EQ(recorded.front().commandIdHash, def.connectcmd->idhash);
     EXPECT_EQ(recorded.back().commandIdHash, def.disconnectcmd->idhash);
     recorded.erase(recorded.begin());
@@ -110,13 +115,17 @@ TEST_F(RecordPlayTest, SavingNeverOverwritesAndCancelKeepsTheRecording) {
   logger->Stop();
   EXPECT_EQ(ReadFile(existing), "precious");
   ASSERT_EQ(view.errors.size(), 1u);
-  EXPECT_EQ(view.errors[0],
-            "Cannot overwrite|Log save failed. Log backup saved in install directory as \"temp.xdl\"");
+  // The message names the file where the recording really is.
+  EXPECT_EQ(view.errors[0], "Cannot overwrite|" + existing +
+                                " already exists. Log save failed; the recording is in " +
+                                logger->RecordingPath());
   EXPECT_TRUE(LogHas("Cannot overwrite existing log: " + existing + ", error 0x11"));
   EXPECT_TRUE(std::filesystem::exists(logger->RecordingPath()));
   EXPECT_EQ(display.CountCalls("Slider 0"), 1u);
+  const std::string first = ReadFile(logger->RecordingPath());
 
-  // Cancelled: temp.xdl stays, the slider keeps its place.
+  // Cancelled: temp.xdl stays, the slider keeps its place. The unsaved first
+  // recording was kept under its time stamp, not overwritten.
   view.saveName.clear();
   ASSERT_EQ(logger->Record(), 0);
   logger->Stop();
@@ -124,6 +133,72 @@ TEST_F(RecordPlayTest, SavingNeverOverwritesAndCancelKeepsTheRecording) {
   EXPECT_TRUE(std::filesystem::exists(logger->RecordingPath()));
   EXPECT_EQ(display.CountCalls("Slider 0"), 1u);
   EXPECT_EQ(datalog.State(), XDL_STATE_CLOSED);
+  std::vector<std::string> backups;
+  for (const auto& item : std::filesystem::directory_iterator(temp.Path())) {
+    const std::string name = item.path().filename().string();
+    if (name.rfind("temp-", 0) == 0 && name.size() == std::string("temp-YYYYMMDD-HHMMSS.xdl").size())
+      backups.push_back(item.path().string());
+  }
+  ASSERT_EQ(backups.size(), 1u);
+  EXPECT_EQ(ReadFile(backups[0]), first);
+  EXPECT_TRUE(LogHas("The earlier recording was kept as " + backups[0]));
+  EXPECT_EQ(view.errors.size(), 1u);
+
+  // A third recording keeps the second one too, under a numbered name when
+  // the time stamp is the same.
+  ASSERT_EQ(logger->Record(), 0);
+  logger->Stop();
+  std::size_t kept = 0;
+  for (const auto& item : std::filesystem::directory_iterator(temp.Path()))
+    kept += item.path().filename().string().rfind("temp-", 0) == 0;
+  EXPECT_EQ(kept, 2u);
+}
+
+TEST_F(RecordPlayTest, FailedSaveNamesItsRealCause) {
+  MakeControl(temp.File("no-tty"));
+  const std::string missing = temp.File("no-such-folder/run.xdl");
+  view.saveName = missing;
+  ASSERT_EQ(logger->Record(), 0);
+  logger->Stop();
+  ASSERT_EQ(view.errors.size(), 1u);
+  EXPECT_EQ(view.errors[0], "Log save failed|Cannot save " + missing +
+                                ": No such file or directory. The recording is in " +
+                                logger->RecordingPath());
+  EXPECT_FALSE(LogHas("Log saved"));
+  EXPECT_FALSE(LogHas("Cannot overwrite"));
+  EXPECT_TRUE(std::filesystem::exists(logger->RecordingPath()));
+}
+
+TEST_F(RecordPlayTest, FailedWriteStopsTheRecordingWithItsReasonWhileTheScanGoesOn) {
+  StartSimulator();
+  MakeControl(sim->slavePath());
+  {
+    FileSizeCap cap(400);  // header, table and a few records
+    control->ToggleConnection();
+    ASSERT_EQ(logger->Record(), 0);
+    ASSERT_TRUE(messages.WaitFor("DatalogEnded", 1, 10s));
+  }
+  // The program's handler runs on its own thread and reports the cause once.
+  logger->OnDatalogStopped();
+  const std::string tempLog = logger->RecordingPath();
+  ASSERT_EQ(view.errors.size(), 1u);
+  EXPECT_EQ(view.errors[0], "Recording failed|Recording stopped: cannot write " + tempLog +
+                                ": File too large. What was recorded until then is in " + tempLog);
+  EXPECT_TRUE(LogHas("Recording stopped: cannot write " + tempLog + ": File too large"));
+  EXPECT_EQ(datalog.State(), XDL_STATE_CLOSED);
+  EXPECT_GE(display.CountCalls("Flash Recording failed!"), 1u);
+  // The scan itself goes on.
+  EXPECT_TRUE(display.WaitForPackets(display.PacketUpdates() + 3, 10s));
+  EXPECT_TRUE(control->IsRunning());
+  StopAndWait();
+  logger->Stop();
+  EXPECT_EQ(view.errors.size(), 1u);
+  EXPECT_EQ(view.saveDialogs, 0);
+  EXPECT_FALSE(LogHas("Log saved"));
+  // What was written plays back as a log of whole records.
+  ASSERT_EQ(datalog.Open(tempLog.c_str(), true), XDL_OK);
+  EXPECT_GT(datalog.RecordCount(), 0u);
+  datalog.Close();
 }
 
 TEST(FileMoveTest, MovesOnlyOntoAFreeName) {
@@ -152,6 +227,12 @@ TEST(FileMoveTest, MovesOnlyOntoAFreeName) {
 
 TEST(RecordingFolderTest, ProgramFolderFirstThenUserData) {
   TempFolder temp;
+  // The program's folder only in a portable installation.
+  const std::string build = temp.File("build");
+  std::filesystem::create_directory(build);
+  EXPECT_EQ(RecordingFolder(build, temp.File("xdg").c_str(), "/ignored"), temp.File("xdg") + "/varnak");
+  EXPECT_TRUE(std::filesystem::is_empty(build));
+  { std::ofstream(temp.File("Settings.dat")) << "comport=/dev/ttyS0\n"; }
   EXPECT_EQ(RecordingFolder(temp.Path(), "/ignored", "/ignored"), temp.Path());
   const std::string data = temp.File("data");
   EXPECT_EQ(RecordingFolder(temp.File("missing"), data.c_str(), "/ignored"), data + "/varnak");

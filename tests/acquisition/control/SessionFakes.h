@@ -118,6 +118,7 @@ class FakeMessages : public IAppMessages {
     if (onDatalogEnded) onDatalogEnded();
   }
   void CloseWindow() override { Note("CloseWindow"); }
+  void PortOpenFailed(const std::string& text) override { Note("PortOpenFailed " + text); }
 
   bool WaitFor(const std::string& name, std::size_t count, std::chrono::milliseconds timeout) {
     return WaitUntil(mutex, cv, timeout, [&] { return CountLocked(name) >= count; });

@@ -182,7 +182,7 @@ TEST_F(WindowScan, RecordingIsSavedOnceAndNeverOverwritesALog) {
   ASSERT_EQ(dialogs_->errors.size(), 1u);
   EXPECT_EQ(dialogs_->errors[0].title, "Cannot overwrite");
   EXPECT_EQ(dialogs_->errors[0].text,
-            "Log save failed. Log backup saved in install directory as \"temp.xdl\"");
+            saved + " already exists. Log save failed; the recording is in " + Path("temp.xdl"));
   EXPECT_EQ(LogLines().filter(QString::fromStdString("Cannot overwrite existing log: " + saved)).size(), 1);
   EXPECT_TRUE(std::filesystem::exists(Path("temp.xdl")));
   EXPECT_EQ(std::filesystem::file_size(saved), savedSize);

@@ -139,6 +139,13 @@ TEST(SettingsFile, SavesAndLoadsAFileAndKeepsDefaultsWithoutOne) {
 
 TEST(SettingsFile, LivesBesideTheProgramOrInTheConfigFolder) {
   TempFolder folder;
+  // Beside the program only in a portable installation, which already has one.
+  const std::string build = folder.path() + "/build";
+  fs::create_directory(build);
+  const std::string xdg = folder.path() + "/xdg";
+  EXPECT_EQ(SettingsFilePath(build, xdg.c_str(), nullptr), xdg + "/varnak/Settings.dat");
+  EXPECT_TRUE(fs::is_empty(build));
+  { std::ofstream(folder.path() + "/Settings.dat") << "comport=/dev/ttyS0\n"; }
   EXPECT_EQ(SettingsFilePath(folder.path(), "/nowhere", "/nowhere"), folder.path() + "/Settings.dat");
   const std::string config = folder.path() + "/config";
   const std::string missingProgram = folder.path() + "/no-such-program-folder";

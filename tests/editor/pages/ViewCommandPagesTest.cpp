@@ -206,6 +206,8 @@ TEST(CommandPages, SendSilenceChatterAnd160BaudFieldsAreSaved) {
   ps.SetCommon("Poll", "POLL", "");
   ps.SetText(1092, "F0 57 0x1 ");
   ps.C<QCheckBox>(1126)->setChecked(true);
+  EXPECT_FALSE(ps.C<QCheckBox>(1153)->isChecked());
+  ps.C<QCheckBox>(1153)->setChecked(true);
   ps.SetText(1093, "150");
   ps.SetText(1095, "67");
   ps.SetText(1096, "3");
@@ -241,7 +243,7 @@ TEST(CommandPages, SendSilenceChatterAnd160BaudFieldsAreSaved) {
   auto* s = static_cast<ADXCSendCommand*>(loaded->FindById("POLL"));
   ASSERT_NE(s, nullptr);
   EXPECT_EQ(s->bytes, (std::vector<std::uint8_t>{0xF0, 0x57, 0x01}));
-  EXPECT_EQ(s->flags & kSendReadReply, kSendReadReply);
+  EXPECT_EQ(s->flags, kSendReadReply | kSendVerifyChecksum);
   EXPECT_EQ(s->replytimeout, 150);
   EXPECT_EQ(s->replysize, 67);
   EXPECT_EQ(s->packetoffset, 3);
@@ -365,4 +367,32 @@ TEST(PageFactory, EveryTypeHasItsPageInCreationOrder) {
   }
   EXPECT_EQ(CreateItemEditor(ADX_TYPE_ITEMEXTRA, &window), nullptr);
   EXPECT_EQ(CreateItemEditor(0x12345, &window), nullptr);
+}
+
+TEST(PageTexts, EightBitTextsKeepTheirBytesAndTypedTextIsStoredAsUtf8) {
+  ADXDefinition def;
+  auto* send = Add<ADXCSendCommand>(def, "POLL", "K\xFChlmittel");  // from an 8-bit file
+  send->SetDesc(
+      "\xB0"
+      "C",
+      2);
+  auto* other = Add<ADXCSendCommand>(def, "OTHER", "K\xC3\xBChlmittel");  // from a UTF-8 file
+
+  TestPage ps(ADX_TYPE_SENDCOMMAND);
+  ps.Load(&def, send);
+  EXPECT_EQ(ps.C<QLineEdit>(1006)->text(), QStringLiteral("K\u00FChlmittel"));
+  EXPECT_EQ(ps.C<QPlainTextEdit>(1007)->toPlainText(), QStringLiteral("\u00B0C"));
+  ps.page->Commit();
+  EXPECT_EQ(send->title, "K\xFChlmittel");  // unchanged: the bytes stay
+  EXPECT_EQ(send->desc,
+            "\xB0"
+            "C");
+  ps.C<QLineEdit>(1006)->setText(QStringLiteral("K\u00FChlmittel 2"));  // typed by the user
+  ps.page->Commit();
+  EXPECT_EQ(send->title, "K\xC3\xBChlmittel 2");
+
+  ps.Load(&def, other);
+  EXPECT_EQ(ps.C<QLineEdit>(1006)->text(), QStringLiteral("K\u00FChlmittel"));
+  ps.page->Commit();
+  EXPECT_EQ(other->title, "K\xC3\xBChlmittel");
 }

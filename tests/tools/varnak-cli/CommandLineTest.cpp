@@ -92,9 +92,36 @@ TEST_F(CommandLineTest, ScanWritesRowsAndSavesTheRecordingOnce) {
   options.seconds = 0.2;
   const auto before = std::filesystem::file_size(options.recordPath);
   EXPECT_EQ(RunScanSession(options, stop, err.get()), 1);
-  EXPECT_NE(err.Text().find("Cannot overwrite: Log save failed."), std::string::npos);
+  EXPECT_NE(err.Text().find("Cannot overwrite: " + options.recordPath + " already exists. Log save failed"),
+            std::string::npos);
   EXPECT_EQ(std::filesystem::file_size(options.recordPath), before);
   EXPECT_TRUE(std::filesystem::exists(temp.File("temp.xdl")));
+}
+
+TEST_F(CommandLineTest, RecordingThatCannotBeWrittenFailsTheScan) {
+  StartSimulator();
+  ScanOptions options;
+  options.definitionPath = SaveDefinition();
+  options.portPath = sim->slavePath();
+  options.seconds = 0.8;
+  options.recordPath = temp.File("scan.xdl");
+  options.recordingFolder = temp.Path();
+  const std::atomic<bool> stop{false};
+  ErrorStream err;
+  int status = 0;
+  {
+    FileSizeCap cap(300);
+    status = RunScanSession(options, stop, err.get());
+  }
+  EXPECT_EQ(status, 1);
+  const std::string tempLog = temp.File("temp.xdl");
+  EXPECT_NE(
+      err.Text().find("Recording failed: Recording stopped: cannot write " + tempLog + ": File too large"),
+      std::string::npos)
+      << err.Text();
+  EXPECT_NE(err.Text().find("The recording stays in " + tempLog), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(options.recordPath));
+  EXPECT_TRUE(std::filesystem::exists(tempLog));
 }
 
 TEST_F(CommandLineTest, PlayIsPacedAndStopsOnRequest) {
@@ -142,7 +169,9 @@ TEST_F(CommandLineTest, PortThatCannotOpenFailsTheScan) {
   const std::atomic<bool> stop{false};
   ErrorStream err;
   EXPECT_EQ(RunScanSession(options, stop, err.get()), 1);
-  EXPECT_NE(err.Text().find("Unable to open port (" + options.portPath + ")!"), std::string::npos);
+  EXPECT_NE(err.Text().find("Unable to open port (" + options.portPath + "): No such file or directory\n"),
+            std::string::npos)
+      << err.Text();
   EXPECT_FALSE(std::filesystem::exists(options.recordPath));
 }
 

@@ -138,7 +138,11 @@ TEST_F(VarnakCli, InfoWarnsAboutDuplicatesAndUnresolvedReferences) {
           Hash("CMD") +
           "</parentcmdidhash><packetoffset>6</packetoffset>"
           "<sizeinbits>16</sizeinbits></ADXVALUE>\n"
-          "<ADXBITMASK id=\"ODD\"><sizeinbits>24</sizeinbits></ADXBITMASK>\n");
+          "<ADXBITMASK id=\"ODD\"><sizeinbits>24</sizeinbits></ADXBITMASK>\n"
+          "<ADXCSENDCOMMAND id=\"HUGE\"><replysize>70000</replysize></ADXCSENDCOMMAND>\n"
+          "<ADXCLISTEN160BAUD id=\"SLOWHUGE\"><packetsize>100000</packetsize></ADXCLISTEN160BAUD>\n"
+          "<ADXHISTOGRAM "
+          "id=\"BIG\"><rows>512</rows><cols>512</cols><historysize>1000</historysize></ADXHISTOGRAM>\n");
   CliRun r = Cli({"info", file});
   EXPECT_EQ(r.code, 0) << r.err;
   EXPECT_THAT(r.out, HasSubstr("warning: duplicate ID 'C': references find only the first send with it\n"));
@@ -159,6 +163,13 @@ TEST_F(VarnakCli, InfoWarnsAboutDuplicatesAndUnresolvedReferences) {
   EXPECT_THAT(r.out, Not(HasSubstr("warning: FITS")));
   EXPECT_THAT(r.out, HasSubstr("warning: PAST: bytes 6 to 7 lie beyond the 7-byte packet of 'CMD'\n"));
   EXPECT_THAT(r.out, HasSubstr("warning: ODD: size of 24 bits; only 8, 16 and 32 are read\n"));
+  // Sizes beyond the limit load, and are named.
+  EXPECT_THAT(
+      r.out,
+      HasSubstr("warning: HUGE: size of 70000 bytes is beyond 65535; the command fails when it runs\n"));
+  EXPECT_THAT(
+      r.out,
+      HasSubstr("warning: SLOWHUGE: size of 100000 bytes is beyond 65535; the command fails when it runs\n"));
   EXPECT_THAT(r.out, HasSubstr("warning: header: monitor command 'V' is not a command\n"));
   EXPECT_THAT(r.out, HasSubstr("  value       V               \"\" command=B offset=0x00 bits=8 "
                                "equation=\"X+Y+Z\" X=raw Y=link:?0x00000002"));
