@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QResizeEvent>
 #include <QScrollBar>
+#include <QToolButton>
 #include <QTimer>
 
 #include <algorithm>
@@ -37,7 +38,27 @@ MonitorPane::MonitorPane(QWidget* parent) : QWidget(parent) {
     if (!settingScroll_) OnScroll(p);
   });
   connect(scroll_, &QScrollBar::sliderPressed, this, [this] { SetFollow(false); });
-  connect(scroll_, &QScrollBar::sliderReleased, this, [this] { SetFollow(true); });
+  // Letting go at the end of the bar follows again; anywhere else the charts stay.
+  connect(scroll_, &QScrollBar::sliderReleased, this,
+          [this] { SetFollow(scroll_->value() >= scroll_->maximum()); });
+  followButton_ = new QToolButton(this);
+  followButton_->setObjectName(QStringLiteral("follow"));
+  followButton_->setText(QStringLiteral("Follow"));
+  followButton_->setToolTip(QStringLiteral("Follow the newest data again"));
+  followButton_->hide();
+  connect(followButton_, &QToolButton::clicked, this, &MonitorPane::ResumeFollowing);
+}
+
+void MonitorPane::ResumeFollowing() {
+  SetFollow(true);
+  // Straight to the newest data, keeping each window's width.
+  for (ChartRecord& r : charts_) {
+    const float width = r.timeAxis->GetVisibleMax() - r.timeAxis->GetVisibleMin();
+    const float end = std::max(r.timeAxis->GetFullMax(), width + r.timeAxis->GetFullMin());
+    r.timeAxis->SetVisibleRange(end - width, end);
+    r.chart->redraw();
+  }
+  UpdateScrollBar();
 }
 
 MonitorPane::~MonitorPane() = default;
@@ -62,6 +83,7 @@ void MonitorPane::BuildMonitors(ADXDefinition* definition) {
   definition_ = definition;
   for (ChartRecord& r : charts_) delete r.chart;
   charts_.clear();
+  following_ = true;
   for (int n = 0; definition != nullptr; ++n) {
     ADXObject* o = definition->GetObjectByType(ADX_TYPE_MONITOR, n);
     if (o == nullptr) break;
@@ -88,7 +110,7 @@ void MonitorPane::BuildMonitors(ADXDefinition* definition) {
   RebuildIndex();
   LayoutCharts();
   UpdateScrollBar();
-  emit TargetsChanged();
+  Q_EMIT TargetsChanged();
 }
 
 void MonitorPane::FillChart(ChartRecord& record) {
@@ -190,6 +212,7 @@ void MonitorPane::ResetMonitors() {
     r.chart->redraw();
   }
   currentTime_ = 0.0;
+  SetFollow(true);
   UpdateScrollBar();
 }
 
@@ -229,6 +252,9 @@ void MonitorPane::UpdateScrollBar() {
 }
 
 void MonitorPane::OnScroll(int position) {
+  // A move by the user: away from the end the charts stay where they are put,
+  // at the end they follow the data again.
+  if (!scroll_->isSliderDown()) SetFollow(position >= scroll_->maximum());
   const float start = static_cast<float>(position) / 1000.0f;
   for (ChartRecord& r : charts_) {
     const float width = r.timeAxis->GetVisibleMax() - r.timeAxis->GetVisibleMin();
@@ -238,6 +264,9 @@ void MonitorPane::OnScroll(int position) {
 }
 
 void MonitorPane::SetFollow(bool follow) {
+  const bool changed = following_ != follow;
+  following_ = follow;
+  if (changed) LayoutCharts();
   for (ChartRecord& r : charts_) {
     std::uint32_t flags = r.timeAxis->GetFlags();
     flags = follow ? (flags | QvDataChartAxis::kScrollWithData) : (flags & ~QvDataChartAxis::kScrollWithData);
@@ -252,7 +281,12 @@ void MonitorPane::LayoutCharts() {
     const PaneRect r = MonitorChartRect(i, ChartCount(), width(), pageHeight);
     charts_[static_cast<std::size_t>(i)].chart->setGeometry(r.x, r.y, r.width, r.height);
   }
-  if (barHeight > 0) scroll_->setGeometry(0, pageHeight, width(), barHeight);
+  // "Follow" sits right of the bar while the charts are held back.
+  const bool showFollow = barHeight > 0 && !following_;
+  followButton_->setVisible(showFollow);
+  const int buttonWidth = showFollow ? followButton_->sizeHint().width() : 0;
+  if (showFollow) followButton_->setGeometry(width() - buttonWidth, pageHeight, buttonWidth, barHeight);
+  if (barHeight > 0) scroll_->setGeometry(0, pageHeight, std::max(0, width() - buttonWidth), barHeight);
 }
 
 void MonitorPane::resizeEvent(QResizeEvent* event) {
@@ -318,5 +352,5 @@ void MonitorPane::ToggleSeries(int index, ADXValue* value) {
   record.chart->layoutChart();
   RebuildIndex();
   UpdateScrollBar();
-  emit TargetsChanged();
+  Q_EMIT TargetsChanged();
 }
