@@ -43,7 +43,8 @@ PlatformLook& Platform() {
 }
 
 void UseStyle(const QString& name) {
-  if (QApplication::style() != nullptr && QApplication::style()->name().compare(name, Qt::CaseInsensitive) == 0)
+  if (QApplication::style() != nullptr &&
+      QApplication::style()->name().compare(name, Qt::CaseInsensitive) == 0)
     return;
   if (QStyle* style = QStyleFactory::create(name)) QApplication::setStyle(style);
 }
@@ -100,7 +101,7 @@ QPalette DarkPalette() {
   p.setColor(QPalette::Mid, QColor(100, 100, 106));
   p.setColor(QPalette::Dark, QColor(20, 20, 22));
   p.setColor(QPalette::Shadow, QColor(0, 0, 0));
-  p.setColor(QPalette::Highlight, QColor(42, 110, 200));
+  p.setColor(QPalette::Highlight, QColor(30, 95, 180));
   p.setColor(QPalette::HighlightedText, QColor(255, 255, 255));
   p.setColor(QPalette::Link, QColor(110, 175, 255));
   p.setColor(QPalette::LinkVisited, QColor(180, 140, 255));
@@ -130,7 +131,7 @@ QPalette LightPalette() {
   p.setColor(QPalette::Mid, QColor(160, 160, 160));
   p.setColor(QPalette::Dark, QColor(160, 160, 160));
   p.setColor(QPalette::Shadow, QColor(105, 105, 105));
-  p.setColor(QPalette::Highlight, QColor(48, 140, 198));
+  p.setColor(QPalette::Highlight, QColor(0, 100, 180));
   p.setColor(QPalette::HighlightedText, Qt::white);
   p.setColor(QPalette::Link, QColor(0, 0, 255));
   p.setColor(QPalette::LinkVisited, QColor(255, 0, 255));

@@ -2,6 +2,7 @@
 // window grows, its first run and its Output log's bound. Offscreen platform.
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
@@ -10,6 +11,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 #include <QTreeWidget>
@@ -17,11 +19,14 @@
 #include "ItemListModel.h"
 #include "ItemListPane.h"
 #include "QtTestApp.h"
+#include "QvTabSheet.h"
 #include "ViewPanes.h"
 #include "WindowFixture.h"
 #include "app/window/CommandIds.h"
 #include "app/window/LogControlBar.h"
 #include "app/window/Theme.h"
+#include "app/window/WindowPlace.h"
+#include "app/window/WindowTexts.h"
 #include "datalog/XdlFormat.h"
 
 namespace {
@@ -55,7 +60,8 @@ TEST_F(Desktop, DarkThemeItemListTextContrastsWithItsBackground) {
   // Entry colour 0 is the palette's text colour, readable on the base colour.
   const QModelIndex title = list->model()->index(0, 2);
   const QVariant foreground = list->model()->data(title, Qt::ForegroundRole);
-  const QColor text = foreground.isValid() ? foreground.value<QColor>() : list->palette().color(QPalette::Text);
+  const QColor text =
+      foreground.isValid() ? foreground.value<QColor>() : list->palette().color(QPalette::Text);
   EXPECT_GE(ContrastRatio(text, list->palette().color(QPalette::Base)), 4.5);
 
   // And on screen: the list's rows show light pixels on a dark ground.
