@@ -7,8 +7,8 @@
 #include <QMenu>
 #include <QResizeEvent>
 #include <QScrollBar>
-#include <QToolButton>
 #include <QTimer>
+#include <QToolButton>
 
 #include <algorithm>
 
@@ -53,8 +53,12 @@ void MonitorPane::ResumeFollowing() {
   SetFollow(true);
   // Straight to the newest data, keeping each window's width.
   for (ChartRecord& r : charts_) {
+    // Held back, the full range stopped growing with the data: the newest
+    // time extends it.
     const float width = r.timeAxis->GetVisibleMax() - r.timeAxis->GetVisibleMin();
-    const float end = std::max(r.timeAxis->GetFullMax(), width + r.timeAxis->GetFullMin());
+    const float fullMin = r.timeAxis->GetFullMin();
+    const float end = std::max({r.timeAxis->GetFullMax(), static_cast<float>(currentTime_), fullMin + width});
+    r.timeAxis->SetFullRange(fullMin, end);
     r.timeAxis->SetVisibleRange(end - width, end);
     r.chart->redraw();
   }

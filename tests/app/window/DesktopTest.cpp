@@ -16,9 +16,13 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "DashPane.h"
+#include "HistogramPane.h"
 #include "ItemListModel.h"
 #include "ItemListPane.h"
+#include "MonitorPane.h"
 #include "QtTestApp.h"
+#include "QvDataChart.h"
 #include "QvTabSheet.h"
 #include "ViewPanes.h"
 #include "WindowFixture.h"
@@ -73,6 +77,37 @@ TEST_F(Desktop, DarkThemeItemListTextContrastsWithItsBackground) {
   }
   EXPECT_GT(light, 10);
   EXPECT_LT(image.pixelColor(row.right() - 2, row.top() + 1).lightness(), 80);
+}
+
+TEST_F(Desktop, DarkThemeChartsGridAndDashAreDark) {
+  LightAfterwards restore;
+  ApplyTheme(ThemeChoice::Dark);
+  MainWindow& w = Open();
+  ASSERT_NE(w.LoadDefinitionFile(kDemo), 0);
+  w.resize(1000, 700);
+  w.show();
+  const auto darkShare = [](QWidget* widget) {
+    const QImage image = widget->grab().toImage();
+    int dark = 0;
+    for (int y = 0; y < image.height(); y += 3) {
+      for (int x = 0; x < image.width(); x += 3) dark += image.pixelColor(x, y).lightness() < 90;
+    }
+    return static_cast<double>(dark) / ((image.width() / 3 + 1) * (image.height() / 3 + 1));
+  };
+  ASSERT_TRUE(w.SelectTab(QStringLiteral("Monitors")));
+  QCoreApplication::processEvents();
+  ASSERT_GT(w.Panes().Monitors()->ChartCount(), 0);
+  EXPECT_GT(darkShare(w.Panes().Monitors()->Chart(0)), 0.8);
+  ASSERT_TRUE(w.SelectTab(QStringLiteral("Histograms")));
+  QCoreApplication::processEvents();
+  EXPECT_GT(darkShare(w.Panes().Histograms()), 0.7);
+  ASSERT_TRUE(w.SelectTab(QStringLiteral("Dash")));
+  QCoreApplication::processEvents();
+  EXPECT_GT(darkShare(w.Panes().Dash()), 0.6);
+  // The status bar's figures read on the dark bar.
+  EXPECT_GE(ContrastRatio(w.Status().FiguresField()->palette().color(QPalette::ButtonText),
+                          w.Status().FiguresField()->palette().color(QPalette::Button)),
+            4.5);
 }
 
 TEST_F(Desktop, PalettesKeepEveryTextReadable) {
