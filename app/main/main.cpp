@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,42 @@
 #include "app/window/Theme.h"
 #include "app/window/WindowTexts.h"
 
+namespace {
+
+// Answers what needs no window before Qt looks for a display, so that
+// --help, --version and a mistyped option work without one (and report
+// instead of aborting). Returns the exit status, or nothing to go on. With
+// one of Qt's own options ("-platform ...") the check waits for Qt to take
+// those out.
+std::optional<int> AnswerWithoutWindow(int argc, char** argv) {
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg.size() > 1 && arg[0] == '-' && arg[1] != '-' && arg != "-h") return std::nullopt;
+    args.push_back(arg);
+  }
+  CommandLineOptions command;
+  std::string error;
+  if (!ParseCommandLine(args, &command, &error)) {
+    std::fprintf(stderr, "varnak: %s\n%s", error.c_str(), CommandLineUsage().c_str());
+    return 2;
+  }
+  if (command.help) {
+    std::fputs(CommandLineUsage().c_str(), stdout);
+    return 0;
+  }
+  if (command.version) {
+    // The same text as the splash and the About box.
+    std::printf("Varnak %s\n", VersionText(VARNAK_VERSION_TEXT).c_str());
+    return 0;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  if (const std::optional<int> status = AnswerWithoutWindow(argc, argv)) return *status;
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Varnak"));
 
@@ -58,7 +94,8 @@ int main(int argc, char** argv) {
   MainWindowOptions options;
   options.editor = &editor;
   options.settingsPath = settingsPath;
-  options.recordingFolder = stored.recordingfolder.empty() ? DefaultRecordingFolder() : stored.recordingfolder;
+  options.recordingFolder =
+      stored.recordingfolder.empty() ? DefaultRecordingFolder() : stored.recordingfolder;
   options.portOverride = command.port;
   MainWindow window(std::move(options));
   window.show();
@@ -73,8 +110,7 @@ int main(int argc, char** argv) {
   if (command.preferences)
     QTimer::singleShot(0, &window, [&window] { window.RunCommand(cmd::kPreferences); });
   if (command.scan) QTimer::singleShot(0, &window, [&window] { window.RunCommand(cmd::kScan); });
-  if (command.edit)
-    QTimer::singleShot(0, &window, [&window] { window.RunCommand(cmd::kEditDefinition); });
+  if (command.edit) QTimer::singleShot(0, &window, [&window] { window.RunCommand(cmd::kEditDefinition); });
   // The picture is taken just before the close starts, while a scan still
   // runs; without --quit-after, when the user's close is accepted.
   bool pictureTaken = command.screenshot.empty();
