@@ -61,9 +61,9 @@ std::array<std::uint32_t, QvGridControl::kPaletteSize> QvGridControl::shownPalet
   // The palette role standing for each entry's default; the marked-text red
   // and the current-cell yellow are kept as colours of their own.
   static constexpr QPalette::ColorRole kRoles[kPaletteSize] = {
-      QPalette::Text, QPalette::AlternateBase, QPalette::Base,   QPalette::Text,       QPalette::Base,
-      QPalette::Highlight, QPalette::Base,     QPalette::Mid,    QPalette::Button,     QPalette::NoRole,
-      QPalette::NoRole};
+      QPalette::Text,   QPalette::AlternateBase, QPalette::Base,  QPalette::Text,
+      QPalette::Base,   QPalette::Highlight,     QPalette::Base,  QPalette::Mid,
+      QPalette::Button, QPalette::NoRole,        QPalette::NoRole};
   for (int i = 0; i < kPaletteSize; ++i) {
     if ((paletteSet_ & (1u << i)) != 0 || kRoles[i] == QPalette::NoRole) continue;
     shown[static_cast<std::size_t>(i)] = QvRefFromColor(pal.color(kRoles[i]));
@@ -79,8 +79,11 @@ void QvGridControl::draw(QPainter& p) {
   const bool dark = QvIsDarkPalette(palette());
   const std::uint32_t selectionColour =
       dark ? QvRefFromColor(palette().color(QPalette::Highlight)) : selectionColor_;
-  const GridPaintState paint{style_, (state_ & kStateFocus) != 0, isEnabled(), selectionColour,
-                             colours.data()};
+  GridPaintState paint{style_, (state_ & kStateFocus) != 0, isEnabled(), selectionColour, colours.data()};
+  if (dark) {
+    paint.unfocusedSelectionColor = QvRefFromColor(palette().color(QPalette::Mid));
+    paint.unfocusedHeaderColor = QvRefFromColor(palette().color(QPalette::Midlight));
+  }
   const GridCellRange sel = selection();
   const QColor border = Colour(colours[7]);
 

@@ -33,7 +33,7 @@ shot() {  # NAME SCALE THEME ARGS...
   local name="$1" scale="$2" theme="$3"
   shift 3
   printf 'loadlastdef=0\nwinposx=0\nwinposy=0\nwinsizex=%s\nwinsizey=%s\n' \
-    "$((960 / scale))" "$((640 / scale))" >"$settings"
+    960 640 >"$settings"
   local suffix=""
   [[ "$theme" == dark ]] && suffix="-dark"
   [[ "$scale" == 2 ]] && suffix="$suffix@2x"
@@ -42,11 +42,35 @@ shot() {  # NAME SCALE THEME ARGS...
   [[ -f "$file" ]] && echo "$file" || echo "make-screenshots: no picture for $name$suffix" >&2
 }
 
+# A fresh simulated ECU on a pseudo-terminal for every pane picture.
+simulator="$build/tools/ecu-sim/varnak-ecu-sim"
+sim_pid=""
+start_simulator() {
+  "$simulator" "$root/examples/demo-ecu.scenario" >"$work/sim.out" 2>"$work/sim.err" &
+  sim_pid=$!
+  port=""
+  for _ in $(seq 1 100); do
+    port="$(head -n 1 "$work/sim.out" 2>/dev/null || true)"
+    [[ -n "$port" ]] && return 0
+    sleep 0.05
+  done
+  echo "make-screenshots: the simulator did not start" >&2
+  exit 1
+}
+stop_simulator() {
+  if [[ -n "$sim_pid" ]]; then kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true; fi
+  sim_pid=""
+}
+trap 'stop_simulator; restore' EXIT
+
 for scale in 1 2; do
   for theme in light dark; do
     for tab in Output Dash "Item Lists" Histograms Monitors; do
       name="$(echo "$tab" | tr 'A-Z ' 'a-z-')"
-      shot "$name" "$scale" "$theme" "$root/scripts/varnak-demo-gui.sh" --tab "$tab" --quit-after 6
+      start_simulator
+      shot "$name" "$scale" "$theme" "$program" "$root/examples/demo-ecu.adx" --port "$port" --scan \
+        --tab "$tab" --quit-after 6
+      stop_simulator
     done
     shot preferences "$scale" "$theme" "$program" "$root/examples/demo-ecu.adx" --preferences --quit-after 2
     shot editor "$scale" "$theme" "$program" "$root/examples/demo-ecu.adx" --edit --quit-after 3
