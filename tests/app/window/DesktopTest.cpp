@@ -235,6 +235,23 @@ TEST_F(Desktop, LogSliderGrowsWithTheWindow) {
   EXPECT_TRUE(w.rect().contains(onWindow));
 }
 
+TEST_F(Desktop, AtTheSmallestWindowTheHistogramControlsAreWhole) {
+  MainWindow& w = Open();
+  ASSERT_NE(w.LoadDefinitionFile(kDemo), 0);
+  w.resize(kMinimumWindowSize);
+  w.show();
+  ASSERT_TRUE(w.SelectTab(QStringLiteral("Histograms")));
+  QCoreApplication::processEvents();
+  QWidget* pane = w.Panes().Histograms();
+  for (const char* name : {"1005", "1007"}) {
+    auto* control = pane->findChild<QWidget*>(QString::fromLatin1(name));
+    ASSERT_NE(control, nullptr) << name;
+    const QRect onPane(control->mapTo(pane, QPoint(0, 0)), control->size());
+    EXPECT_TRUE(pane->rect().contains(onPane)) << name;
+    EXPECT_GE(control->width(), control->minimumSizeHint().width()) << name;
+  }
+}
+
 TEST_F(Desktop, FirstRunLoadsNothingAndReportsNoFailure) {
   MainWindow& w = Open("");
   for (const QString& line : LogLines()) EXPECT_FALSE(line.startsWith("FAILED")) << line.toStdString();
