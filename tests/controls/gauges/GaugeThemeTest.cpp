@@ -103,6 +103,27 @@ TEST(GaugeShape, AnalogGaugeIsRoundAndWholeInAWideOrTallBox) {
   }
 }
 
+TEST(GaugeShape, ReadoutTextScalesWithItsBoxWithoutStretching) {
+  const auto valueExtent = [](QSize box) {
+    QvDigitalReadout readout;
+    readout.setColor(kQvReadoutNormalColor, QvRgb(255, 0, 255));
+    readout.setValue(88.0f);
+    return ExtentOf(Render(readout, box), QColor(255, 0, 255), 60);
+  };
+  const QRect base = valueExtent(QSize(100, 100));
+  ASSERT_FALSE(base.isEmpty());
+  // Twice the box, twice the text.
+  const QRect large = valueExtent(QSize(200, 200));
+  EXPECT_NEAR(large.width(), 2 * base.width(), 4);
+  // A wide box centres the text at its shape, a small one shrinks it whole.
+  const QRect wide = valueExtent(QSize(300, 100));
+  EXPECT_NEAR(wide.width(), base.width(), 3);
+  EXPECT_NEAR(wide.center().x(), 150, 3);
+  const QRect small = valueExtent(QSize(50, 50));
+  EXPECT_NEAR(small.width(), base.width() / 2, 3);
+  EXPECT_TRUE(QRect(0, 0, 50, 50).contains(small));
+}
+
 TEST(GaugeShape, FitSquareCentresOneScale) {
   const QvFit wide = QvFitSquare(QSize(400, 100), 100);
   EXPECT_DOUBLE_EQ(wide.scale, 1.0);
