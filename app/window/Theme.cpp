@@ -1,6 +1,9 @@
 #include "app/window/Theme.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
 #include <QStyle>
 #include <QStyleFactory>
 
@@ -79,6 +82,67 @@ bool SystemPrefersDark(const char* gtkTheme, bool platformPaletteDark) {
   return theme.size() >= 5 && EqualsIgnoringCase(theme.substr(theme.size() - 5), "-dark");
 }
 
+namespace {
+
+std::string_view Trimmed(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() &&
+         (text.back() == ' ' || text.back() == '\t' || text.back() == '\r' || text.back() == '\n'))
+    text.remove_suffix(1);
+  return text;
+}
+
+bool EndsWithIgnoringCase(std::string_view text, std::string_view end) {
+  return text.size() >= end.size() && EqualsIgnoringCase(text.substr(text.size() - end.size()), end);
+}
+
+bool DarkThemeName(std::string_view name) {
+  return EndsWithIgnoringCase(name, "-dark") || EndsWithIgnoringCase(name, ":dark") ||
+         EndsWithIgnoringCase(name, "noir");
+}
+
+// The desktop's own dark setting when the platform palette does not show it:
+// GNOME's colour scheme, then GTK 3's settings file.
+bool DesktopAsksForDark() {
+  const QString desktop = qEnvironmentVariable("XDG_CURRENT_DESKTOP");
+  if (desktop.contains(QStringLiteral("GNOME"), Qt::CaseInsensitive)) {
+    QProcess gsettings;
+    gsettings.start(QStringLiteral("gsettings"),
+                    {QStringLiteral("get"), QStringLiteral("org.gnome.desktop.interface"),
+                     QStringLiteral("color-scheme")});
+    if (gsettings.waitForFinished(1000) && gsettings.exitCode() == 0 &&
+        GnomeColorSchemeDark(gsettings.readAllStandardOutput().toStdString()))
+      return true;
+  }
+  QString folder = qEnvironmentVariable("XDG_CONFIG_HOME");
+  if (folder.isEmpty()) folder = QDir::homePath() + QStringLiteral("/.config");
+  QFile ini(folder + QStringLiteral("/gtk-3.0/settings.ini"));
+  if (ini.size() > 65536 || !ini.open(QIODevice::ReadOnly)) return false;
+  return GtkSettingsPreferDark(ini.readAll().toStdString());
+}
+
+}  // namespace
+
+bool GtkSettingsPreferDark(std::string_view text) {
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    const std::string_view line = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos) continue;
+    const std::string_view key = Trimmed(line.substr(0, equals));
+    const std::string_view value = Trimmed(line.substr(equals + 1));
+    if (key == "gtk-application-prefer-dark-theme" && (value == "1" || EqualsIgnoringCase(value, "true")))
+      return true;
+    if (key == "gtk-theme-name" && DarkThemeName(value)) return true;
+  }
+  return false;
+}
+
+bool GnomeColorSchemeDark(std::string_view output) {
+  return Trimmed(output) == "'prefer-dark'";
+}
+
 QPalette DarkPalette() {
   const QColor window(45, 45, 48);
   const QColor base(30, 30, 32);
@@ -151,7 +215,7 @@ bool ApplyTheme(ThemeChoice choice) {
   bool dark = choice == ThemeChoice::Dark;
   if (choice == ThemeChoice::System) {
     const bool platformDark = QvIsDarkPalette(platform.palette);
-    dark = SystemPrefersDark(std::getenv("GTK_THEME"), platformDark);
+    dark = SystemPrefersDark(std::getenv("GTK_THEME"), platformDark) || DesktopAsksForDark();
     if (dark == platformDark) {
       // The desktop's own look already matches what it asks for.
       if (!platform.styleName.isEmpty()) UseStyle(platform.styleName);

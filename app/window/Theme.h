@@ -27,6 +27,12 @@ enum class ThemeChoice { System, Light, Dark };
 // Whether "system" means dark: the desktop's GTK_THEME naming a dark variant
 // (e.g. "Adwaita:dark") or the platform palette being dark already.
 [[nodiscard]] bool SystemPrefersDark(const char* gtkTheme, bool platformPaletteDark);
+// Whether a GTK 3 settings.ini asks for dark: gtk-application-prefer-dark-theme
+// set, or a theme name that is a dark variant ("...-dark", "...noir", as
+// the Raspberry Pi desktop's dark theme is called).
+[[nodiscard]] bool GtkSettingsPreferDark(std::string_view settingsIni);
+// Whether GNOME's colour-scheme setting, as gsettings prints it, is dark.
+[[nodiscard]] bool GnomeColorSchemeDark(std::string_view gsettingsOutput);
 
 // The palettes installed for the two looks (used with the Fusion style).
 [[nodiscard]] QPalette DarkPalette();

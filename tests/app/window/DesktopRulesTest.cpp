@@ -25,6 +25,17 @@ TEST(ThemeChoiceRules, NamesParseBackAndSystemFollowsTheDesktop) {
   EXPECT_FALSE(SystemPrefersDark("Adwaita", false));
   EXPECT_FALSE(SystemPrefersDark("Adwaita:light", false));
   EXPECT_FALSE(SystemPrefersDark("", false));
+
+  EXPECT_TRUE(GtkSettingsPreferDark("[Settings]\ngtk-application-prefer-dark-theme = 1\n"));
+  EXPECT_TRUE(GtkSettingsPreferDark("[Settings]\r\ngtk-theme-name=PiXnoir\r\n"));
+  EXPECT_TRUE(GtkSettingsPreferDark("gtk-theme-name=Adwaita-dark"));
+  EXPECT_FALSE(
+      GtkSettingsPreferDark("[Settings]\ngtk-theme-name=PiXflat\ngtk-application-prefer-dark-theme=0\n"));
+  EXPECT_FALSE(GtkSettingsPreferDark("gtk-theme-name"));
+  EXPECT_FALSE(GtkSettingsPreferDark(""));
+  EXPECT_TRUE(GnomeColorSchemeDark("'prefer-dark'\n"));
+  EXPECT_FALSE(GnomeColorSchemeDark("'default'\n"));
+  EXPECT_FALSE(GnomeColorSchemeDark("'prefer-light'"));
 }
 
 TEST(WindowPlaceRules, AStoredPlaceOnAScreenThatIsGoneOpensOnThePrimaryScreen) {
@@ -77,7 +88,8 @@ TEST(SettingsRules, NewerPreferencesRoundTripAndOldFilesStayTheSame) {
 }
 
 TEST(SettingsRules, BrokerTextIsHostAndPort) {
-  for (const char* good : {"", "127.0.0.1:1883", "broker.example-net.lan:8883", "[::1]:1883", "a:1", "h:65535"})
+  for (const char* good :
+       {"", "127.0.0.1:1883", "broker.example-net.lan:8883", "[::1]:1883", "a:1", "h:65535"})
     EXPECT_TRUE(BrokerTextValid(good)) << good;
   for (const char* bad : {"localhost", ":1883", "host:", "host:0", "host:65536", "host:12a", "ho st:1883",
                           "[zz]:1", "[]:1", "host:1883;rm", "host:123456"})
