@@ -6,6 +6,7 @@
 
 #include "ADXBitmask.h"
 #include "ADXListView.h"
+
 #include <QGuiApplication>
 #include <QPalette>
 

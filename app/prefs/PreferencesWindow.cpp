@@ -6,14 +6,14 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QKeySequenceEdit>
-#include <QPushButton>
-#include <QRegularExpression>
-#include <QShortcut>
-#include <QTreeWidget>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QRegularExpressionValidator>
+#include <QShortcut>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include <vector>
@@ -115,8 +115,8 @@ QWidget* PreferencesWindow::MakeGeneralPage(QWidget* parent) {
   folder_->setPlaceholderText(QStringLiteral("the program's default"));
   auto* browse = new QPushButton(QStringLiteral("&Browse..."), page);
   connect(browse, &QPushButton::clicked, page, [this, page] {
-    const QString chosen = QFileDialog::getExistingDirectory(page, QStringLiteral("Folder for recordings"),
-                                                             folder_->text());
+    const QString chosen =
+        QFileDialog::getExistingDirectory(page, QStringLiteral("Folder for recordings"), folder_->text());
     if (!chosen.isEmpty()) folder_->setText(chosen);
   });
   folderRow->addWidget(folder_, 1);
@@ -142,8 +142,8 @@ QWidget* PreferencesWindow::MakeGeneralPage(QWidget* parent) {
 QWidget* PreferencesWindow::MakeKeyboardPage(QWidget* parent) {
   auto* hotKey = new QKeySequenceEdit;
   hotKey->setObjectName(QStringLiteral("1011"));
-  QWidget* page =
-      MakeTextPage(parent, "Keyboard Accelerator Configuration n' Junk (Non-functional at the moment)", hotKey);
+  QWidget* page = MakeTextPage(
+      parent, "Keyboard Accelerator Configuration n' Junk (Non-functional at the moment)", hotKey);
   keys_ = new QTreeWidget(page);
   keys_->setObjectName(QStringLiteral("keys"));
   keys_->setRootIsDecorated(false);

@@ -54,7 +54,8 @@ std::map<int, QAction*> BuildMainMenu(QMenuBar* bar, QWidget* window) {
 
   QMenu* logger = bar->addMenu(QStringLiteral("&Logger"));
   b.Add(logger, cmd::kLoadLog, "&Load Log...\t Ctrl + Alt + L", QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_L));
-  b.Add(logger, cmd::kRecord, "&Record\tCtrl + Alt + Space", QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Space));
+  b.Add(logger, cmd::kRecord, "&Record\tCtrl + Alt + Space",
+        QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Space));
   b.Add(logger, cmd::kPlay, "&Play\tSpace");
   b.Add(logger, cmd::kPause, "P&ause\tSpace", QKeySequence(Qt::Key_Space));
   b.Add(logger, cmd::kStop, "S&top\tCtrl + Space", QKeySequence(Qt::CTRL | Qt::Key_Space));

@@ -27,8 +27,8 @@ bool PlaceIsOnScreens(const QRect& window, const QList<QRect>& screens) {
 
 QRect ChooseWindowPlace(const QRect& stored, const QList<QRect>& screens, const QRect& primary) {
   if (PlaceIsOnScreens(stored, screens)) {
-    const auto screen = std::find_if(screens.begin(), screens.end(),
-                                     [&](const QRect& s) { return s.intersects(stored); });
+    const auto screen =
+        std::find_if(screens.begin(), screens.end(), [&](const QRect& s) { return s.intersects(stored); });
     return QRect(stored.topLeft(), Bounded(stored.size(), *screen));
   }
   AppSettings first;

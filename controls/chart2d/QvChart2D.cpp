@@ -264,7 +264,7 @@ C2Pixel QvChart2D::valueToPixel(float x, float y) {
 QColor QvChart2D::themed(int slot) const {
   // The palette role standing for each slot's default in a dark theme.
   static constexpr QPalette::ColorRole kRoles[9] = {
-      QPalette::Base, QPalette::AlternateBase, QPalette::Mid,  QPalette::Text, QPalette::Text,
+      QPalette::Base, QPalette::AlternateBase, QPalette::Mid, QPalette::Text,           QPalette::Text,
       QPalette::Link, QPalette::Text,          QPalette::Mid, QPalette::PlaceholderText};
   return QvThemedColor(colors_[slot], (colorsSet_ & (1u << slot)) != 0, palette(), kRoles[slot]);
 }

@@ -132,8 +132,8 @@ void QvDigitalReadout::paintEvent(QPaintEvent*) {
   const auto colour = [&](int index, QPalette::ColorRole role) {
     return QvThemedColor(state_.colors[index], (state_.colorsSet & (1u << index)) != 0, pal, role);
   };
-  const QColor value = state_.valueNormal ? colour(kQvReadoutNormalColor, QPalette::Link)
-                                          : QvColorFromRef(state_.valueColor);
+  const QColor value =
+      state_.valueNormal ? colour(kQvReadoutNormalColor, QPalette::Link) : QvColorFromRef(state_.valueColor);
   QvPaintBuffered(*this, [&](QPainter& p) {
     p.fillRect(rect(), colour(kQvReadoutBackColor, QPalette::Base));
     if (state_.style & kQvReadoutBorder) {

@@ -105,11 +105,11 @@ TEST_F(WindowStart, MenuHoldsEveryCommandWithItsKey) {
   for (const QAction* menu : menus) titles << menu->text();
   EXPECT_EQ(titles, QStringList({"&File", "&Scanner", "&Logger", "&Help"}));
   // "&" marks each entry's Alt letter; the hint names the key that is bound.
-  EXPECT_EQ(MenuTexts(menus[0]->menu()),
-            QStringList({"&Load Definition...\tCtrl + L", "&Save Definition\tCtrl+S",
-                         "Save Definition &As...\tCtrl + Shift + S", "&Import",
-                         "&Edit Definition...\tCtrl + F2", "&New Definition...\tCtrl + N", "&Preferences...",
-                         "E&xit"}));
+  EXPECT_EQ(
+      MenuTexts(menus[0]->menu()),
+      QStringList({"&Load Definition...\tCtrl + L", "&Save Definition\tCtrl+S",
+                   "Save Definition &As...\tCtrl + Shift + S", "&Import", "&Edit Definition...\tCtrl + F2",
+                   "&New Definition...\tCtrl + N", "&Preferences...", "E&xit"}));
   EXPECT_EQ(MenuTexts(menus[1]->menu()), QStringList({"&Scan\t`"}));
   EXPECT_EQ(MenuTexts(menus[2]->menu()),
             QStringList({"&Load Log...\t Ctrl + Alt + L", "&Record\tCtrl + Alt + Space", "&Play\tSpace",
