@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,8 +16,45 @@
 #include "app/window/CommandIds.h"
 #include "app/window/CommandLine.h"
 #include "app/window/MainWindow.h"
+#include "app/window/Theme.h"
+#include "app/window/WindowTexts.h"
+
+namespace {
+
+// Answers what needs no window before Qt looks for a display, so that
+// --help, --version and a mistyped option work without one (and report
+// instead of aborting). Returns the exit status, or nothing to go on. With
+// one of Qt's own options ("-platform ...") the check waits for Qt to take
+// those out.
+std::optional<int> AnswerWithoutWindow(int argc, char** argv) {
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg.size() > 1 && arg[0] == '-' && arg[1] != '-' && arg != "-h") return std::nullopt;
+    args.push_back(arg);
+  }
+  CommandLineOptions command;
+  std::string error;
+  if (!ParseCommandLine(args, &command, &error)) {
+    std::fprintf(stderr, "varnak: %s\n%s", error.c_str(), CommandLineUsage().c_str());
+    return 2;
+  }
+  if (command.help) {
+    std::fputs(CommandLineUsage().c_str(), stdout);
+    return 0;
+  }
+  if (command.version) {
+    // The same text as the splash and the About box.
+    std::printf("Varnak %s\n", VersionText(VARNAK_VERSION_TEXT).c_str());
+    return 0;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+  if (const std::optional<int> status = AnswerWithoutWindow(argc, argv)) return *status;
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Varnak"));
 
@@ -33,6 +71,19 @@ int main(int argc, char** argv) {
     std::fputs(CommandLineUsage().c_str(), stdout);
     return 0;
   }
+  if (command.version) {
+    // The same text as the splash and the About box.
+    std::printf("Varnak %s\n", VersionText(VARNAK_VERSION_TEXT).c_str());
+    return 0;
+  }
+
+  // The look is chosen before any window exists: this run's --theme, else
+  // the stored preference, else the desktop's.
+  const std::string settingsPath = DefaultSettingsFilePath();
+  AppSettings stored;
+  LoadSettings(stored, settingsPath);
+  const std::string theme = !command.theme.empty() ? command.theme : stored.theme;
+  ApplyTheme(ParseThemeChoice(theme).value_or(ThemeChoice::System));
 
   // The editor library is bound before any window exists; without it the
   // program does not start (the binding has shown why).
@@ -42,8 +93,9 @@ int main(int argc, char** argv) {
 
   MainWindowOptions options;
   options.editor = &editor;
-  options.settingsPath = DefaultSettingsFilePath();
-  options.recordingFolder = DefaultRecordingFolder();
+  options.settingsPath = settingsPath;
+  options.recordingFolder =
+      stored.recordingfolder.empty() ? DefaultRecordingFolder() : stored.recordingfolder;
   options.portOverride = command.port;
   MainWindow window(std::move(options));
   window.show();
@@ -58,21 +110,25 @@ int main(int argc, char** argv) {
   if (command.preferences)
     QTimer::singleShot(0, &window, [&window] { window.RunCommand(cmd::kPreferences); });
   if (command.scan) QTimer::singleShot(0, &window, [&window] { window.RunCommand(cmd::kScan); });
+  if (command.edit) QTimer::singleShot(0, &window, [&window] { window.RunCommand(cmd::kEditDefinition); });
   // The picture is taken just before the close starts, while a scan still
   // runs; without --quit-after, when the user's close is accepted.
   bool pictureTaken = command.screenshot.empty();
   auto takePicture = [&window, &pictureTaken, file = QString::fromStdString(command.screenshot)] {
     if (pictureTaken) return;
     pictureTaken = true;
-    QWidget* shown = window.Preferences() != nullptr
-                         ? static_cast<QWidget*>(window.Preferences()->Container())
-                         : static_cast<QWidget*>(&window);
+    // A modal window (the editor) or Preferences in front, else the window.
+    QWidget* shown = QApplication::activeModalWidget();
+    if (shown == nullptr && window.Preferences() != nullptr) shown = window.Preferences()->Container();
+    if (shown == nullptr) shown = &window;
     if (!shown->grab().save(file)) std::fprintf(stderr, "varnak: cannot write %s\n", qPrintable(file));
   };
   QObject::connect(&window, &MainWindow::aboutToClose, &window, takePicture);
   if (command.quitAfterSeconds) {
     QTimer::singleShot(static_cast<int>(*command.quitAfterSeconds * 1000.0), &window, [&window, takePicture] {
       takePicture();
+      // A modal window (the editor) closes first, so that the program can end.
+      if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
       window.RequestClose();
     });
   }

@@ -5,6 +5,7 @@
 #include "app/panes/DashPane.h"
 
 #include <QComboBox>
+#include <QGraphicsOpacityEffect>
 #include <QMenu>
 #include <QResizeEvent>
 #include <QTimer>
@@ -23,6 +24,8 @@
 
 namespace {
 
+// How much of a stale gauge shows through.
+constexpr double kStaleOpacity = 0.4;
 constexpr int kGaugeTextLimit = 100;  // texts of 100 characters or more are not drawn
 constexpr int kGaugeTypeDigital = 1;
 constexpr int kGaugeTypeStatus = 2;
@@ -187,6 +190,7 @@ void DashPane::LayoutGauges() {
     const PaneRect r = DashGaugeRect(area.left(), area.top(), area.right() + 1, area.bottom() + 1, entry->top,
                                      entry->left, entry->bottom, entry->right);
     gauge->setGeometry(r.x, r.y, std::max(r.width, 0), std::max(r.height, 0));
+    if (stale_ && gauge->graphicsEffect() == nullptr) ApplyStale(gauge);
   }
 }
 
@@ -256,4 +260,21 @@ void DashPane::ApplyGaugePick(int index, ADXObject* object) {
   dashboard_->SetEntry(index, entry);
   Configure(index);
   if (QWidget* g = Gauge(index)) g->update();
+}
+
+void DashPane::ApplyStale(QWidget* gauge) const {
+  if (gauge == nullptr) return;
+  if (!stale_) {
+    gauge->setGraphicsEffect(nullptr);
+    return;
+  }
+  auto* fade = new QGraphicsOpacityEffect(gauge);
+  fade->setOpacity(kStaleOpacity);
+  gauge->setGraphicsEffect(fade);
+}
+
+void DashPane::SetStale(bool stale) {
+  if (stale_ == stale) return;
+  stale_ = stale;
+  for (QWidget* gauge : gauges_) ApplyStale(gauge);
 }

@@ -41,6 +41,10 @@ class DashPane : public QWidget {
   int GaugeCount() const { return static_cast<int>(gauges_.size()); }
   // The rectangle the gauges are laid out in.
   QRect GaugeArea() const;
+  // Stale: the gauges show the last readings before the link stopped and are
+  // drawn faded until new data arrives.
+  void SetStale(bool stale);
+  bool Stale() const { return stale_; }
 
   // The pop-up menu of a gauge: "Values" and, unless the gauge is analog,
   // "Bitmasks"; each action carries its object. Null without a dashboard.
@@ -63,5 +67,8 @@ class DashPane : public QWidget {
   QComboBox* combo_ = nullptr;
   ADXDefinition* definition_ = nullptr;
   ADXDashboard* dashboard_ = nullptr;
+  void ApplyStale(QWidget* gauge) const;
+
   std::vector<QWidget*> gauges_;  // per entry; children of this pane
+  bool stale_ = false;
 };

@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QResizeEvent>
@@ -93,19 +94,30 @@ HistogramPane::HistogramPane(QWidget* parent) : QWidget(parent) {
   graph_->setObjectName(QStringLiteral("1006"));
   graph_->hide();
 
-  // The controls' row across the top, the grid below it.
+  // The controls' row across the top, in a layout: the drop-downs give up
+  // width before any label, "Clear" or "Graph" is cut. The grid below it.
   const int rowHeight = histogramCombo_->sizeHint().height();
-  int x = kMargin;
-  auto place = [&](QWidget* w, int width) {
-    w->setGeometry(x, kMargin, width, rowHeight);
-    x += width + 6;
-  };
-  place(histogramLabel, histogramLabel->sizeHint().width());
-  place(histogramCombo_, 180);
-  place(statisticLabel, statisticLabel->sizeHint().width());
-  place(statisticCombo_, 170);
-  place(clear_, std::max(60, clear_->sizeHint().width()));
-  place(graphCheck_, graphCheck_->sizeHint().width());
+  controlsRow_ = new QWidget(this);
+  auto* row = new QHBoxLayout(controlsRow_);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(6);
+  for (QComboBox* combo : {histogramCombo_, statisticCombo_}) {
+    combo->setParent(controlsRow_);
+    combo->setMinimumWidth(80);
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    combo->setMinimumContentsLength(8);
+  }
+  for (QWidget* w : std::initializer_list<QWidget*>{histogramLabel, statisticLabel, clear_, graphCheck_})
+    w->setParent(controlsRow_);
+  clear_->setMinimumWidth(std::max(60, clear_->sizeHint().width()));
+  row->addWidget(histogramLabel);
+  row->addWidget(histogramCombo_, 18);
+  row->addWidget(statisticLabel);
+  row->addWidget(statisticCombo_, 17);
+  row->addWidget(clear_);
+  row->addWidget(graphCheck_);
+  row->addStretch(10);
+  controlsRow_->setGeometry(kMargin, kMargin, std::max(0, width() - 2 * kMargin), rowHeight);
   grid_->move(kMargin, kMargin + rowHeight + 6);
 
   connect(histogramCombo_, &QComboBox::currentIndexChanged, this, &HistogramPane::SelectHistogram);
@@ -265,6 +277,8 @@ void HistogramPane::ShowGraph(bool graph) {
 
 void HistogramPane::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
+  controlsRow_->setGeometry(kMargin, kMargin, std::max(0, width() - 2 * kMargin),
+                            std::max(controlsRow_->height(), controlsRow_->minimumSizeHint().height()));
   const PaneRect r = HistogramGridRect(grid_->x(), grid_->y(), width(), height());
   grid_->setGeometry(r.x, r.y, r.width, r.height);
   graph_->setGeometry(grid_->geometry());

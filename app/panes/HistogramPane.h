@@ -77,6 +77,7 @@ class HistogramPane : public QWidget {
   Qv3DChart* graph_ = nullptr;
   QPushButton* clear_ = nullptr;
   QCheckBox* graphCheck_ = nullptr;
+  QWidget* controlsRow_ = nullptr;
   ADXDefinition* definition_ = nullptr;
   ADXHistogram* histogram_ = nullptr;
 };

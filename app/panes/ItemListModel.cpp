@@ -4,6 +4,8 @@
 
 #include "app/panes/ItemListModel.h"
 
+#include <QGuiApplication>
+#include <QPalette>
 #include "controls/common/QvColor.h"
 #include "controls/common/TextBytes.h"
 #include "definition/ADXBitmask.h"
@@ -68,9 +70,11 @@ const ItemCellLook& ItemListModel::ValueLook(int row) const {
     if (alarm == kAlarmHigh) {
       look.color = kAlarmHighColor;
       look.semiBold = true;
+      look.alarm = true;
     } else if (alarm == kAlarmLow) {
       look.color = kAlarmLowColor;
       look.semiBold = true;
+      look.alarm = true;
     }
   } else if (e->item != nullptr && e->item->IsType(ADX_TYPE_BITMASK)) {
     auto* b = static_cast<ADXBitmask*>(e->item);
@@ -80,6 +84,7 @@ const ItemCellLook& ItemListModel::ValueLook(int row) const {
     if (b->InAlarm(state, &color)) {
       look.color = color;
       look.semiBold = true;
+      look.alarm = true;
     }
   }
   cached = std::move(look);
@@ -115,8 +120,16 @@ QVariant ItemListModel::data(const QModelIndex& index, int role) const {
       const ItemCellLook look = CellLook(index.row(), index.column());
       return TextFromBytes(std::string_view(look.text.data(), look.text.size()));
     }
-    case Qt::ForegroundRole:
-      return QvColorFromRef(CellLook(index.row(), index.column()).color);
+    case Qt::ForegroundRole: {
+      const ItemCellLook look = CellLook(index.row(), index.column());
+      // Values shown after the link went quiet are greyed; alarms keep their colour.
+      if (stale_ && index.column() == 1 && !look.alarm)
+        return QGuiApplication::palette().color(QPalette::Disabled, QPalette::Text);
+      // Colour 0, the entry's default, is the view's own text colour, so that
+      // it reads on a light and a dark background alike.
+      if (look.color == 0 && !look.alarm) return {};
+      return QvColorFromRef(look.color);
+    }
     case Qt::FontRole:
       if (CellLook(index.row(), index.column()).semiBold) return SemiBoldFont();
       return {};
@@ -138,4 +151,10 @@ QVariant ItemListModel::headerData(int section, Qt::Orientation orientation, int
     default:
       return QString();
   }
+}
+
+void ItemListModel::SetStale(bool stale) {
+  if (stale_ == stale) return;
+  stale_ = stale;
+  if (!rows_.empty()) Q_EMIT dataChanged(index(0, 1), index(static_cast<int>(rows_.size()) - 1, 1));
 }

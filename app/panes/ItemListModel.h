@@ -24,6 +24,7 @@ struct ItemCellLook {
   std::string text;
   std::uint32_t color = 0;  // 0x00BBGGRR
   bool semiBold = false;
+  bool alarm = false;  // the colour is an alarm's
 };
 
 class ItemListModel : public QAbstractTableModel {
@@ -39,6 +40,10 @@ class ItemListModel : public QAbstractTableModel {
   void SetPacket(std::vector<std::uint8_t> bytes, bool hasPacket, std::uint32_t command);
   // Every value text is made again when it is next asked for.
   void Refresh();
+  // Stale: the values are the last ones read before the link stopped; they
+  // are drawn greyed until new data arrives.
+  void SetStale(bool stale);
+  bool Stale() const { return stale_; }
 
   // The look of row `row`'s value cell (made on demand).
   const ItemCellLook& ValueLook(int row) const;
@@ -60,5 +65,6 @@ class ItemListModel : public QAbstractTableModel {
   std::vector<std::uint8_t> packet_;
   bool hasPacket_ = false;
   std::uint32_t command_ = 0;
+  bool stale_ = false;
   mutable std::vector<std::optional<ItemCellLook>> looks_;
 };

@@ -27,6 +27,8 @@ ItemListPane::ItemListPane(QWidget* parent) : QWidget(parent) {
   list_->setColumnHidden(0, true);
   list_->setColumnWidth(1, 100);
   list_->setColumnWidth(2, 500);
+  // The title column takes whatever width the window gives the list.
+  list_->horizontalHeader()->setStretchLastSection(true);
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(7, 7, 7, 3);

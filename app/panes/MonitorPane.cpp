@@ -8,6 +8,7 @@
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <QTimer>
+#include <QToolButton>
 
 #include <algorithm>
 
@@ -38,7 +39,31 @@ MonitorPane::MonitorPane(QWidget* parent) : QWidget(parent) {
     if (!settingScroll_) OnScroll(p);
   });
   connect(scroll_, &QScrollBar::sliderPressed, this, [this] { SetFollow(false); });
-  connect(scroll_, &QScrollBar::sliderReleased, this, [this] { SetFollow(true); });
+  // Letting go at the end of the bar follows again; anywhere else the charts stay.
+  connect(scroll_, &QScrollBar::sliderReleased, this,
+          [this] { SetFollow(scroll_->value() >= scroll_->maximum()); });
+  followButton_ = new QToolButton(this);
+  followButton_->setObjectName(QStringLiteral("follow"));
+  followButton_->setText(QStringLiteral("Follow"));
+  followButton_->setToolTip(QStringLiteral("Follow the newest data again"));
+  followButton_->hide();
+  connect(followButton_, &QToolButton::clicked, this, &MonitorPane::ResumeFollowing);
+}
+
+void MonitorPane::ResumeFollowing() {
+  SetFollow(true);
+  // Straight to the newest data, keeping each window's width.
+  for (ChartRecord& r : charts_) {
+    // Held back, the full range stopped growing with the data: the newest
+    // time extends it.
+    const float width = r.timeAxis->GetVisibleMax() - r.timeAxis->GetVisibleMin();
+    const float fullMin = r.timeAxis->GetFullMin();
+    const float end = std::max({r.timeAxis->GetFullMax(), static_cast<float>(currentTime_), fullMin + width});
+    r.timeAxis->SetFullRange(fullMin, end);
+    r.timeAxis->SetVisibleRange(end - width, end);
+    r.chart->redraw();
+  }
+  UpdateScrollBar();
 }
 
 MonitorPane::~MonitorPane() = default;
@@ -63,6 +88,7 @@ void MonitorPane::BuildMonitors(ADXDefinition* definition) {
   definition_ = definition;
   for (ChartRecord& r : charts_) delete r.chart;
   charts_.clear();
+  following_ = true;
   for (int n = 0; definition != nullptr; ++n) {
     ADXObject* o = definition->GetObjectByType(ADX_TYPE_MONITOR, n);
     if (o == nullptr) break;
@@ -191,6 +217,7 @@ void MonitorPane::ResetMonitors() {
     r.chart->redraw();
   }
   currentTime_ = 0.0;
+  SetFollow(true);
   UpdateScrollBar();
 }
 
@@ -230,6 +257,9 @@ void MonitorPane::UpdateScrollBar() {
 }
 
 void MonitorPane::OnScroll(int position) {
+  // A move by the user: away from the end the charts stay where they are put,
+  // at the end they follow the data again.
+  if (!scroll_->isSliderDown()) SetFollow(position >= scroll_->maximum());
   const float start = static_cast<float>(position) / 1000.0f;
   for (ChartRecord& r : charts_) {
     const float width = r.timeAxis->GetVisibleMax() - r.timeAxis->GetVisibleMin();
@@ -239,6 +269,9 @@ void MonitorPane::OnScroll(int position) {
 }
 
 void MonitorPane::SetFollow(bool follow) {
+  const bool changed = following_ != follow;
+  following_ = follow;
+  if (changed) LayoutCharts();
   for (ChartRecord& r : charts_) {
     std::uint32_t flags = r.timeAxis->GetFlags();
     flags = follow ? (flags | QvDataChartAxis::kScrollWithData) : (flags & ~QvDataChartAxis::kScrollWithData);
@@ -253,7 +286,12 @@ void MonitorPane::LayoutCharts() {
     const PaneRect r = MonitorChartRect(i, ChartCount(), width(), pageHeight);
     charts_[static_cast<std::size_t>(i)].chart->setGeometry(r.x, r.y, r.width, r.height);
   }
-  if (barHeight > 0) scroll_->setGeometry(0, pageHeight, width(), barHeight);
+  // "Follow" sits right of the bar while the charts are held back.
+  const bool showFollow = barHeight > 0 && !following_;
+  followButton_->setVisible(showFollow);
+  const int buttonWidth = showFollow ? followButton_->sizeHint().width() : 0;
+  if (showFollow) followButton_->setGeometry(width() - buttonWidth, pageHeight, buttonWidth, barHeight);
+  if (barHeight > 0) scroll_->setGeometry(0, pageHeight, std::max(0, width() - buttonWidth), barHeight);
 }
 
 void MonitorPane::resizeEvent(QResizeEvent* event) {

@@ -5,6 +5,11 @@
 // definition: a checked one is taken out of the monitor, an unchecked one is
 // added with the next colour of the palette.
 //
+// While data arrives the charts follow the newest point. Scrolling back (the
+// thumb, the arrows, the page areas) stops following, so the charts stay
+// where the user put them; scrolling to the end of the bar, or the "Follow"
+// button beside it, follows again.
+//
 // Thread contract: a QWidget; every member runs on the GUI thread. Points are
 // computed on the threads that deliver packets (PaneFeed) and arrive here in
 // batches through ViewPanes; Targets() tells the feed which series take them.
@@ -21,6 +26,7 @@ class ADXMonitor;
 class ADXValue;
 class QMenu;
 class QScrollBar;
+class QToolButton;
 class QvDataChart;
 class QvDataChartAxis;
 class QvDataChartSeries;
@@ -62,6 +68,11 @@ class MonitorPane : public QWidget {
   // The chart series of entry `entry` of monitor `index` (null for none).
   QvDataChartSeries* Series(int index, int entry) const;
   QScrollBar* ScrollBar() const { return scroll_; }
+  QToolButton* FollowButton() const { return followButton_; }
+  // Whether the charts follow the newest point.
+  bool Following() const { return following_; }
+  // Follows again and shows the newest data at once (the "Follow" button).
+  void ResumeFollowing();
   double CurrentTime() const { return currentTime_; }
 
  Q_SIGNALS:
@@ -99,6 +110,8 @@ class MonitorPane : public QWidget {
   std::unordered_map<std::uint64_t, QvDataChartSeries*> byKey_;
   std::uint64_t nextKey_ = 1;
   QScrollBar* scroll_ = nullptr;
+  QToolButton* followButton_ = nullptr;
+  bool following_ = true;
   bool settingScroll_ = false;
   double currentTime_ = 0.0;
 };

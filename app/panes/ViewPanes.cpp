@@ -4,6 +4,7 @@
 
 #include "app/panes/DashPane.h"
 #include "app/panes/HistogramPane.h"
+#include "app/panes/ItemListModel.h"
 #include "app/panes/ItemListPane.h"
 #include "app/panes/MonitorPane.h"
 
@@ -82,6 +83,11 @@ void ViewPanes::Flush() {
   Tick();
 }
 
+void ViewPanes::SetValuesStale(bool stale) {
+  if (dash_ != nullptr) dash_->SetStale(stale);
+  if (lists_ != nullptr) lists_->Model()->SetStale(stale);
+}
+
 void ViewPanes::Tick() {
   feed_.Drain(batch_);
   // A page its owner already deleted (at shutdown) is skipped.
@@ -93,6 +99,8 @@ void ViewPanes::Tick() {
   if (histograms_ != nullptr && !batch_.touches.empty()) histograms_->ApplySamples(batch_.touches);
 
   const PanePacket packet = PanePacket::Of(batch_.packet, batch_.hasPacket, batch_.command);
+  // New data: what the dash and the lists show is live again.
+  if (batch_.dashboards || batch_.itemLists) SetValuesStale(false);
   dashStale_ = dashStale_ || batch_.dashboards;
   if (dashStale_ && dash_ != nullptr && dash_->isVisible()) {
     dash_->UpdateDash(packet);

@@ -64,6 +64,9 @@ class ViewPanes : public QObject {
 
   // GUI thread: shows everything queued now instead of at the next tick.
   void Flush();
+  // GUI thread: the dash and the item lists show that their values are the
+  // last ones read (the link stopped): greyed until the next data arrives.
+  void SetValuesStale(bool stale);
 
   // The pages (null once their owner deleted them).
   DashPane* Dash() const;

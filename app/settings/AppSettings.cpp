@@ -52,6 +52,12 @@ void ParsePiece(std::string_view piece, AppSettings& settings) {
     settings.winsizex = SettingsInteger(value);
   } else if (key == "winsizey") {
     settings.winsizey = SettingsInteger(value);
+  } else if (key == "theme") {
+    settings.theme = Bounded(value, 16);
+  } else if (key == "recordingfolder") {
+    settings.recordingfolder = Bounded(value, AppSettings::kPathMax);
+  } else if (key == "broker") {
+    settings.broker = Bounded(value, AppSettings::kPathMax);
   }
 }
 
@@ -81,6 +87,35 @@ void SetDefaultWindowPlace(AppSettings& settings, int screenWidth, int screenHei
       screenWidth / 2 - static_cast<std::int32_t>(static_cast<std::uint32_t>(settings.winsizex) >> 1);
   settings.winposy =
       screenHeight / 2 - static_cast<std::int32_t>(static_cast<std::uint32_t>(settings.winsizey) >> 1);
+}
+
+bool BrokerTextValid(std::string_view text) {
+  if (text.empty()) return true;
+  const std::size_t colon = text.rfind(':');
+  if (colon == std::string_view::npos || colon == 0 || colon + 1 >= text.size()) return false;
+  const std::string_view host = text.substr(0, colon);
+  const std::string_view port = text.substr(colon + 1);
+  if (port.size() > 5) return false;
+  long number = 0;
+  for (char c : port) {
+    if (c < '0' || c > '9') return false;
+    number = number * 10 + (c - '0');
+  }
+  if (number < 1 || number > 65535) return false;
+  if (host.front() == '[') {
+    if (host.size() < 3 || host.back() != ']') return false;
+    for (char c : host.substr(1, host.size() - 2)) {
+      const bool ok = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F') || c == ':';
+      if (!ok) return false;
+    }
+    return true;
+  }
+  for (char c : host) {
+    const bool ok = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '.' ||
+                    c == '-' || c == '_';
+    if (!ok) return false;
+  }
+  return true;
 }
 
 std::int32_t SettingsInteger(std::string_view text) {
@@ -121,6 +156,9 @@ std::string FormatSettingsText(const AppSettings& settings) {
       << "winposy=" << settings.winposy << '\n'
       << "winsizex=" << settings.winsizex << '\n'
       << "winsizey=" << settings.winsizey << '\n';
+  if (!settings.theme.empty() && settings.theme != "system") out << "theme=" << settings.theme << '\n';
+  if (!settings.recordingfolder.empty()) out << "recordingfolder=" << settings.recordingfolder << '\n';
+  if (!settings.broker.empty()) out << "broker=" << settings.broker << '\n';
   return out.str();
 }
 

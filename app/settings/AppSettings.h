@@ -4,9 +4,12 @@
 // current definition path and the current datalog path while the program runs.
 //
 // File format: one "key=value" line per setting; keys are case-sensitive.
-// Writing produces exactly eight lines in a fixed order; reading overwrites
-// only the fields that the file names and ignores unknown keys, lines without
-// a value and lines without "=".
+// Writing produces the eight classic lines in a fixed order, followed by the
+// newer preferences (theme, recordingfolder, broker), each only when it holds
+// something other than its default, so that a file written without them is
+// byte for byte what older versions write; older readers ignore the extra
+// keys. Reading overwrites only the fields that the file names and ignores
+// unknown keys, lines without a value and lines without "=".
 //
 // Thread contract: plain data and free functions. The program's one record is
 // read and written on the user-interface thread only; the acquisition thread
@@ -37,7 +40,20 @@ struct AppSettings {
   std::int32_t winposy = 0;
   std::int32_t winsizex = 0;
   std::int32_t winsizey = 0;
+
+  // Newer preferences, written only when set.
+  // "system", "light" or "dark"; empty means "system".
+  std::string theme;
+  // Folder of the recording file; empty: the program's default folder.
+  std::string recordingfolder;
+  // Telemetry broker as host:port; empty: none.
+  std::string broker;
 };
+
+// Whether a broker text is usable: a host name or address (letters, digits,
+// ".", "-", "_" or a bracketed IPv6 address) and a port 1..65535 after the
+// last ":". Empty is valid (no broker).
+[[nodiscard]] bool BrokerTextValid(std::string_view text);
 
 // The first-run window: 75% of the screen width wide, 55% of the screen
 // width high (products cut to integers), centred on the screen.

@@ -37,6 +37,16 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLineOptions* 
       result.quitAfterSeconds = seconds;
     } else if (arg == "--preferences") {
       result.preferences = true;
+    } else if (arg == "--theme") {
+      if (!value(&result.theme)) return false;
+      if (result.theme != "light" && result.theme != "dark" && result.theme != "system") {
+        *error = "--theme needs light, dark or system, not \"" + result.theme + "\"";
+        return false;
+      }
+    } else if (arg == "--edit") {
+      result.edit = true;
+    } else if (arg == "--version") {
+      result.version = true;
     } else if (arg == "--help" || arg == "-h") {
       result.help = true;
     } else if (arg.size() > 1 && arg[0] == '-') {
@@ -55,12 +65,16 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLineOptions* 
 
 std::string CommandLineUsage() {
   return "usage: varnak [DEF.adx] [--port PATH] [--scan] [--tab NAME] [--quit-after SECONDS]\n"
-         "              [--screenshot FILE.png] [--preferences]\n"
+         "              [--screenshot FILE.png] [--preferences] [--theme light|dark|system]\n"
+         "              [--edit] [--version]\n"
          "  DEF.adx              definition to load\n"
          "  --port PATH          serial device for this run (the settings keep theirs)\n"
          "  --scan               start scanning once the window is up\n"
          "  --tab NAME           show this tab (Output, Dash, Item Lists, Histograms, Monitors)\n"
          "  --quit-after SECONDS close the window in order after this time\n"
          "  --screenshot FILE    save a picture of the window just before closing\n"
-         "  --preferences        open the Preferences window at start (the picture shows it)\n";
+         "  --preferences        open the Preferences window at start (the picture shows it)\n"
+         "  --theme THEME        light, dark or system (the desktop's) for this run\n"
+         "  --edit               open the definition editor at start (the picture shows it)\n"
+         "  --version            print the version and exit\n";
 }

@@ -1,6 +1,7 @@
 // The program's command line:
 //   varnak [DEF.adx] [--port PATH] [--scan] [--tab NAME] [--quit-after SECONDS]
-//          [--screenshot FILE.png] [--preferences]
+//          [--screenshot FILE.png] [--preferences] [--theme light|dark|system]
+//          [--edit] [--version]
 // A definition to load, a serial device for this run only (the settings keep
 // theirs), Scan at start, the tab to show, an orderly close after a time, and
 // a picture of the window saved just before that close, and the Preferences
@@ -21,6 +22,11 @@ struct CommandLineOptions {
   std::optional<double> quitAfterSeconds;
   std::string screenshot;
   bool preferences = false;
+  // "light", "dark" or "system" for this run; empty: the stored choice.
+  std::string theme;
+  // Opens the definition editor at start (the picture then shows it).
+  bool edit = false;
+  bool version = false;
   bool help = false;
 };
 

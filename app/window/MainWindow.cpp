@@ -26,9 +26,12 @@
 #include "app/window/LogControlBar.h"
 #include "app/window/MainMenu.h"
 #include "app/window/OutputLog.h"
+#include "app/window/SingleKeyGuard.h"
 #include "app/window/StatusFields.h"
+#include "app/window/Theme.h"
 #include "app/window/ToolbarImages.h"
 #include "app/window/WindowDialogs.h"
+#include "app/window/WindowPlace.h"
 #include "app/window/WindowTexts.h"
 #include "controls/common/TextBytes.h"
 #include "controls/containers/QvSplash.h"
@@ -38,11 +41,6 @@
 #include "definition/ADXFile.h"
 
 namespace {
-
-// Shortest window that still shows a menu, the bands and a line of a pane;
-// a Settings.dat with a nonsensical size never hides the window.
-constexpr int kMinimumWidth = 200;
-constexpr int kMinimumHeight = 150;
 
 // The splash picture: the program's name over a dark band.
 QPixmap SplashPicture() {
@@ -101,9 +99,11 @@ MainWindow::MainWindow(MainWindowOptions options) : options_(std::move(options))
   }
   BuildToolBars();
   BuildTabs();
+  new SingleKeyGuard(this);
 
   Logger().SetCurrentLogPath(settings_.lastxdlpath);
-  if (settings_.loadlastdef != 0) LoadDefinitionFile(settings_.lastadxpath);
+  // A first run has no definition yet: nothing to load, nothing to report.
+  if (settings_.loadlastdef != 0 && !settings_.lastadxpath.empty()) LoadDefinitionFile(settings_.lastadxpath);
   SetSpeed(1.0f);
   UpdateLoggerToolbar();
   CheckClockResolution();
@@ -125,18 +125,25 @@ void MainWindow::ShowSplash() {
 }
 
 void MainWindow::PlaceWindow() {
-  int screenWidth = options_.screenWidth;
-  int screenHeight = options_.screenHeight;
-  if (screenWidth <= 0 || screenHeight <= 0) {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect area = screen != nullptr ? screen->geometry() : QRect(0, 0, 1024, 768);
-    screenWidth = area.width();
-    screenHeight = area.height();
+  QList<QRect> screens;
+  QRect primary;
+  if (options_.screenWidth > 0 && options_.screenHeight > 0) {
+    primary = QRect(0, 0, options_.screenWidth, options_.screenHeight);
+    screens << primary;
+  } else {
+    for (const QScreen* screen : QGuiApplication::screens()) screens << screen->availableGeometry();
+    const QScreen* first = QGuiApplication::primaryScreen();
+    primary = first != nullptr ? first->availableGeometry() : QRect(0, 0, 1024, 768);
   }
-  SetDefaultWindowPlace(settings_, screenWidth, screenHeight);
+  SetDefaultWindowPlace(settings_, primary.width(), primary.height());
   if (!options_.settingsPath.empty()) LoadSettings(settings_, options_.settingsPath);
-  move(settings_.winposx, settings_.winposy);
-  resize(std::max(settings_.winsizex, kMinimumWidth), std::max(settings_.winsizey, kMinimumHeight));
+  // A place on a screen that is gone (or a nonsensical size) opens on the
+  // primary screen instead.
+  const QRect place = ChooseWindowPlace(
+      QRect(settings_.winposx, settings_.winposy, settings_.winsizex, settings_.winsizey), screens, primary);
+  setMinimumSize(kMinimumWindowSize);
+  move(place.topLeft());
+  resize(place.size());
 }
 
 void MainWindow::BuildToolBars() {
@@ -165,6 +172,8 @@ void MainWindow::BuildToolBars() {
   logBand->setObjectName(QStringLiteral("band10007"));
   logBar_ = new LogControlBar(logBand);
   logBar_->setMinimumWidth(LogControlBar::kBandWidth);
+  // The band takes the rest of the row, so the slider grows with the window.
+  logBar_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   logBand->addWidget(logBar_);
   connect(logBar_, &LogControlBar::commandTriggered, this, [this](int id) { RunCommand(id); });
   connect(logBar_, &LogControlBar::sliderMovedByUser, this,
@@ -416,7 +425,17 @@ void MainWindow::OpenPreferences() {
     preferences_->raise();
     return;
   }
-  preferences_ = new PreferencesWindow(this, PortName());
+  preferences_ = new PreferencesWindow(
+      this, PortName(), GeneralPreferences{settings_.theme, settings_.recordingfolder, settings_.broker});
+  connect(preferences_, &PreferencesWindow::generalChosen, this, [this](const GeneralPreferences& general) {
+    // A changed look applies at once; an unchanged one keeps this run's --theme.
+    const ThemeChoice before = ParseThemeChoice(settings_.theme).value_or(ThemeChoice::System);
+    const ThemeChoice after = ParseThemeChoice(general.theme).value_or(ThemeChoice::System);
+    if (after != before) ApplyTheme(after);
+    settings_.theme = general.theme;
+    settings_.recordingfolder = Bounded(general.recordingFolder, AppSettings::kPathMax);
+    settings_.broker = Bounded(general.broker, AppSettings::kPathMax);
+  });
   connect(preferences_, &PreferencesWindow::portChosen, this, [this](const QString& port) {
     settings_.comport = Bounded(port.toStdString(), AppSettings::kPortMax);
     // The port chosen now replaces one given for this run.
@@ -475,6 +494,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::OnAcquisitionStopped() {
+  panes_->SetValuesStale(true);
   RefreshStatus();
 }
 
@@ -483,6 +503,7 @@ void MainWindow::OnPortOpenFailed(const std::string& text) {
 }
 
 void MainWindow::OnDatalogStopped() {
+  panes_->SetValuesStale(true);
   Logger().OnDatalogStopped();
   UpdateLoggerToolbar();
   SetSliderPosition(0);

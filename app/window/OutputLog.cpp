@@ -4,6 +4,8 @@
 #include <QFontDatabase>
 #include <QScrollBar>
 
+#include <algorithm>
+
 OutputLog::OutputLog(QWidget* parent) : QPlainTextEdit(parent) {
   setReadOnly(true);
   setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -13,6 +15,8 @@ OutputLog::OutputLog(QWidget* parent) : QPlainTextEdit(parent) {
   font.setPointSize(9);
   setFont(font);
   setObjectName(QStringLiteral("Output"));
+  // The oldest lines go once the log holds this many.
+  setMaximumBlockCount(kMaxLines);
 }
 
 void OutputLog::AppendLine(std::string_view line) {
@@ -56,8 +60,18 @@ void OutputLog::FlushPending() {
     text += TextFromBytes(std::string_view(lines[i].data(), lines[i].size()));
   }
   QScrollBar* bar = verticalScrollBar();
+  // Follow the end only when the user is at the end already.
+  const bool atEnd = bar->value() >= bar->maximum();
+  const int kept = bar->value();
+  const int firstLines = blockCount();
   appendPlainText(text);
-  bar->setValue(bar->maximum());
+  if (atEnd) {
+    bar->setValue(bar->maximum());
+  } else {
+    // Lines dropped from the top move the text up: keep the same lines shown.
+    const int dropped = std::max(0, firstLines + static_cast<int>(lines.size()) - blockCount());
+    bar->setValue(std::max(0, kept - dropped));
+  }
 }
 
 QStringList OutputLog::Lines() {

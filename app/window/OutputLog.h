@@ -1,5 +1,7 @@
 // The "Output" tab: a read-only multi-line text that follows its end, and the
-// text sink that the program's log writes into.
+// text sink that the program's log writes into. It keeps the newest
+// kMaxLines lines, and while the user has scrolled up it stays where the user
+// put it; scrolling back to the end follows new lines again.
 //
 // Lines come from every thread. They are kept under a mutex and shown on the
 // GUI thread by one queued call per batch, so a busy link costs one text
@@ -23,6 +25,8 @@ class OutputLog : public QPlainTextEdit, public ITextSink {
   Q_OBJECT
 
  public:
+  static constexpr int kMaxLines = 5000;
+
   explicit OutputLog(QWidget* parent = nullptr);
 
   void AppendLine(std::string_view line) override;

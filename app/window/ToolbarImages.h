@@ -13,6 +13,7 @@ inline constexpr int kToolbarImageSize = 16;
 
 // The strip as drawn, magenta background included.
 QImage ToolbarImageStrip();
-// One image of the strip with magenta made transparent; an index outside the
-// strip gives an empty icon.
+// One image of the strip, drawn as vectors on a transparent ground at
+// whatever size and device pixel ratio it is shown, with light inks under a
+// dark palette; an index outside the strip gives an empty icon.
 QIcon ToolbarIcon(int index);

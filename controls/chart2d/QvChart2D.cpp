@@ -151,6 +151,7 @@ int QvChart2D::setColor(int index, std::uint32_t color) {
   const int slot = slotOf(index);
   if (slot < 0) return 0;
   colors_[slot] = color & 0x00FFFFFFu;
+  colorsSet_ |= 1u << slot;
   scheduleRedraw(true);
   return 1;
 }
@@ -259,6 +260,14 @@ C2Rect QvChart2D::dataRect() {
 C2Pixel QvChart2D::valueToPixel(float x, float y) {
   ensureLayout();
   return C2ValueToPixel(data_, xMin_, xMax_, yMin_, yMax_, x, y);
+}
+
+QColor QvChart2D::themed(int slot) const {
+  // The palette role standing for each slot's default in a dark theme.
+  static constexpr QPalette::ColorRole kRoles[9] = {
+      QPalette::Base, QPalette::AlternateBase, QPalette::Mid, QPalette::Text,           QPalette::Text,
+      QPalette::Link, QPalette::Text,          QPalette::Mid, QPalette::PlaceholderText};
+  return QvThemedColor(colors_[slot], (colorsSet_ & (1u << slot)) != 0, palette(), kRoles[slot]);
 }
 
 QImage QvChart2D::renderFrame() {
@@ -377,8 +386,10 @@ void QvChart2D::drawSeries(QPainter& painter, const QvChart2DSeries& series) {
   }
   // Markers: hollow for plain points, filled for selected ones.
   const int half = std::clamp(series.GetPointSize() - 2, 2, 6);
-  painter.setPen(QPen(QvColorFromRef(series.GetColor(QvChart2DSeries::kColorPoint)), 1));
-  const QColor plain = QvColorFromRef(colors_[0]);
+  // Black marker outlines (the series' default) follow a dark palette.
+  const std::uint32_t outline = series.GetColor(QvChart2DSeries::kColorPoint);
+  painter.setPen(QPen(QvThemedColor(outline, outline != 0, palette(), QPalette::Text), 1));
+  const QColor plain = themed(0);
   const QColor selected = QvColorFromRef(series.GetColor(QvChart2DSeries::kColorSelected));
   for (std::size_t i = 0; i < points.size(); ++i) {
     painter.setBrush((points[i].flags & QvChart2DPoint::kSelected) ? selected : plain);
@@ -393,28 +404,31 @@ void QvChart2D::buildFrame() {
     frame_ = QImage();
     return;
   }
-  frame_ = QImage(client_.right, client_.bottom, QImage::Format_RGB32);
-  frame_.fill(QvColorFromRef(colors_[0]));
+  // Drawn at the screen's device pixel ratio, in logical coordinates.
+  const qreal ratio = devicePixelRatioF();
+  frame_ = QImage(QSize(client_.right, client_.bottom) * ratio, QImage::Format_RGB32);
+  frame_.setDevicePixelRatio(ratio);
+  frame_.fill(themed(0));
   QPainter painter(&frame_);
 
   int y = 8;
   if (!title_.empty()) {
     painter.setFont(TitleFont());
-    painter.setPen(QvColorFromRef(colors_[4]));
+    painter.setPen(themed(4));
     const int h = QFontMetrics(TitleFont()).height();
     painter.drawText(QRect(0, y, client_.right, h), Qt::AlignHCenter | Qt::AlignTop, Latin1(title_));
     y += h;
   }
   if (!subtitle_.empty()) {
     painter.setFont(SubtitleFont());
-    painter.setPen(QvColorFromRef(colors_[8]));
+    painter.setPen(themed(8));
     painter.drawText(QRect(0, y, client_.right, QFontMetrics(SubtitleFont()).height()),
                      Qt::AlignHCenter | Qt::AlignTop, Latin1(subtitle_));
   }
   if (plot_.Width() <= 2 || plot_.Height() <= 2) return;
 
   painter.setPen(Qt::NoPen);
-  painter.setBrush(QvColorFromRef(colors_[1]));
+  painter.setBrush(themed(1));
   painter.drawRect(plot_.left, plot_.top, plot_.Width(), plot_.Height());
 
   // Grid and labels at every label inside its range.
@@ -425,32 +439,32 @@ void QvChart2D::buildFrame() {
   for (const QvChart2DLabel& label : xLabels_) {
     if (!inside(label.value, xMin_, xMax_)) continue;
     const int x = C2ValueToPixel(data_, xMin_, xMax_, yMin_, yMax_, label.value, yMin_).x;
-    painter.setPen(QvColorFromRef(colors_[7]));
+    painter.setPen(themed(7));
     painter.drawLine(x, plot_.top + 1, x, plot_.bottom - 2);
     const QString text = Latin1(label.text);
     const C2Rect box = C2XLabelBox(plot_, x, labelMetrics.horizontalAdvance(text), labelHeight);
-    painter.setPen(QvColorFromRef(colors_[6]));
+    painter.setPen(themed(6));
     painter.drawText(QRect(box.left, box.top, box.Width(), box.Height()), Qt::AlignCenter, text);
   }
   for (const QvChart2DLabel& label : yLabels_) {
     if (!inside(label.value, yMin_, yMax_)) continue;
     const int y0 = C2ValueToPixel(data_, xMin_, xMax_, yMin_, yMax_, xMin_, label.value).y;
-    painter.setPen(QvColorFromRef(colors_[7]));
+    painter.setPen(themed(7));
     painter.drawLine(plot_.left + 1, y0, plot_.right - 2, y0);
     const QString text = Latin1(label.text);
     const C2Rect box = C2YLabelBox(plot_, y0, labelMetrics.horizontalAdvance(text), labelHeight);
-    painter.setPen(QvColorFromRef(colors_[6]));
+    painter.setPen(themed(6));
     painter.drawText(QRect(box.left, box.top, box.Width(), box.Height()), Qt::AlignRight | Qt::AlignVCenter,
                      text);
   }
 
-  painter.setPen(QvColorFromRef(colors_[2]));
+  painter.setPen(themed(2));
   painter.setBrush(Qt::NoBrush);
   painter.drawRect(plot_.left, plot_.top, plot_.Width() - 1, plot_.Height() - 1);
 
   // Axis titles: x centred under its labels, y rotated at the left edge.
   painter.setFont(AxisTitleFont());
-  painter.setPen(QvColorFromRef(colors_[3]));
+  painter.setPen(themed(3));
   const int axisTitleHeight = QFontMetrics(AxisTitleFont()).height();
   if (!xAxisTitle_.empty()) {
     painter.drawText(QRect(plot_.left, plot_.bottom + 4 + labelHeight + 4, plot_.Width(), axisTitleHeight),
@@ -470,7 +484,7 @@ void QvChart2D::buildFrame() {
 
   if (state_ & kStateRubberBand) {
     const C2Rect band = C2BandRect(bandFrom_, bandTo_);
-    painter.setPen(QPen(QvColorFromRef(colors_[5]), 1, Qt::DashLine));
+    painter.setPen(QPen(themed(5), 1, Qt::DashLine));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(band.left, band.top, band.Width() - 1, band.Height() - 1);
   }
@@ -480,14 +494,20 @@ void QvChart2D::paintEvent(QPaintEvent*) {
   // While drawing is suspended the last frame stays on screen.
   if (!(state_ & kStateRedrawOff)) {
     ensureLayout();
+    if (!frame_.isNull() && frame_.devicePixelRatio() != devicePixelRatioF()) frameDirty_ = true;
     if (frameDirty_) buildFrame();
   }
   QPainter painter(this);
   if (frame_.isNull()) {
-    painter.fillRect(rect(), QvColorFromRef(colors_[0]));
+    painter.fillRect(rect(), themed(0));
     return;
   }
   painter.drawImage(0, 0, frame_);
+}
+
+void QvChart2D::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange) scheduleRedraw(true);
 }
 
 void QvChart2D::resizeEvent(QResizeEvent* event) {

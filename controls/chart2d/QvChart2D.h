@@ -158,6 +158,8 @@ class QvChart2D : public QWidget {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  // A new palette (theme) redraws the cached picture.
+  void changeEvent(QEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
@@ -210,6 +212,10 @@ class QvChart2D : public QWidget {
   std::vector<QvChart2DLabel> yLabels_;
   QvChart2DLabelCallback labelCallback_;
   std::uint32_t colors_[9];
+  // Bit i: slot i was set by the caller and is kept in every theme.
+  std::uint32_t colorsSet_ = 0;
+  // Slot i as painted: the caller's colour, or the palette's in a dark theme.
+  QColor themed(int slot) const;
   int anchorSeries_ = 0;
   int anchorPoint_ = 0;
 

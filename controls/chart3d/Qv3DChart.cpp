@@ -298,6 +298,8 @@ bool Qv3DChart::event(QEvent* event) {
       QToolTip::hideText();
     return true;
   }
+  // A new palette (theme) redraws the cached picture.
+  if (event->type() == QEvent::PaletteChange) frameDirty_ = true;
   return QWidget::event(event);
 }
 
@@ -324,10 +326,18 @@ QImage Qv3DChart::renderFrame() {
 
 void Qv3DChart::draw(QPainter& p) {
   drawnFaces_.clear();
-  p.fillRect(rect(), Qt::white);
+  // A dark palette turns the white page, grey walls and black texts dark.
+  const QPalette& pal = palette();
+  const bool dark = QvIsDarkPalette(pal);
+  const auto shade = [dark](int light, int darkLevel) {
+    const int level = dark ? darkLevel : light;
+    return QColor(level, level, level);
+  };
+  const QColor textColour = dark ? pal.color(QPalette::Text) : QColor(Qt::black);
+  p.fillRect(rect(), dark ? pal.color(QPalette::Base) : QColor(Qt::white));
   if (!caption_.empty()) {
     p.setFont(QvControlFont(14, 600));
-    p.setPen(Qt::black);
+    p.setPen(textColour);
     const QRect captionBox(kMargin, kMargin, width() - 2 * kMargin, kCaptionHeight);
     p.drawText(captionBox, Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine,
                QFontMetrics(p.font()).elidedText(QvText(caption_), Qt::ElideRight, captionBox.width()));
@@ -347,13 +357,13 @@ void Qv3DChart::draw(QPainter& p) {
 
   // The two far walls and the floor, with lines at the value ticks and cell edges.
   const std::vector<double> ticks = Chart3DTicks(grid.zRange, 6);
-  p.setPen(QPen(QColor(170, 170, 170), 1));
-  p.setBrush(QColor(248, 248, 248));
+  p.setPen(QPen(shade(170, 90), 1));
+  p.setBrush(shade(248, 44));
   p.drawPolygon(poly({{-0.5, -colEdge, 0}, {0.5, -colEdge, 0}, {0.5, -colEdge, H}, {-0.5, -colEdge, H}}));
   p.drawPolygon(poly({{-rowEdge, -0.5, 0}, {-rowEdge, 0.5, 0}, {-rowEdge, 0.5, H}, {-rowEdge, -0.5, H}}));
-  p.setBrush(QColor(238, 238, 238));
+  p.setBrush(shade(238, 52));
   p.drawPolygon(poly({{-0.5, -0.5, 0}, {0.5, -0.5, 0}, {0.5, 0.5, 0}, {-0.5, 0.5, 0}}));
-  p.setPen(QPen(QColor(215, 215, 215), 1));
+  p.setPen(QPen(shade(215, 70), 1));
   for (double v : ticks) {
     const double z = Chart3DHeightOf(grid.zRange, v);
     p.drawLine(At(proj.project({-0.5, -colEdge, z})), At(proj.project({0.5, -colEdge, z})));
@@ -399,7 +409,7 @@ void Qv3DChart::draw(QPainter& p) {
   const QFont labelFont = QvControlFont(11, 400);
   p.setFont(labelFont);
   const QFontMetrics metrics(labelFont);
-  p.setPen(QPen(QColor(90, 90, 90), 1));
+  p.setPen(QPen(shade(90, 150), 1));
   p.drawLine(At(proj.project(axisFoot)), At(proj.project({axisFoot.x, axisFoot.y, H})));
   for (double v : ticks) {
     const QPointF at = At(proj.project({axisFoot.x, axisFoot.y, Chart3DHeightOf(grid.zRange, v)}));
@@ -427,7 +437,7 @@ void Qv3DChart::draw(QPainter& p) {
       DrawCentred(p, At(proj.project(position(i))), QvText(labels[static_cast<std::size_t>(i)]));
     return widest;
   };
-  p.setPen(Qt::black);
+  p.setPen(textColour);
   const int columnLabelWidth = drawLabels(columns_, columnLabels_, [&](int c) {
     const C3Vec floor =
         C3Vec{Chart3DAxisPosition(cells_.empty() ? 0.0 : cells_[static_cast<std::size_t>(c)].x, c, columns_,
@@ -444,7 +454,7 @@ void Qv3DChart::draw(QPainter& p) {
 
   // Axis titles past the labels.
   p.setFont(QvControlFont(12, 600));
-  p.setPen(QColor(40, 40, 40));
+  p.setPen(dark ? pal.color(QPalette::Text) : QColor(40, 40, 40));
   const C3Screen centre = proj.project({0, 0, 0});
   const QFontMetrics titleMetrics(p.font());
   const double height = metrics.height() + titleMetrics.height();

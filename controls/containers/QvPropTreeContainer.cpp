@@ -1,5 +1,6 @@
 #include "controls/containers/QvPropTreeContainer.h"
 
+#include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -76,7 +77,7 @@ QTreeWidgetItem* QvPropTreeContainer::addTreePageWindow(QWidget* page, const std
   page->setParent(this, Qt::Widget);
   largest_ = largest_.expandedTo(PageSize(page));
   const QSize button = ok_->sizeHint();
-  setMinimumSize(QvPropTreeMinimumSize(largest_, kTreeWidth, button));
+  setMinimumSize(QvPropTreeMinimumSize(largest_, treeWidth(), button));
   resize(size().expandedTo(minimumSize()));
 
   QTreeWidgetItem* parentItem = findItem(parentName);
@@ -139,7 +140,7 @@ void QvPropTreeContainer::showPageOf(QTreeWidgetItem* item) {
 }
 
 void QvPropTreeContainer::placeChildren() {
-  const QvPropTreeRects rects = QvPropTreeLayout(size(), kTreeWidth, ok_->sizeHint());
+  const QvPropTreeRects rects = QvPropTreeLayout(size(), treeWidth(), ok_->sizeHint());
   tree_->setGeometry(rects.tree);
   if (current_ != nullptr) current_->setGeometry(rects.page);
   ok_->setGeometry(rects.ok);
@@ -167,4 +168,11 @@ void QvPropTreeContainer::closeEvent(QCloseEvent* event) {
   event->accept();
   notifyOwner(kNotifyClosed);
   destroyContainer();
+}
+
+int QvPropTreeContainer::treeWidth() const {
+  // Wide enough for every page name, never narrower than the classic width.
+  const auto* view = static_cast<const QAbstractItemView*>(tree_);
+  const int needed = view->sizeHintForColumn(0) + 2 * tree_->frameWidth() + 8;
+  return std::max(kTreeWidth, needed);
 }

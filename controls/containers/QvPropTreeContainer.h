@@ -66,6 +66,9 @@ class QvPropTreeContainer : public QWidget {
   QTreeWidget* tree() const { return tree_; }
   QSize largestPage() const { return largest_; }
 
+  // The tree's width: kTreeWidth, or more when a page name needs it.
+  int treeWidth() const;
+
   // What the buttons and the frame's close do.
   void pressOk();
   void pressCancel();

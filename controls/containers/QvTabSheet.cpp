@@ -1,6 +1,7 @@
 #include "controls/containers/QvTabSheet.h"
 
 #include <QCloseEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
@@ -77,9 +78,39 @@ QvTabSheet::QvTabSheet(QWidget* parent, int controlId, std::uint32_t flags)
   closeButton_->setFocusPolicy(Qt::NoFocus);
   connect(closeButton_, &QToolButton::clicked, this, &QvTabSheet::closeFrame);
   connect(tabs_, &QTabWidget::currentChanged, this, [this] { update(); });
+  // A tab undocks by a double click on it or from its context menu, also
+  // when the caption band is hidden.
+  connect(tabs_->tabBar(), &QTabBar::tabBarDoubleClicked, this, [this](int index) {
+    if (index >= 0 && selectPage(index)) undockCurrentPage();
+  });
+  tabs_->tabBar()->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(tabs_->tabBar(), &QWidget::customContextMenuRequested, this, [this](QPoint at) {
+    QMenu* menu = buildTabMenu(tabs_->tabBar()->tabAt(at));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(tabs_->tabBar()->mapToGlobal(at));
+  });
   // The parent hears that the sheet is ready once construction is over.
   QMetaObject::invokeMethod(
       this, [this] { Q_EMIT notify(controlId_, kNotifyReady); }, Qt::QueuedConnection);
+}
+
+QMenu* QvTabSheet::buildTabMenu(int index) {
+  auto* menu = new QMenu(this);
+  if (index >= 0) {
+    const QString title = tabs_->tabText(index);
+    QAction* undock = menu->addAction(QStringLiteral("&Undock \"%1\"").arg(title));
+    undock->setObjectName(QStringLiteral("undock"));
+    connect(undock, &QAction::triggered, this, [this, index] {
+      if (selectPage(index)) undockCurrentPage();
+    });
+  }
+  if (undocked_) {
+    QAction* dock =
+        menu->addAction(QStringLiteral("&Dock \"%1\" back").arg(QString::fromStdString(undockedTitle_)));
+    dock->setObjectName(QStringLiteral("dock"));
+    connect(dock, &QAction::triggered, this, [this] { redockPage(); });
+  }
+  return menu;
 }
 
 QvTabSheet::~QvTabSheet() {

@@ -1,8 +1,9 @@
 #pragma once
 // The tab sheet: a framed child window with a caption and a tab control whose
 // tabs hold pages (the view panes). A double click on the caption undocks the
-// current page into a maximized window of its own; closing that window docks
-// the page back at its old place. The frame's edges, corners and caption can
+// current page into a maximized window of its own, as does a double click on
+// a tab or its context menu's "Undock"; closing that window docks the page
+// back at its old place. The frame's edges, corners and caption can
 // be dragged to resize and move it, each only as its flags allow.
 //
 // Thread contract: a QWidget; every member is called on the GUI thread only.
@@ -15,6 +16,7 @@
 
 #include "controls/containers/QvFrameGeometry.h"
 
+class QMenu;
 class QTabWidget;
 class QToolButton;
 
@@ -80,6 +82,9 @@ class QvTabSheet : public QWidget {
   QWidget* undockedPage() const { return undocked_; }
   // Brings the undocked page back to its tab; false when none is undocked.
   bool redockPage();
+  // The context menu of tab `index` (-1: none): "Undock" for the tab and
+  // "Dock ... back" while a page is undocked. The caller owns the menu.
+  QMenu* buildTabMenu(int index);
 
   // What closing the frame does: removes and destroys the current page, and
   // destroys the frame when no page remains.

@@ -39,6 +39,7 @@ void QvDataChart::setTitle(const std::string& title) {
 int QvDataChart::setColor(int index, std::uint32_t color) {
   if (index < 0 || index > 3) return 0;
   colors_[index] = color & 0x00FFFFFFu;
+  colorsSet_ |= 1u << index;
   requestLayout();
   return 1;
 }
@@ -120,6 +121,10 @@ DcRect QvDataChart::plotRect() {
   return plot_;
 }
 
+QColor QvDataChart::themed(int index, QPalette::ColorRole role) const {
+  return QvThemedColor(colors_[index], (colorsSet_ & (1u << index)) != 0, palette(), role);
+}
+
 QImage QvDataChart::renderFrame() {
   ensureLayout();
   if (frameDirty_) buildFrame();
@@ -138,7 +143,9 @@ void QvDataChart::requestLayout() {
 
 void QvDataChart::ensureLayout() {
   // A hidden widget gets its resize event only when shown; notice the new size anyway.
-  if (layoutPending_ || client_.right != width() || client_.bottom != height()) performLayout();
+  if (layoutPending_ || client_.right != width() || client_.bottom != height() ||
+      (!background_.isNull() && background_.devicePixelRatio() != devicePixelRatioF()))
+    performLayout();
 }
 
 int QvDataChart::measureAxis(QvDataChartAxis& axis) {
@@ -192,24 +199,28 @@ void QvDataChart::performLayout() {
     background_ = QImage();
     return;
   }
-  background_ = QImage(client_.right, client_.bottom, QImage::Format_RGB32);
-  background_.fill(Qt::white);
+  // Drawn at the screen's device pixel ratio, in logical coordinates.
+  const qreal ratio = devicePixelRatioF();
+  background_ = QImage(QSize(client_.right, client_.bottom) * ratio, QImage::Format_RGB32);
+  background_.setDevicePixelRatio(ratio);
+  background_.fill(themed(1, QPalette::Base));
   QPainter painter(&background_);
+  if (ratio != 1.0) painter.setRenderHint(QPainter::Antialiasing);
   if (!title_.empty()) {
     painter.setFont(titleFont_);
-    painter.setPen(QvColorFromRef(colors_[0]));
+    painter.setPen(themed(0, QPalette::Text));
     painter.drawText(QRect(0, 2, client_.right, titleHeight), Qt::AlignHCenter | Qt::AlignTop,
                      Latin1(title_, kMaxTitleShown));
   }
   if (plot_.right <= plot_.left || plot_.bottom <= plot_.top) return;
   for (auto& axis : axes_) drawAxis(painter, *axis);
-  painter.setPen(QvColorFromRef(colors_[3]));
-  painter.setBrush(QvColorFromRef(colors_[2]));
+  painter.setPen(themed(3, QPalette::Mid));
+  painter.setBrush(themed(2, QPalette::Base));
   painter.drawRect(plot_.left, plot_.top, plot_.right - plot_.left - 1, plot_.bottom - plot_.top - 1);
 }
 
 void QvDataChart::drawAxis(QPainter& painter, QvDataChartAxis& axis) {
-  painter.setPen(QPen(QvColorFromRef(axis.lineColor_), 1));
+  painter.setPen(QPen(QvThemedColor(axis.lineColor_, axis.lineColorSet_, palette(), QPalette::Mid), 1));
   const QFontMetrics labelMetrics(axis.labelFont_);
   const int labelHeight = labelMetrics.height();
   const int titleHeight = QFontMetrics(axis.titleFont_).height();
@@ -238,7 +249,7 @@ void QvDataChart::drawAxis(QPainter& painter, QvDataChartAxis& axis) {
     labels.push_back({at, QString::fromLatin1(axis.LabelText(static_cast<float>(value)))});
   }
 
-  painter.setPen(QvColorFromRef(axis.textColor_));
+  painter.setPen(QvThemedColor(axis.textColor_, axis.textColorSet_, palette(), QPalette::Text));
   painter.setFont(axis.labelFont_);
   std::vector<DcRect> boxes;
   boxes.reserve(labels.size());
@@ -319,15 +330,23 @@ void QvDataChart::paintEvent(QPaintEvent* event) {
   if (frameDirty_) buildFrame();
   QPainter painter(this);
   if (frame_.isNull()) {
-    painter.fillRect(rect(), Qt::white);
+    painter.fillRect(rect(), themed(1, QPalette::Base));
     return;
   }
-  painter.drawImage(event->rect(), frame_, event->rect());
+  const qreal ratio = frame_.devicePixelRatio();
+  const QRect area = event->rect();
+  painter.drawImage(QRectF(area), frame_,
+                    QRectF(area.x() * ratio, area.y() * ratio, area.width() * ratio, area.height() * ratio));
 }
 
 void QvDataChart::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   performLayout();
+}
+
+void QvDataChart::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange) requestLayout();
 }
 
 void QvDataChart::contextMenuEvent(QContextMenuEvent* event) {

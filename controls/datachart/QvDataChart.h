@@ -85,6 +85,8 @@ class QvDataChart : public QWidget {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  // A new palette (theme) or screen scale redraws the cached picture.
+  void changeEvent(QEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
@@ -110,6 +112,10 @@ class QvDataChart : public QWidget {
   std::string title_;
   QFont titleFont_;
   std::uint32_t colors_[4] = {0x000000, 0xFFFFFF, 0xF0F0F0, 0x000000};
+  // Bit i: colour i was set by the caller and is kept in every theme.
+  std::uint32_t colorsSet_ = 0;
+  // Colour i as painted: the caller's, or the palette's role when unset in a dark theme.
+  QColor themed(int index, QPalette::ColorRole role) const;
   DcRect plot_;
   std::vector<std::unique_ptr<QvDataChartSeries>> series_;
   std::vector<std::unique_ptr<QvDataChartAxis>> axes_;

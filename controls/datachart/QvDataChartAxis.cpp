@@ -40,11 +40,13 @@ void QvDataChartAxis::SetFullRange(float min, float max) {
 }
 
 void QvDataChartAxis::SetTextColor(std::uint32_t color) {
+  textColorSet_ = true;
   textColor_ = color;
   Relayout();
 }
 
 void QvDataChartAxis::SetLineColor(std::uint32_t color) {
+  lineColorSet_ = true;
   lineColor_ = color;
   Relayout();
 }

@@ -101,6 +101,9 @@ class QvDataChartAxis {
   QFont titleFont_;
   std::uint32_t textColor_ = 0;
   std::uint32_t lineColor_ = 0;
+  // Colours set by the caller are kept in every theme; unset ones follow it.
+  bool textColorSet_ = false;
+  bool lineColorSet_ = false;
   std::uint8_t decimals_ = 2;
   std::uint8_t scrollMargin_ = 15;
   int offset_ = 0;

@@ -33,6 +33,7 @@ void QvAnalogGauge::clearStyle(std::uint32_t bits, bool redraw) {
 void QvAnalogGauge::setColor(int index, std::uint32_t color) {
   if (index < 0 || index >= kQvGaugeColorCount) return;
   state_.colors[static_cast<std::size_t>(index)] = color;
+  state_.colorsSet |= 1u << index;
 }
 
 std::uint32_t QvAnalogGauge::getColor(int index) const {
@@ -156,15 +157,24 @@ void DrawArc(QPainter& painter, const QRect& rect, const QvArcSpan& arc) {
 
 void QvAnalogGauge::paintEvent(QPaintEvent*) {
   const QvAnalogGaugeLayout layout = QvLayoutAnalogGauge(state_);
-  const QvScale scale =
-      QvLogicalScale(size(), layout.size, layout.size, (state_.style & kQvGaugeEqualScale) != 0);
+  // The dial stays round and whole: one scale for both axes, centred in the
+  // control, shrinking below the logical size when the control is smaller.
+  const QvFit fit = QvFitSquare(size(), layout.size);
   const auto& colors = state_.colors;
+  const QPalette& pal = palette();
+  const auto colour = [&](int index, QPalette::ColorRole role) -> std::uint32_t {
+    return QvRefFromColor(QvThemedColor(colors[static_cast<std::size_t>(index)],
+                                        (state_.colorsSet & (1u << index)) != 0, pal, role));
+  };
+  const std::uint32_t plainText = QvRefFromColor(QvThemedColor(0, false, pal, QPalette::Text));
+  const bool dark = QvIsDarkPalette(pal);
   QvPaintBuffered(*this, [&](QPainter& p) {
-    p.fillRect(rect(), QvColorFromRef(colors[kQvGaugeBackColor]));
-    p.scale(scale.x, scale.y);
+    p.fillRect(rect(), QvColorFromRef(colour(kQvGaugeBackColor, QPalette::Window)));
+    p.translate(fit.x, fit.y);
+    p.scale(fit.scale, fit.scale);
 
-    p.setPen(LogicalPen(colors[kQvGaugeOutlineColor], 1));
-    p.setBrush(QvColorFromRef(colors[kQvGaugeFaceColor]));
+    p.setPen(LogicalPen(colour(kQvGaugeOutlineColor, QPalette::Text), 1));
+    p.setBrush(QvColorFromRef(colour(kQvGaugeFaceColor, QPalette::Base)));
     p.drawEllipse(QRectF(layout.dial));
     p.setBrush(Qt::NoBrush);
 
@@ -176,22 +186,27 @@ void QvAnalogGauge::paintEvent(QPaintEvent*) {
       QvDrawAlignedText(p, anchor, align, QvText(value));
     };
     const QvTextAlign centreTop{QvHAlign::Centre, QvVAlign::Top};
-    text(kQvGaugeTitleFont, colors[kQvGaugeTitleColor], layout.titleAnchor,
+    text(kQvGaugeTitleFont, colour(kQvGaugeTitleColor, QPalette::Text), layout.titleAnchor,
          {QvHAlign::Centre, QvVAlign::Bottom}, layout.title);
-    text(kQvGaugeValueFont, colors[kQvGaugeValueTextColor], layout.valueAnchor, centreTop, layout.valueText);
-    text(kQvGaugeUnitsFont, colors[kQvGaugeUnitsColor], layout.unitsAnchor, centreTop, layout.units);
-    text(kQvGaugeMinMaxFont, state_.minTextColor, layout.minAnchor, centreTop, layout.minText);
-    text(kQvGaugeMinMaxFont, state_.maxTextColor, layout.maxAnchor, centreTop, layout.maxText);
+    text(kQvGaugeValueFont, colour(kQvGaugeValueTextColor, QPalette::Link), layout.valueAnchor, centreTop,
+         layout.valueText);
+    text(kQvGaugeUnitsFont, colour(kQvGaugeUnitsColor, QPalette::Text), layout.unitsAnchor, centreTop,
+         layout.units);
+    text(kQvGaugeMinMaxFont, dark ? plainText : state_.minTextColor, layout.minAnchor, centreTop,
+         layout.minText);
+    text(kQvGaugeMinMaxFont, dark ? plainText : state_.maxTextColor, layout.maxAnchor, centreTop,
+         layout.maxText);
 
-    p.setPen(LogicalPen(colors[kQvGaugeMajorTickColor], 1));
+    p.setPen(LogicalPen(colour(kQvGaugeMajorTickColor, QPalette::Text), 1));
     for (const QvLine& line : layout.majorTicks) DrawLine(p, line);
     for (const QvGaugeLabel& label : layout.labels) {
-      text(kQvGaugeTickFont, colors[kQvGaugeTickLabelColor], label.anchor, label.align, label.text);
+      text(kQvGaugeTickFont, colour(kQvGaugeTickLabelColor, QPalette::Text), label.anchor, label.align,
+           label.text);
     }
-    p.setPen(LogicalPen(colors[kQvGaugeMinorTickColor], 1));
+    p.setPen(LogicalPen(colour(kQvGaugeMinorTickColor, QPalette::Link), 1));
     for (const QvLine& line : layout.minorTicks) DrawLine(p, line);
 
-    p.setPen(LogicalPen(colors[kQvGaugeOutlineColor], 2));
+    p.setPen(LogicalPen(colour(kQvGaugeOutlineColor, QPalette::Text), 2));
     DrawArc(p, layout.dial, layout.scaleArc);
     for (const QvGaugeZoneArc& zone : layout.zones) {
       p.setPen(LogicalPen(zone.color, 2));
@@ -202,7 +217,7 @@ void QvAnalogGauge::paintEvent(QPaintEvent*) {
     p.setBrush(Qt::white);
     p.drawPolygon(QPolygon({layout.needle[0], layout.needle[1], layout.needle[2]}));
     p.setPen(Qt::NoPen);
-    p.setBrush(Qt::black);
+    p.setBrush(dark ? QvColorFromRef(plainText) : QColor(Qt::black));
     p.drawEllipse(QRectF(layout.hub));
     p.setBrush(Qt::NoBrush);
     p.setPen(LogicalPen(QvRgb(255, 0, 0), 2));

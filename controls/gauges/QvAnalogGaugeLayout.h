@@ -57,6 +57,8 @@ struct QvAnalogGaugeState {
   std::array<std::uint32_t, kQvGaugeColorCount> colors{
       QvRgb(240, 240, 240), QvRgb(0, 0, 0), QvRgb(250, 80, 0), QvRgb(0, 0, 0),   QvRgb(0, 0, 0),
       QvRgb(255, 255, 255), QvRgb(0, 0, 0), QvRgb(0, 0, 0),    QvRgb(0, 0, 255), QvRgb(0, 0, 255)};
+  // Bit i: colour index i was set by the caller and is kept in every theme.
+  std::uint32_t colorsSet = 0;
   std::uint32_t minTextColor = QvRgb(0, 0, 0);
   std::uint32_t maxTextColor = QvRgb(0, 0, 0);
   int decimals = 2;

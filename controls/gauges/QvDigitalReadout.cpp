@@ -46,6 +46,7 @@ void QvDigitalReadout::setFormat(int fractional, int digits) {
 void QvDigitalReadout::setColor(int index, std::uint32_t color) {
   if (index < 0 || index >= kQvReadoutColorCount) return;
   state_.colors[index] = color;
+  state_.colorsSet |= 1u << index;
   update();
 }
 
@@ -58,10 +59,13 @@ void QvDigitalReadout::applyValue() {
   const float v = state_.value;
   if (state_.highAlarmEnabled && v >= state_.highAlarm) {
     state_.valueColor = state_.colors[kQvReadoutHighAlarmColor];
+    state_.valueNormal = false;
   } else if (state_.lowAlarmEnabled && v <= state_.lowAlarm) {
     state_.valueColor = state_.colors[kQvReadoutLowAlarmColor];
+    state_.valueNormal = false;
   } else {
     state_.valueColor = state_.colors[kQvReadoutNormalColor];
+    state_.valueNormal = true;
   }
   state_.valueText = QvReadoutValueText(v, state_.fractional, state_.digits);
   if (state_.autoSize && state_.valueText.size() != state_.lastTextLength) {
@@ -121,25 +125,34 @@ void QvDigitalReadout::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void QvDigitalReadout::paintEvent(QPaintEvent*) {
-  const QvScale scale = QvLogicalScale(size(), 100, 100, false);
+  // One scale for both axes, centred: the texts keep their shape and shrink
+  // with a small box instead of being cut.
+  const QvFit fit = QvFitRect(size(), 100, 100);
+  const QPalette& pal = palette();
+  const auto colour = [&](int index, QPalette::ColorRole role) {
+    return QvThemedColor(state_.colors[index], (state_.colorsSet & (1u << index)) != 0, pal, role);
+  };
+  const QColor value =
+      state_.valueNormal ? colour(kQvReadoutNormalColor, QPalette::Link) : QvColorFromRef(state_.valueColor);
   QvPaintBuffered(*this, [&](QPainter& p) {
-    p.fillRect(rect(), QvColorFromRef(state_.colors[kQvReadoutBackColor]));
-    p.scale(scale.x, scale.y);
+    p.fillRect(rect(), colour(kQvReadoutBackColor, QPalette::Base));
+    if (state_.style & kQvReadoutBorder) {
+      p.setPen(QPen(colour(kQvReadoutBorderColor, QPalette::Mid), 1));
+      p.setBrush(Qt::NoBrush);
+      p.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+    }
+    p.translate(fit.x, fit.y);
+    p.scale(fit.scale, fit.scale);
     p.setFont(valueFont_);
-    p.setPen(QvColorFromRef(state_.valueColor));
+    p.setPen(value);
     p.drawText(QRectF(0, 0, 100, 100), Qt::AlignCenter | Qt::TextDontClip | Qt::TextSingleLine,
                QvText(state_.valueText));
     p.setFont(titleFont_);
-    p.setPen(QvColorFromRef(state_.colors[kQvReadoutTitleColor]));
+    p.setPen(colour(kQvReadoutTitleColor, QPalette::Text));
     QvDrawAlignedText(p, QPoint(50, 6), {QvHAlign::Centre, QvVAlign::Top}, QvText(state_.title));
     p.setFont(unitsFont_);
-    p.setPen(QvColorFromRef(state_.colors[kQvReadoutUnitsColor]));
+    p.setPen(colour(kQvReadoutUnitsColor, QPalette::Text));
     QvDrawAlignedText(p, QPoint(50, 90), {QvHAlign::Centre, QvVAlign::Bottom}, QvText(state_.units));
-    if (state_.style & kQvReadoutBorder) {
-      p.setPen(QPen(QvColorFromRef(state_.colors[kQvReadoutBorderColor]), 1));
-      p.setBrush(Qt::NoBrush);
-      p.drawRect(QRectF(0.5, 0.5, 99, 99));
-    }
   });
 }
 

@@ -36,6 +36,10 @@ struct QvReadoutState {
                                                 QvRgb(100, 100, 255), QvRgb(255, 0, 0), QvRgb(0, 255, 0),
                                                 QvRgb(255, 255, 255)};
   std::uint32_t valueColor = QvRgb(100, 100, 255);
+  // The value shows the normal colour (no alarm).
+  bool valueNormal = true;
+  // Bit i: colour index i was set by the caller and is kept in every theme.
+  std::uint32_t colorsSet = 0;
   int titleFontHeight = 10;
   int valueFontHeight = 34;
   int unitsFontHeight = 10;

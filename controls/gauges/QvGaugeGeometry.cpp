@@ -38,6 +38,21 @@ QvScale QvLogicalScale(QSize client, int logicalWidth, int logicalHeight, bool e
   return scale;
 }
 
+QvFit QvFitRect(QSize client, int logicalWidth, int logicalHeight) {
+  QvFit fit;
+  if (logicalWidth <= 0 || logicalHeight <= 0) return fit;
+  const double w = std::max(client.width(), 0);
+  const double h = std::max(client.height(), 0);
+  fit.scale = std::min(w / logicalWidth, h / logicalHeight);
+  fit.x = (w - logicalWidth * fit.scale) / 2.0;
+  fit.y = (h - logicalHeight * fit.scale) / 2.0;
+  return fit;
+}
+
+QvFit QvFitSquare(QSize client, int logicalSize) {
+  return QvFitRect(client, logicalSize, logicalSize);
+}
+
 int QvTruncToInt(double value) {
   if (!std::isfinite(value)) return 0;
   if (value >= static_cast<double>(INT_MAX)) return INT_MAX;

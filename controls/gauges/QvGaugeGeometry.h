@@ -22,6 +22,18 @@ struct QvScale {
 };
 QvScale QvLogicalScale(QSize client, int logicalWidth, int logicalHeight, bool equal);
 
+// The largest square of a logical size that fits a client area whole, centred
+// in it: the one scale for both axes (shrinking below 1 for a small client)
+// and the offset of the square's top-left corner, in client pixels.
+struct QvFit {
+  double scale = 1.0;
+  double x = 0.0;
+  double y = 0.0;
+};
+QvFit QvFitSquare(QSize client, int logicalSize);
+// The same for a logical rectangle: one scale for both axes, centred.
+QvFit QvFitRect(QSize client, int logicalWidth, int logicalHeight);
+
 // Converts a double to int by truncation toward zero; non-finite values give 0
 // and values beyond the int range saturate (a plain cast would be undefined).
 int QvTruncToInt(double value);

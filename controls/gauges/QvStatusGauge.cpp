@@ -67,18 +67,22 @@ void QvStatusGauge::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void QvStatusGauge::paintEvent(QPaintEvent*) {
-  const QvScale scale = QvLogicalScale(size(), 100, 100, (state_.style & kQvGaugeEqualScale) != 0);
+  // One scale for both axes, centred: the texts keep their shape and shrink
+  // with a small box instead of being cut.
+  const QvFit fit = QvFitRect(size(), 100, 100);
   const bool on = state_.state != 0;
+  const QPalette& pal = palette();
+  const QColor back = QvThemedColor(state_.backColor, false, pal, QPalette::Base);
   QvPaintBuffered(*this, [&](QPainter& p) {
-    p.fillRect(rect(), QvColorFromRef(state_.backColor));
-    p.scale(scale.x, scale.y);
-    p.setPen(QPen(Qt::black, 1));
-    p.setBrush(QvColorFromRef(state_.backColor));
-    p.drawRect(QRectF(0.5, 0.5, 99, 99));
+    p.fillRect(rect(), back);
+    p.setPen(QPen(QvThemedColor(QvRgb(0, 0, 0), false, pal, QPalette::Mid), 1));
     p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+    p.translate(fit.x, fit.y);
+    p.scale(fit.scale, fit.scale);
     if (state_.title && state_.title->size() < kQvGaugeDrawnTextLimit) {
       p.setFont(QvControlFont(kQvStatusTitleFont));
-      p.setPen(QvColorFromRef(state_.titleColor));
+      p.setPen(QvThemedColor(state_.titleColor, false, pal, QPalette::Text));
       QvDrawAlignedText(p, QPoint(50, 6), {QvHAlign::Centre, QvVAlign::Top}, QvText(*state_.title));
     }
     const QString text = QvText(stateText());

@@ -144,7 +144,10 @@ void QvTextProgress::paintEvent(QPaintEvent*) {
     p.setFont(font_);
     const int flags = Qt::AlignCenter | Qt::TextSingleLine;
     if (look.textColor != kQvColorDefault) {
-      p.setPen(QvColorFromRef(look.textColor));
+      // Black text over the palette's button colour is the default look; it
+      // follows the palette so that it stays readable in a dark theme.
+      const bool plain = look.textColor == QvRgb(0, 0, 0) && look.backColor == kQvColorDefault;
+      p.setPen(plain ? palette().color(QPalette::ButtonText) : QvColorFromRef(look.textColor));
       p.drawText(rect(), flags, text);
       return;
     }

@@ -91,7 +91,7 @@ bool GridCellRange::contains(int row, int column) const {
 
 std::uint32_t GridCellBackground(const GridPaintState& state, const GridCellLook& cell) {
   const std::uint32_t* palette = state.palette;
-  const std::uint32_t selection = state.focused ? state.selectionColor : kGridUnfocusedSelection;
+  const std::uint32_t selection = state.focused ? state.selectionColor : state.unfocusedSelectionColor;
   if (cell.selected && cell.highlighted) return GridAverage(selection, palette[10]);
   if (cell.selected) {
     if ((state.style & 0x8000u) && (state.style & 0x20000u)) return GridAverage(selection, cell.background);
@@ -111,7 +111,7 @@ std::uint32_t GridCellTextColor(const GridPaintState& state, const GridCellLook&
 }
 
 std::uint32_t GridHeaderBackground(const GridPaintState& state, bool inSelection) {
-  if (inSelection) return state.focused ? state.palette[5] : kGridUnfocusedHeader;
+  if (inSelection) return state.focused ? state.palette[5] : state.unfocusedHeaderColor;
   return state.palette[8];
 }
 

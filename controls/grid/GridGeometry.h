@@ -65,6 +65,9 @@ struct GridPaintState {
   bool enabled = true;
   std::uint32_t selectionColor = GridRgb(128, 162, 219);
   const std::uint32_t* palette = nullptr;  // eleven colours
+  // The selection's cells and headers while the grid has no focus.
+  std::uint32_t unfocusedSelectionColor = GridRgb(180, 180, 180);
+  std::uint32_t unfocusedHeaderColor = GridRgb(220, 220, 220);
 };
 
 inline constexpr std::uint32_t kGridUnfocusedSelection = GridRgb(180, 180, 180);

@@ -91,6 +91,7 @@ void QvGridControl::setOption(bool on) {
 int QvGridControl::setPalette(int index, std::uint32_t color) {
   if (index < 0 || index >= kPaletteSize) return 0;
   palette_[static_cast<std::size_t>(index)] = color;
+  paletteSet_ |= 1u << index;
   scheduleRedraw();
   return 1;
 }

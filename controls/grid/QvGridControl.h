@@ -239,6 +239,11 @@ class QvGridControl : public QWidget {
   GridCellPos anchor_{1, 1};
   GridCellRange highlight_;
   std::array<std::uint32_t, kPaletteSize> palette_{};
+  // Bit i: palette entry i was set by the caller and is kept in every theme.
+  std::uint32_t paletteSet_ = 0;
+  // The entries as painted: under a dark widget palette the unset ones
+  // follow it (cells, texts, headers, borders).
+  std::array<std::uint32_t, kPaletteSize> shownPalette() const;
   std::uint32_t selectionColor_ = GridRgb(128, 162, 219);
   QFont fontA_;  // third font: headers
   QFont fontB_;  // second font: cells

@@ -367,7 +367,7 @@ void QvGridControl::changeEvent(QEvent* event) {
     state_ = isEnabled() ? (state_ & ~kStateDisabled) : (state_ | kStateDisabled);
     if (!isEnabled()) commitEdit();  // what was typed is kept
     scheduleRedraw();
-  } else if (event->type() == QEvent::FontChange) {
+  } else if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange) {
     scheduleRedraw();
   } else if (event->type() == QEvent::WindowTitleChange) {
     const std::string text = BytesFromText(windowTitle());

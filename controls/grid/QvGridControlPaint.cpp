@@ -54,20 +54,46 @@ void QvGridControl::paintEvent(QPaintEvent*) {
   target.drawImage(0, 0, frame_);
 }
 
+std::array<std::uint32_t, QvGridControl::kPaletteSize> QvGridControl::shownPalette() const {
+  std::array<std::uint32_t, kPaletteSize> shown = palette_;
+  const QPalette& pal = palette();
+  if (!QvIsDarkPalette(pal)) return shown;
+  // The palette role standing for each entry's default; the marked-text red
+  // and the current-cell yellow are kept as colours of their own.
+  static constexpr QPalette::ColorRole kRoles[kPaletteSize] = {
+      QPalette::Text,   QPalette::AlternateBase, QPalette::Base,  QPalette::Text,
+      QPalette::Base,   QPalette::Highlight,     QPalette::Base,  QPalette::Mid,
+      QPalette::Button, QPalette::NoRole,        QPalette::NoRole};
+  for (int i = 0; i < kPaletteSize; ++i) {
+    if ((paletteSet_ & (1u << i)) != 0 || kRoles[i] == QPalette::NoRole) continue;
+    shown[static_cast<std::size_t>(i)] = QvRefFromColor(pal.color(kRoles[i]));
+  }
+  // A dim yellow keeps the current cell marked while light text stays readable.
+  if ((paletteSet_ & (1u << 10)) == 0) shown[10] = GridRgb(112, 100, 24);
+  return shown;
+}
+
 void QvGridControl::draw(QPainter& p) {
   const GridLayout lay = layout();
-  const GridPaintState paint{style_, (state_ & kStateFocus) != 0, isEnabled(), selectionColor_,
-                             palette_.data()};
+  const std::array<std::uint32_t, kPaletteSize> colours = shownPalette();
+  const bool dark = QvIsDarkPalette(palette());
+  const std::uint32_t selectionColour =
+      dark ? QvRefFromColor(palette().color(QPalette::Highlight)) : selectionColor_;
+  GridPaintState paint{style_, (state_ & kStateFocus) != 0, isEnabled(), selectionColour, colours.data()};
+  if (dark) {
+    paint.unfocusedSelectionColor = QvRefFromColor(palette().color(QPalette::Mid));
+    paint.unfocusedHeaderColor = QvRefFromColor(palette().color(QPalette::Midlight));
+  }
   const GridCellRange sel = selection();
-  const QColor border = Colour(palette_[7]);
+  const QColor border = Colour(colours[7]);
 
-  p.fillRect(rect(), Colour(kGridOutsideFill));
+  p.fillRect(rect(), dark ? palette().color(QPalette::Window) : Colour(kGridOutsideFill));
   if (topOffset_ > 0)
-    p.fillRect(0, 0, lay.viewWidth, std::min(topOffset_, lay.viewHeight), Colour(palette_[8]));
+    p.fillRect(0, 0, lay.viewWidth, std::min(topOffset_, lay.viewHeight), Colour(colours[8]));
   if (topOffset_ > 0 && !caption_.empty()) {
     const QRect band(4, 0, std::max(0, lay.viewWidth - 8), std::min(topOffset_, lay.viewHeight));
     p.setFont(fontA_);
-    p.setPen(Colour(isEnabled() ? palette_[3] : kGridDisabledText));
+    p.setPen(Colour(isEnabled() ? colours[3] : kGridDisabledText));
     p.drawText(band, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                QFontMetrics(fontA_).elidedText(QvText(caption_), Qt::ElideRight, band.width()));
   }
@@ -96,10 +122,10 @@ void QvGridControl::draw(QPainter& p) {
     const QRect box(r.left, r.top, r.width(), r.height());
     p.fillRect(box, Colour(GridHeaderBackground(paint, inSelection)));
     // Etched edge: a light line inside a shadow line.
-    p.setPen(QColor(160, 160, 160));
+    p.setPen(dark ? palette().color(QPalette::Dark) : QColor(160, 160, 160));
     p.drawLine(box.right(), box.top(), box.right(), box.bottom());
     p.drawLine(box.left(), box.bottom(), box.right(), box.bottom());
-    p.setPen(QColor(255, 255, 255));
+    p.setPen(dark ? palette().color(QPalette::Light) : QColor(255, 255, 255));
     p.drawLine(box.left(), box.top(), box.right() - 1, box.top());
     p.drawLine(box.left(), box.top(), box.left(), box.bottom() - 1);
     const GridCellRole role = column == 0 && row == 0 ? GridCellRole::Corner
@@ -107,7 +133,7 @@ void QvGridControl::draw(QPainter& p) {
                                                       : GridCellRole::ColumnHeader;
     const std::string text = headerText(row, column);
     drawText(r, text, GridPlaceText(style_, role, cells_.at(row, column).flags, GridCellKind(text)), fontA_,
-             isEnabled() ? palette_[3] : kGridDisabledText);
+             isEnabled() ? colours[3] : kGridDisabledText);
   };
 
   auto drawCell = [&](const GridRect& r, int row, int column) {
@@ -121,7 +147,8 @@ void QvGridControl::draw(QPainter& p) {
     look.text = cell.textColor;
     const QRect box(r.left, r.top, r.width(), r.height());
     const bool editingHere = editing_ && current_ == GridCellPos{row, column};
-    p.fillRect(box, editingHere ? Qt::white : Colour(GridCellBackground(paint, look)));
+    p.fillRect(box, editingHere ? (dark ? palette().color(QPalette::Base) : QColor(Qt::white))
+                                : Colour(GridCellBackground(paint, look)));
     p.setPen(border);
     p.drawLine(box.right(), box.top(), box.right(), box.bottom());
     p.drawLine(box.left(), box.bottom(), box.right(), box.bottom());
@@ -137,13 +164,13 @@ void QvGridControl::draw(QPainter& p) {
       p.save();
       p.setClipRect(box.adjusted(1, 1, -1, -1).intersected(QRect(0, 0, lay.viewWidth, lay.viewHeight)));
       p.setFont(editFont);
-      p.setPen(Qt::black);
+      p.setPen(dark ? palette().color(QPalette::Text) : QColor(Qt::black));
       p.drawText(box.left() + kTextInset - shift, baseline, shown);
       const int caretX = box.left() + kTextInset - shift + textWidth + 1;
       const int caretTop = box.top() + (box.height() - metrics.height()) / 2;
       p.drawLine(caretX, caretTop, caretX, caretTop + metrics.height() - 1);
       p.restore();
-      p.setPen(Qt::black);
+      p.setPen(dark ? palette().color(QPalette::Text) : QColor(Qt::black));
       p.drawRect(box.adjusted(0, 0, -1, -1));
       return;
     }
@@ -151,7 +178,7 @@ void QvGridControl::draw(QPainter& p) {
              fontB_, GridCellTextColor(paint, look));
     if (paint.focused && current_ == GridCellPos{row, column}) {
       // The current cell carries a thin dark frame while the grid has the focus.
-      p.setPen(QColor(60, 60, 60));
+      p.setPen(dark ? palette().color(QPalette::Text) : QColor(60, 60, 60));
       p.drawRect(box.adjusted(0, 0, -1, -1));
     }
   };
@@ -173,5 +200,5 @@ void QvGridControl::draw(QPainter& p) {
   p.setClipping(false);
   if ((state_ & kStateVScroll) && (state_ & kStateHScroll))
     p.fillRect(lay.viewWidth, lay.viewHeight, width() - lay.viewWidth, height() - lay.viewHeight,
-               Colour(palette_[8]));
+               Colour(colours[8]));
 }

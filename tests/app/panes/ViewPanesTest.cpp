@@ -14,6 +14,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -539,10 +540,14 @@ TEST_F(ViewPanesTest, ScrollBarFollowsTheTimeWindowAndResetStartsAgain) {
   EXPECT_FLOAT_EQ(time->GetVisibleMax() - time->GetVisibleMin(), 20.0f);
   EXPECT_FLOAT_EQ(monitors->TimeAxis(1)->GetVisibleMin(), 10.0f);
 
-  // While the thumb is held, new points do not pull the window along.
+  // While the thumb is held, new points do not pull the window along; let
+  // go away from the end, the charts stay where they were put.
   Q_EMIT bar->sliderPressed();
   EXPECT_EQ(time->GetFlags() & QvDataChartAxis::kScrollWithData, 0u);
   Q_EMIT bar->sliderReleased();
+  EXPECT_EQ(time->GetFlags() & QvDataChartAxis::kScrollWithData, 0u);
+  // Back at the end, they follow again.
+  bar->setValue(bar->maximum());
   EXPECT_EQ(time->GetFlags(), 0x70u);
 
   panes->SetMonitorTimeCursor(12.5);
@@ -555,6 +560,44 @@ TEST_F(ViewPanesTest, ScrollBarFollowsTheTimeWindowAndResetStartsAgain) {
   EXPECT_FLOAT_EQ(time->GetVisibleMax(), 20.0f);
   EXPECT_FLOAT_EQ(time->GetFullMax(), 20.0f);
   EXPECT_FALSE(bar->isVisible());
+}
+
+TEST_F(ViewPanesTest, AMonitorScrolledBackStaysWhilePointsArriveUntilFollowResumes) {
+  MonitorPane* monitors = panes->Monitors();
+  QScrollBar* bar = monitors->ScrollBar();
+  for (int i = 0; i <= 60; ++i) Send(i, 1000 + 50 * i, 80, 40, true, false);
+  panes->Flush();
+  ASSERT_TRUE(bar->isVisible());
+  EXPECT_TRUE(monitors->Following());
+  EXPECT_FALSE(monitors->FollowButton()->isVisible());
+
+  // One page back with the bar (no thumb drag): following stops.
+  bar->triggerAction(QAbstractSlider::SliderPageStepSub);
+  QvDataChartAxis* time = monitors->TimeAxis(0);
+  const float start = time->GetVisibleMin();
+  EXPECT_LT(time->GetVisibleMax(), 60.0f);
+  EXPECT_FALSE(monitors->Following());
+  EXPECT_TRUE(monitors->FollowButton()->isVisible());
+
+  // Points keep coming, tick after tick: the window stays where the user put it.
+  for (int i = 61; i <= 90; ++i) {
+    Send(i, 1000, 80, 40, true, false);
+    panes->Flush();
+  }
+  EXPECT_FLOAT_EQ(time->GetVisibleMin(), start);
+  EXPECT_FLOAT_EQ(monitors->TimeAxis(1)->GetVisibleMin(), start);
+  EXPECT_EQ(monitors->Series(0, 0)->GetPointCount(), 91);
+  EXPECT_LT(bar->value(), bar->maximum());
+
+  // "Follow" shows the newest data and follows again.
+  monitors->FollowButton()->click();
+  EXPECT_TRUE(monitors->Following());
+  EXPECT_GE(time->GetVisibleMax(), 90.0f);
+  Send(91, 1000, 80, 40, true, false);
+  panes->Flush();
+  EXPECT_GE(time->GetVisibleMax(), 91.0f);
+  EXPECT_EQ(bar->value(), bar->maximum());
+  EXPECT_FALSE(monitors->FollowButton()->isVisible());
 }
 
 TEST_F(ViewPanesTest, ScreenshotsWithRealisticData) {

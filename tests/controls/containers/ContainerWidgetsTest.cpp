@@ -1,7 +1,9 @@
 #include <QLabel>
+#include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
@@ -239,6 +241,37 @@ TEST_F(TabSheetTest, WithoutCaptionOrFlagsItIsAPlainTabControl) {
   QTest::mouseDClick(sheet_.data(), Qt::LeftButton, {}, QPoint(100, 10));
   EXPECT_EQ(sheet_->undockedPage(), nullptr);
   RenderWidget(*sheet_, {400, 300}, "tabsheet_plain");
+}
+
+TEST_F(TabSheetTest, TabsUndockByDoubleClickOrMenuWithoutACaption) {
+  const QvTabPage output = Add("Output");
+  const QvTabPage dash = Add("Dash");
+  sheet_->setCaptionShown(false);
+  parent_->show();
+  // A double click on the tab itself.
+  QTabBar* bar = sheet_->tabs()->tabBar();
+  QTest::mouseDClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+  ASSERT_EQ(sheet_->undockedPage(), dash.page);
+  EXPECT_TRUE(dash.page->isWindow());
+  EXPECT_EQ(sheet_->pageCount(), 1);
+
+  // The context menu offers to dock it back, and to undock the other tab.
+  std::unique_ptr<QMenu> menu(sheet_->buildTabMenu(0));
+  QAction* undock = menu->findChild<QAction*>(QStringLiteral("undock"));
+  QAction* dock = menu->findChild<QAction*>(QStringLiteral("dock"));
+  ASSERT_NE(undock, nullptr);
+  ASSERT_NE(dock, nullptr);
+  EXPECT_EQ(undock->text(), QStringLiteral("&Undock \"Output\""));
+  dock->trigger();
+  EXPECT_EQ(sheet_->undockedPage(), nullptr);
+  EXPECT_EQ(sheet_->findPage(dash.page), 1);
+  undock->trigger();
+  EXPECT_EQ(sheet_->undockedPage(), output.page);
+  EXPECT_EQ(sheet_->pageCount(), 1);
+  // Off any tab, only docking back is offered.
+  std::unique_ptr<QMenu> empty(sheet_->buildTabMenu(-1));
+  EXPECT_EQ(empty->findChild<QAction*>(QStringLiteral("undock")), nullptr);
+  EXPECT_NE(empty->findChild<QAction*>(QStringLiteral("dock")), nullptr);
 }
 
 class PropTreeTest : public ::testing::Test {

@@ -351,7 +351,7 @@ TEST(GaugeRendering, AnalogGaugeStates) {
   const QImage upImage = RenderWidget(up, {180, 180}, "analog_straight_up");
   EXPECT_GT(CountColor(upImage.copy(86, 3, 9, 6), QColor(255, 0, 0)), 3);
   EXPECT_EQ(CountColor(upImage.copy(0, 0, 80, 180), QColor(255, 0, 0)), 0);
-  // Stretched independently, the dial fills a wide control.
+  // Without equal scaling too, a wide control centres the round dial.
   up.clearStyle(kQvGaugeEqualScale, true);
   const QImage stretched = RenderWidget(up, {360, 180}, "analog_stretched");
   EXPECT_EQ(stretched.pixelColor(180, 90), QColor(0, 0, 0));  // the hub sits in the middle
