@@ -5,6 +5,7 @@
 
 #include "definition/ADXBitmask.h"
 #include "definition/ADXCommands.h"
+#include "definition/ADXDecodeFlags.h"
 #include "definition/ADXDefinition.h"
 #include "definition/ADXLookupTable.h"
 #include "definition/ADXValue.h"
@@ -84,7 +85,10 @@ double ItemNumber(const ADXDefinition& definition, ADXObject& item, const BoundP
   const std::uint8_t* data = own ? packet.data : nullptr;
   const std::size_t length = own ? packet.length : 0;
   if (item.objectType == ADX_TYPE_VALUE) {
-    return static_cast<ADXValue&>(item).Convert(&definition, data, length, 0, 0);
+    // The number shown: a table of texts shows the number before the lookup.
+    auto& value = static_cast<ADXValue&>(item);
+    const bool texts = value.lookup != nullptr && value.lookup->outputtype == kLookupText;
+    return value.Convert(&definition, data, length, 0, texts ? kDecodeNoLookup : 0);
   }
   if (item.objectType == ADX_TYPE_BITMASK) {
     return static_cast<ADXBitmask&>(item).TestBits(data, length, 0, 0) != 0 ? 1.0 : 0.0;

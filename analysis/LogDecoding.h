@@ -64,7 +64,8 @@ bool ItemReadsCommand(const ADXObject& item, std::uint32_t command);
 std::vector<ADXObject*> DefinitionItems(const ADXDefinition& definition);
 
 // The number an item shows after the raw values of a record were taken:
-// a value's converted output, a bitmask's 1 or 0.
+// a value's converted output (for a value whose lookup table gives texts,
+// the number before the lookup, as the item list shows it), a bitmask's 1 or 0.
 double ItemNumber(const ADXDefinition& definition, ADXObject& item, const BoundPacket& packet);
 // The text the item list shows for the item (values by output type, lookup
 // table or not; bitmasks their true or false text).
