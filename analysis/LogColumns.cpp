@@ -7,28 +7,9 @@
 #include "definition/ADXDefinition.h"
 #include "definition/ADXValue.h"
 
-namespace {
-
-// The item and every value its equation reaches through links.
-std::vector<ADXObject*> Dependencies(const ADXDefinition& definition, ADXObject& item) {
-  std::vector<ADXObject*> found{&item};
-  for (std::size_t i = 0; i < found.size(); ++i) {
-    if (found[i]->objectType != ADX_TYPE_VALUE) continue;
-    for (const ValueVariable& variable : static_cast<ADXValue*>(found[i])->variables) {
-      if (variable.kind != kVariableLink) continue;
-      ADXObject* linked = definition.FindByHash(variable.linkhash);
-      if (linked == nullptr || linked->objectType != ADX_TYPE_VALUE) continue;
-      if (std::find(found.begin(), found.end(), linked) == found.end()) found.push_back(linked);
-    }
-  }
-  return found;
-}
-
-}  // namespace
-
 std::vector<float> DecodeColumn(const LogBinding& binding, ADXObject& item) {
   const ADXDefinition& definition = binding.Definition();
-  const std::vector<ADXObject*> depends = Dependencies(definition, item);
+  const std::vector<ADXObject*> depends = DependencyClosure(definition, {&item});
   for (ADXObject* object : depends) {
     if (object->objectType == ADX_TYPE_VALUE) static_cast<ADXValue*>(object)->SetLastRaw(0);
     if (object->objectType == ADX_TYPE_BITMASK) static_cast<ADXBitmask*>(object)->SetLastRaw(0);

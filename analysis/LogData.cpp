@@ -1,6 +1,7 @@
 #include "analysis/LogData.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 #include "datalog/DataLogFile.h"
@@ -68,6 +69,13 @@ LogReadResult ReadInto(DataLogFile& file, std::vector<XdlEntry>& entries, std::v
   }
 
   std::vector<std::uint8_t> payload(largestStored);
+  // The recorder stores whole packets: then expanding is a copy.
+  std::vector<bool> wholePacket;
+  for (const XdlEntry& e : entries) {
+    bool whole = e.storedSize == e.fullSize;
+    for (std::uint32_t i = 0; whole && i < e.fullSize; ++i) whole = e.mask.IsStored(i);
+    wholePacket.push_back(whole);
+  }
   constexpr std::size_t kProgressStep = 16384;
   for (;;) {
     XdlRecordHead head;

@@ -61,6 +61,13 @@ void ResetRawValues(const ADXDefinition& definition) {
   }
 }
 
+void ResetRawValues(const std::vector<ADXObject*>& items) {
+  for (ADXObject* object : items) {
+    if (object->objectType == ADX_TYPE_VALUE) static_cast<ADXValue*>(object)->SetLastRaw(0);
+    if (object->objectType == ADX_TYPE_BITMASK) static_cast<ADXBitmask*>(object)->SetLastRaw(0);
+  }
+}
+
 bool ItemReadsCommand(const ADXObject& item, std::uint32_t command) {
   std::uint32_t parent = 0;
   if (item.objectType == ADX_TYPE_VALUE) parent = static_cast<const ADXValue&>(item).parentcmdidhash;
@@ -127,4 +134,42 @@ std::string ItemTitle(const ADXObject& item) {
 std::string ItemUnits(const ADXObject& item) {
   if (item.objectType == ADX_TYPE_VALUE) return static_cast<const ADXValue&>(item).units;
   return std::string();
+}
+
+std::vector<ADXObject*> DependencyClosure(const ADXDefinition& definition,
+                                          const std::vector<ADXObject*>& items) {
+  std::vector<ADXObject*> found = items;
+  for (std::size_t i = 0; i < found.size(); ++i) {
+    if (found[i]->objectType != ADX_TYPE_VALUE) continue;
+    for (const ValueVariable& variable : static_cast<ADXValue*>(found[i])->variables) {
+      if (variable.kind != kVariableLink) continue;
+      ADXObject* linked = definition.FindByHash(variable.linkhash);
+      if (linked == nullptr || linked->objectType != ADX_TYPE_VALUE) continue;
+      if (std::find(found.begin(), found.end(), linked) == found.end()) found.push_back(linked);
+    }
+  }
+  return found;
+}
+
+RawValueUpdater::RawValueUpdater(const LogBinding& binding, const std::vector<ADXObject*>& items)
+    : binding_(binding) {
+  const std::vector<XdlEntry>& entries = binding.Log().Entries();
+  perEntry_.resize(entries.size());
+  for (std::size_t e = 0; e < entries.size(); ++e) {
+    // Items in definition order, as UpdateRawValues visits them.
+    for (ADXObject* item : DefinitionItems(binding.Definition())) {
+      if (std::find(items.begin(), items.end(), item) == items.end()) continue;
+      if (ItemReadsCommand(*item, entries[e].commandIdHash)) perEntry_[e].push_back(item);
+    }
+  }
+}
+
+void RawValueUpdater::Update(std::size_t record, const BoundPacket& packet) const {
+  for (ADXObject* item : perEntry_[binding_.Log().Record(record).entry]) {
+    if (item->objectType == ADX_TYPE_VALUE) {
+      static_cast<ADXValue*>(item)->ExtractRaw(packet.data, packet.length, 0, 0);
+    } else {
+      static_cast<ADXBitmask*>(item)->ExtractRaw(packet.data, packet.length, 0, 0);
+    }
+  }
 }

@@ -7,10 +7,11 @@
 // values, then the views read the items: an item bound to no command or to the
 // record's command from the packet, any other from its last raw value.
 //
-// Thread contract: a LogBinding is read-only after Bind. Replaying changes the
-// raw values held by the definition's items, so one definition is replayed by
-// one thread at a time, and never the definition that live scanning or
-// playback is using.
+// Thread contract: a LogBinding is read-only after construction. Replaying
+// changes the raw values and equation variables of the items it reads (and of
+// what they link to), so two threads may replay one definition only for items
+// whose dependency closures are disjoint; never replay the definition that
+// live scanning or playback is using.
 #pragma once
 
 #include <cstddef>
@@ -56,6 +57,8 @@ class LogBinding {
 
 // Sets the last raw value of every value and bitmask to 0, as after loading.
 void ResetRawValues(const ADXDefinition& definition);
+// The same for the given items only.
+void ResetRawValues(const std::vector<ADXObject*>& items);
 
 // Whether an item (value or bitmask) is read from a packet of this command.
 bool ItemReadsCommand(const ADXObject& item, std::uint32_t command);
@@ -78,26 +81,42 @@ std::string ItemTitle(const ADXObject& item);
 std::string ItemUnits(const ADXObject& item);
 std::string ItemId(const ADXObject& item);
 
+// The items and every value their equations reach through links: the items
+// whose raw values decide what the given items show.
+std::vector<ADXObject*> DependencyClosure(const ADXDefinition& definition,
+                                          const std::vector<ADXObject*>& items);
+
+// Per log entry, the items whose raw values a record of that entry updates
+// (those bound to no command or to the entry's command), among `items`.
+class RawValueUpdater {
+ public:
+  RawValueUpdater(const LogBinding& binding, const std::vector<ADXObject*>& items);
+  // What UpdateRawValues does for the record, limited to the items.
+  void Update(std::size_t record, const BoundPacket& packet) const;
+
+ private:
+  const LogBinding& binding_;
+  std::vector<std::vector<ADXObject*>> perEntry_;
+};
+
 // Calls visit(record, packet) for every record from first to last (exclusive)
-// that the definition processes, after the definition took its raw values.
+// that the definition processes, after the raw values of `reads` (and of what
+// they link to) were taken from the record, as UpdateRawValues takes them.
 // Records before `first` are taken too (without visiting), so that items of
-// other commands hold the raw values they had at that point.
+// other commands hold the raw values they had at that point. Only the items
+// in `reads` (and their links) may be read by visit.
 template <typename Visit>
-void ReplayLog(const LogBinding& binding, std::size_t first, std::size_t last, Visit&& visit);
-
-// The Replay template needs UpdateRawValues.
-#include "definition/ADXDefinition.h"
-
-template <typename Visit>
-void ReplayLog(const LogBinding& binding, std::size_t first, std::size_t last, Visit&& visit) {
-  const ADXDefinition& definition = binding.Definition();
-  ResetRawValues(definition);
+void ReplayLog(const LogBinding& binding, std::size_t first, std::size_t last,
+               const std::vector<ADXObject*>& reads, Visit&& visit) {
+  const std::vector<ADXObject*> closure = DependencyClosure(binding.Definition(), reads);
+  const RawValueUpdater updater(binding, closure);
+  ResetRawValues(closure);
   const std::size_t count = binding.Log().RecordCount();
   if (last > count) last = count;
   BoundPacket packet;
   for (std::size_t r = 0; r < last; ++r) {
     if (!binding.PacketOf(r, &packet)) continue;
-    definition.UpdateRawValues(packet.data, packet.length, packet.command);
+    updater.Update(r, packet);
     if (r >= first) visit(r, packet);
   }
 }

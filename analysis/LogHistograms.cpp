@@ -1,7 +1,9 @@
 #include "analysis/LogHistograms.h"
 
 #include "analysis/AnalysisText.h"
+#include "definition/ADXDefinition.h"
 #include "definition/ADXHistogram.h"
+#include "definition/ADXValue.h"
 
 std::vector<ADXHistogram*> DefinitionHistograms(const ADXDefinition& definition) {
   std::vector<ADXHistogram*> out;
@@ -21,7 +23,13 @@ void FillHistograms(const LogBinding& binding, const std::vector<ADXHistogram*>&
   const std::size_t last = log.UpperBound(range.toSeconds);
   if (first >= last || histograms.empty()) return;
   const ADXDefinition* definition = &binding.Definition();
-  ReplayLog(binding, first, last, [&](std::size_t, const BoundPacket& packet) {
+  std::vector<ADXObject*> reads;
+  for (ADXHistogram* h : histograms) {
+    for (ADXValue* v : {h->xvalue, h->yvalue, h->zvalue}) {
+      if (v != nullptr) reads.push_back(v);
+    }
+  }
+  ReplayLog(binding, first, last, reads, [&](std::size_t, const BoundPacket& packet) {
     for (ADXHistogram* h : histograms) {
       if (h->parentcmdidhash != 0 && h->parentcmdidhash != packet.command) continue;
       (void)h->AddSampleFromPacket(definition, packet.data, packet.length, packet.command);

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <system_error>
+#include <thread>
 
+#include "definition/ADXDefinition.h"
 #include "definition/ADXValue.h"
 
 namespace {
@@ -62,6 +65,61 @@ class Accumulator {
 
 }  // namespace
 
+namespace {
+
+// Statistics of the items from one replay (the items' closures are not shared
+// with any other replay running at the same time).
+void ComputeGroup(const LogBinding& binding, const std::vector<ADXObject*>& items, std::size_t first,
+                  std::size_t last, std::vector<Accumulator>& accumulators,
+                  const std::vector<std::size_t>& slots) {
+  const LogData& log = binding.Log();
+  const ADXDefinition& definition = binding.Definition();
+  ReplayLog(binding, first, last, items, [&](std::size_t record, const BoundPacket& packet) {
+    const double seconds = log.TimeSeconds(record);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+      if (!ItemReadsCommand(*items[i], packet.command)) continue;
+      accumulators[slots[i]].Add(ItemNumber(definition, *items[i], packet), seconds);
+    }
+  });
+}
+
+// Splits the items into two groups whose dependency closures do not meet, as
+// evenly as the links allow; the second group is empty when they cannot be split.
+void SplitIndependent(const ADXDefinition& definition, const std::vector<ADXObject*>& items,
+                      std::vector<std::size_t>* first, std::vector<std::size_t>* second) {
+  // Components: items that share anything in their closures stay together.
+  std::vector<std::vector<ADXObject*>> closures;
+  for (ADXObject* item : items) closures.push_back(DependencyClosure(definition, {item}));
+  std::vector<std::size_t> component(items.size());
+  for (std::size_t i = 0; i < items.size(); ++i) component[i] = i;
+  auto root = [&](std::size_t i) {
+    while (component[i] != i) i = component[i];
+    return i;
+  };
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    for (std::size_t j = i + 1; j < items.size(); ++j) {
+      bool shared = false;
+      for (ADXObject* a : closures[i]) {
+        if (std::find(closures[j].begin(), closures[j].end(), a) != closures[j].end()) {
+          shared = true;
+          break;
+        }
+      }
+      if (shared) component[root(j)] = root(i);
+    }
+  }
+  // Whole components go to the smaller group, largest first.
+  std::vector<std::vector<std::size_t>> groups(items.size());
+  for (std::size_t i = 0; i < items.size(); ++i) groups[root(i)].push_back(i);
+  std::sort(groups.begin(), groups.end(), [](const auto& a, const auto& b) { return a.size() > b.size(); });
+  for (const auto& g : groups) {
+    auto& target = first->size() <= second->size() ? *first : *second;
+    target.insert(target.end(), g.begin(), g.end());
+  }
+}
+
+}  // namespace
+
 std::vector<ItemStatistics> ComputeStatistics(const LogBinding& binding, const std::vector<ADXObject*>& items,
                                               const TimeRange& range) {
   std::vector<Accumulator> accumulators;
@@ -70,19 +128,35 @@ std::vector<ItemStatistics> ComputeStatistics(const LogBinding& binding, const s
   const LogData& log = binding.Log();
   const std::size_t first = log.LowerBound(range.fromSeconds);
   const std::size_t last = log.UpperBound(range.toSeconds);
-  const ADXDefinition& definition = binding.Definition();
-  if (first < last) {
-    ReplayLog(binding, first, last, [&](std::size_t record, const BoundPacket& packet) {
-      const double seconds = log.TimeSeconds(record);
-      for (std::size_t i = 0; i < items.size(); ++i) {
-        if (!ItemReadsCommand(*items[i], packet.command)) continue;
-        accumulators[i].Add(ItemNumber(definition, *items[i], packet), seconds);
+  if (first < last && !items.empty()) {
+    std::vector<std::size_t> a, b;
+    // Two independent halves of a large job run side by side.
+    const bool split = (last - first) * items.size() >= 200000 && std::thread::hardware_concurrency() > 1;
+    if (split) SplitIndependent(binding.Definition(), items, &a, &b);
+    if (b.empty()) {
+      a.clear();
+      for (std::size_t i = 0; i < items.size(); ++i) a.push_back(i);
+      ComputeGroup(binding, items, first, last, accumulators, a);
+    } else {
+      auto pick = [&](const std::vector<std::size_t>& slots) {
+        std::vector<ADXObject*> out;
+        for (std::size_t i : slots) out.push_back(items[i]);
+        return out;
+      };
+      const std::vector<ADXObject*> itemsA = pick(a), itemsB = pick(b);
+      std::thread helper;
+      try {
+        helper = std::thread([&] { ComputeGroup(binding, itemsB, first, last, accumulators, b); });
+      } catch (const std::system_error&) {
+        ComputeGroup(binding, itemsB, first, last, accumulators, b);
       }
-    });
+      ComputeGroup(binding, itemsA, first, last, accumulators, a);
+      if (helper.joinable()) helper.join();
+    }
   }
   std::vector<ItemStatistics> out;
   out.reserve(items.size());
-  for (Accumulator& a : accumulators) out.push_back(a.Finish());
+  for (Accumulator& acc : accumulators) out.push_back(acc.Finish());
   return out;
 }
 

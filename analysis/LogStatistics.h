@@ -3,7 +3,9 @@
 // command), the number it shows.
 //
 // Thread contract: ComputeStatistics replays the binding's definition (one
-// thread at a time per definition); StatisticsFromColumn only reads.
+// caller at a time per definition); for a large job it runs two replays of
+// items with disjoint dependency closures side by side on a helper thread it
+// joins before returning. StatisticsFromColumn only reads.
 #pragma once
 
 #include <cstddef>

@@ -119,9 +119,10 @@ TEST_F(LogAnalysisTest, ColumnsEqualAFullReplayIncludingLinksToOtherCommands) {
     const std::vector<float>& column = cache.Column(Item(id));
     ASSERT_EQ(column.size(), log.RecordCount());
     std::vector<float> expected(log.RecordCount());
-    ReplayLog(binding, 0, log.RecordCount(), [&](std::size_t r, const BoundPacket& packet) {
-      expected[r] = static_cast<float>(ItemNumber(def, Item(id), packet));
-    });
+    ReplayLog(binding, 0, log.RecordCount(), DefinitionItems(def),
+              [&](std::size_t r, const BoundPacket& packet) {
+                expected[r] = static_cast<float>(ItemNumber(def, Item(id), packet));
+              });
     for (std::size_t r = 0; r < column.size(); ++r)
       ASSERT_EQ(column[r], expected[r]) << id << " record " << r;
   }
@@ -183,6 +184,20 @@ TEST_F(LogAnalysisTest, StatisticsOverARangeMatchNumbersComputedHere) {
 
   // An empty range counts nothing.
   EXPECT_EQ(ComputeStatistics(binding, items, TimeRange{100.0, 200.0})[0].count, 0u);
+}
+
+TEST_F(LogAnalysisTest, StatisticsOfALargeJobSplitAcrossThreadsEqualOneItemAtATime) {
+  Load(EngineRecords(60000));
+  LogBinding binding(log, def);
+  std::vector<ADXObject*> items = DefinitionItems(def);  // LOAD and TEMP share a link
+  const std::vector<ItemStatistics> together = ComputeStatistics(binding, items, TimeRange{});
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    const ItemStatistics alone = ComputeStatistics(binding, {items[i]}, TimeRange{})[0];
+    EXPECT_EQ(together[i].count, alone.count) << ItemId(*items[i]);
+    EXPECT_EQ(together[i].minimum, alone.minimum) << ItemId(*items[i]);
+    EXPECT_EQ(together[i].maximum, alone.maximum) << ItemId(*items[i]);
+    EXPECT_EQ(together[i].mean, alone.mean) << ItemId(*items[i]);
+  }
 }
 
 TEST_F(LogAnalysisTest, DiffFindsChangedRemovedAndAddedItemsOnly) {
