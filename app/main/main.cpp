@@ -11,6 +11,7 @@
 #include "BoundEditor.h"
 #include "EditorBinding.h"
 #include "acquisition/control/platform/FileMove.h"
+#include "app/analysis/AnalysisWindow.h"
 #include "app/settings/AppSettings.h"
 #include "app/window/CommandIds.h"
 #include "app/window/CommandLine.h"
@@ -57,6 +58,9 @@ int main(int argc, char** argv) {
   }
   if (command.preferences)
     QTimer::singleShot(0, &window, [&window] { window.RunCommand(cmd::kPreferences); });
+  if (!command.analyze.empty()) {
+    window.AnalyzeLog(QFileInfo(QString::fromStdString(command.analyze)).absoluteFilePath().toStdString());
+  }
   if (command.scan) QTimer::singleShot(0, &window, [&window] { window.RunCommand(cmd::kScan); });
   // The picture is taken just before the close starts, while a scan still
   // runs; without --quit-after, when the user's close is accepted.
@@ -67,6 +71,7 @@ int main(int argc, char** argv) {
     QWidget* shown = window.Preferences() != nullptr
                          ? static_cast<QWidget*>(window.Preferences()->Container())
                          : static_cast<QWidget*>(&window);
+    if (window.Analysis() != nullptr) shown = window.Analysis();
     if (!shown->grab().save(file)) std::fprintf(stderr, "varnak: cannot write %s\n", qPrintable(file));
   };
   QObject::connect(&window, &MainWindow::aboutToClose, &window, takePicture);

@@ -34,6 +34,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLineOptions* 
         return false;
       }
       result.quitAfterSeconds = seconds;
+    } else if (arg == "--analyze") {
+      if (!value(&result.analyze)) return false;
     } else if (arg == "--preferences") {
       result.preferences = true;
     } else if (arg == "--help" || arg == "-h") {
@@ -54,12 +56,13 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLineOptions* 
 
 std::string CommandLineUsage() {
   return "usage: varnak [DEF.adx] [--port PATH] [--scan] [--tab NAME] [--quit-after SECONDS]\n"
-         "              [--screenshot FILE.png] [--preferences]\n"
+         "              [--screenshot FILE.png] [--preferences] [--analyze LOG.xdl]\n"
          "  DEF.adx              definition to load\n"
          "  --port PATH          serial device for this run (the settings keep theirs)\n"
          "  --scan               start scanning once the window is up\n"
          "  --tab NAME           show this tab (Output, Dash, Item Lists, Histograms, Monitors)\n"
          "  --quit-after SECONDS close the window in order after this time\n"
          "  --screenshot FILE    save a picture of the window just before closing\n"
-         "  --preferences        open the Preferences window at start (the picture shows it)\n";
+         "  --preferences        open the Preferences window at start (the picture shows it)\n"
+         "  --analyze LOG.xdl    open the log in the analysis window (the picture shows it)\n";
 }

@@ -1,10 +1,11 @@
 // The program's command line:
 //   varnak [DEF.adx] [--port PATH] [--scan] [--tab NAME] [--quit-after SECONDS]
-//          [--screenshot FILE.png] [--preferences]
+//          [--screenshot FILE.png] [--preferences] [--analyze LOG.xdl]
 // A definition to load, a serial device for this run only (the settings keep
 // theirs), Scan at start, the tab to show, an orderly close after a time, and
 // a picture of the window saved just before that close, and the Preferences
-// window opened at start (the picture then shows it).
+// window opened at start (the picture then shows it), and a log opened in the
+// analysis window (the picture then shows that).
 //
 // Thread contract: pure function, callable from any thread.
 #pragma once
@@ -21,6 +22,7 @@ struct CommandLineOptions {
   std::optional<double> quitAfterSeconds;
   std::string screenshot;
   bool preferences = false;
+  std::string analyze;  // a log to open in the analysis window
   bool help = false;
 };
 

@@ -19,6 +19,7 @@
 #include "QvTabSheet.h"
 #include "ViewPanes.h"
 #include "acquisition/control/AcquisitionControl.h"
+#include "app/analysis/AnalysisWindow.h"
 #include "app/prefs/PreferencesWindow.h"
 #include "app/window/AboutBox.h"
 #include "app/window/CommandIds.h"
@@ -247,6 +248,9 @@ void MainWindow::RunCommand(int id) {
     case cmd::kBarLoadLog:
       logger_->LoadLog();
       break;
+    case cmd::kAnalyzeLog:
+      if (const auto path = dialogs_->ChooseFile(FileDialogKind::LoadLog)) AnalyzeLog(*path);
+      break;
     case cmd::kRecord:
     case cmd::kBarRecord:
       logger_->Record();
@@ -438,6 +442,20 @@ void MainWindow::OpenPreferences() {
     options_.portOverride.clear();
   });
   preferences_->Open();
+}
+
+AnalysisWindow* MainWindow::AnalyzeLog(const std::string& logPath) {
+  // The analysis reads the log with a copy of the loaded definition of its
+  // own; scanning and playback go on untouched.
+  if (!analysis_) analysis_ = new AnalysisWindow(this);
+  analysis_->Open(settings_.lastadxpath, logPath);
+  analysis_->show();
+  analysis_->raise();
+  return analysis_;
+}
+
+AnalysisWindow* MainWindow::Analysis() const {
+  return analysis_;
 }
 
 void MainWindow::ShowAbout() {
