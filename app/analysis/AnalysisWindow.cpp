@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 
@@ -27,6 +28,7 @@
 #include "definition/ADXDefinition.h"
 #include "definition/ADXFile.h"
 #include "definition/ADXHistogram.h"
+#include "definition/ADXValue.h"
 
 namespace {
 
@@ -284,23 +286,39 @@ void AnalysisWindow::FinishLoading() {
 }
 
 void AnalysisWindow::BuildChannelList() {
+  // To begin with, the inputs and output of the first histogram (speed, load
+  // and what is mapped over them) are shown and scattered; without a
+  // histogram, the first values.
+  std::vector<ADXObject*> start;
+  const std::vector<ADXHistogram*> histograms = DefinitionHistograms(*definition_);
+  if (!histograms.empty()) {
+    for (ADXObject* v :
+         {static_cast<ADXObject*>(histograms[0]->xvalue), static_cast<ADXObject*>(histograms[0]->yvalue),
+          static_cast<ADXObject*>(histograms[0]->zvalue)}) {
+      if (v != nullptr && std::find(start.begin(), start.end(), v) == start.end()) start.push_back(v);
+    }
+  }
+  for (ADXObject* item : items_) {
+    if (start.size() >= 3) break;
+    if (item->objectType == ADX_TYPE_VALUE && std::find(start.begin(), start.end(), item) == start.end()) {
+      start.push_back(item);
+    }
+  }
   filling_ = true;
   channelList_->clear();
   for (QComboBox* combo : {scatterX_, scatterY_, scatterC_}) combo->clear();
-  int shown = 0;
   for (ADXObject* item : items_) {
     auto* entry = new QListWidgetItem(ChannelLabel(*item), channelList_);
     entry->setData(Qt::UserRole, Latin1(ItemId(*item)));
     entry->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
-    // The first few values are shown to begin with.
-    const bool first = item->objectType == ADX_TYPE_VALUE && shown < 3;
-    shown += first ? 1 : 0;
-    entry->setCheckState(first ? Qt::Checked : Qt::Unchecked);
+    const bool shown = std::find(start.begin(), start.end(), item) != start.end();
+    entry->setCheckState(shown ? Qt::Checked : Qt::Unchecked);
     for (QComboBox* combo : {scatterX_, scatterY_, scatterC_})
       combo->addItem(ChannelLabel(*item), Latin1(ItemId(*item)));
   }
-  scatterY_->setCurrentIndex(std::min(1, scatterY_->count() - 1));
-  scatterC_->setCurrentIndex(std::min(2, scatterC_->count() - 1));
+  QComboBox* combos[] = {scatterX_, scatterY_, scatterC_};
+  for (std::size_t i = 0; i < 3 && i < start.size(); ++i)
+    combos[i]->setCurrentIndex(combos[i]->findData(Latin1(ItemId(*start[i]))));
   filling_ = false;
   UpdateCharts();
 }
