@@ -107,9 +107,9 @@ std::vector<double> AxisTicks(double from, double to, int wanted) {
     step = m * power;
     if (step >= rough) break;
   }
-  for (double t = std::ceil(from / step) * step; t <= to + step * 1e-9; t += step) {
-    ticks.push_back(std::fabs(t) < step * 1e-9 ? 0.0 : t);
-    if (ticks.size() > 1000) break;
+  // Multiples of the step, not sums, so that 0.6 stays 0.6.
+  for (double k = std::ceil(from / step); k * step <= to + step * 1e-9 && ticks.size() <= 1000; k += 1.0) {
+    ticks.push_back(k == 0.0 ? 0.0 : k * step);
   }
   return ticks;
 }
