@@ -189,11 +189,15 @@ void StripChartWidget::DrawStrip(QPainter& painter, const StripChannel& channel,
   }
   painter.restore();
   // Label and range in the strip's corner.
-  painter.setPen(Qt::black);
   QString text = channel.label;
   if (any) text += QStringLiteral("   [%1 .. %2]").arg(lo, 0, 'g', 6).arg(hi, 0, 'g', 6);
   if (channel.overlay != nullptr) text += QStringLiteral("   (orange: compare)");
-  painter.drawText(strip.adjusted(4, 2, -4, -2), Qt::AlignLeft | Qt::AlignTop, text);
+  // On a pale band, so that the label stays readable over the trace.
+  const QRect label =
+      painter.fontMetrics().boundingRect(strip.adjusted(4, 2, -4, -2), Qt::AlignLeft | Qt::AlignTop, text);
+  painter.fillRect(label.adjusted(-2, 0, 2, 0), QColor(255, 255, 255, 200));
+  painter.setPen(Qt::black);
+  painter.drawText(label, Qt::AlignLeft | Qt::AlignTop, text);
 }
 
 void StripChartWidget::wheelEvent(QWheelEvent* event) {
