@@ -269,6 +269,8 @@ void AnalysisWindow::FinishLoading() {
   }
   binding_ = std::make_unique<LogBinding>(*log_, *definition_);
   columns_ = std::make_unique<ColumnCache>(*binding_);
+  statistics_.clear();
+  statisticsRange_ = {0, 0};
   items_ = DefinitionItems(*definition_);
   status_ =
       QStringLiteral("%1 records, %2 s").arg(log_->RecordCount()).arg(log_->DurationSeconds(), 0, 'f', 3);
@@ -412,7 +414,16 @@ void AnalysisWindow::UpdateCursorTable() {
         row, 2,
         Cell(other != nullptr && !column.empty() ? Number(compareColumns_->Column(*other)[record])
                                                  : QString()));
-    const ItemStatistics s = StatisticsFromColumn(*binding_, *item, column, first, end);
+    // Moving the cursor does not change the statistics: they are kept per selection.
+    if (statisticsRange_ != std::make_pair(first, end)) {
+      statistics_.clear();
+      statisticsRange_ = {first, end};
+    }
+    auto known = statistics_.find(item);
+    if (known == statistics_.end()) {
+      known = statistics_.emplace(item, StatisticsFromColumn(*binding_, *item, column, first, end)).first;
+    }
+    const ItemStatistics& s = known->second;
     cursorTable_->setItem(row, 3, Cell(QString::number(s.count)));
     cursorTable_->setItem(row, 4, Cell(s.count ? Number(s.minimum) : QString()));
     cursorTable_->setItem(row, 5, Cell(s.count ? Number(s.maximum) : QString()));

@@ -22,15 +22,18 @@
 #include <QWidget>
 
 #include <atomic>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "analysis/DefinitionDiff.h"
 #include "analysis/LogColumns.h"
 #include "analysis/LogData.h"
+#include "analysis/LogStatistics.h"
 #include "app/analysis/StripChartGeometry.h"
 
 class ADXDefinition;
@@ -149,5 +152,8 @@ class AnalysisWindow : public QWidget {
   QTableWidget* diffTable_ = nullptr;
   QLabel* compareLabel_ = nullptr;
   QTimer* poll_ = nullptr;
+  // Statistics of the selection per item, for the records first .. end.
+  std::map<const ADXObject*, ItemStatistics> statistics_;
+  std::pair<std::size_t, std::size_t> statisticsRange_{0, 0};
   bool filling_ = false;  // the channel list is being filled
 };
