@@ -24,7 +24,7 @@ struct Pair {
 }  // namespace
 
 std::vector<ItemDifference> DiffDefinitions(const LogData& log, const ADXDefinition& a,
-                                            const ADXDefinition& b) {
+                                            const ADXDefinition& b, const std::atomic<bool>* cancel) {
   const std::vector<ADXObject*> itemsA = DefinitionItems(a);
   const std::vector<ADXObject*> itemsB = DefinitionItems(b);
   std::vector<ItemDifference> out;
@@ -69,6 +69,7 @@ std::vector<ItemDifference> DiffDefinitions(const LogData& log, const ADXDefinit
   ResetRawValues(b);
   BoundPacket packetA, packetB;
   for (std::size_t r = 0; r < log.RecordCount(); ++r) {
+    if (cancel != nullptr && r % 4096 == 0 && cancel->load(std::memory_order_relaxed)) break;
     const bool usedA = bindA.PacketOf(r, &packetA);
     const bool usedB = bindB.PacketOf(r, &packetB);
     if (!usedA && !usedB) continue;

@@ -5,6 +5,7 @@
 // time per definition.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -29,5 +30,7 @@ struct ItemDifference {
 // The items whose shown text differs in at least one record a definition
 // processes, and the items present in only one of them: items of A in A's
 // order, then those only in B in B's order.
+// `cancel` (may be null) stops the comparison early; the result is then partial.
 std::vector<ItemDifference> DiffDefinitions(const LogData& log, const ADXDefinition& a,
-                                            const ADXDefinition& b);
+                                            const ADXDefinition& b,
+                                            const std::atomic<bool>* cancel = nullptr);

@@ -188,6 +188,7 @@ AnalysisWindow::AnalysisWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 
 AnalysisWindow::~AnalysisWindow() {
   cancel_ = true;
+  cancelDiff_ = true;
   if (loader_.joinable()) loader_.join();
   if (differ_.joinable()) differ_.join();
 }
@@ -197,8 +198,12 @@ QString AnalysisWindow::StatusText() const {
 }
 
 bool AnalysisWindow::Open(const std::string& definitionPath, const std::string& logPath) {
+  // Both workers read the log that is about to be replaced.
   CancelLoading();
+  cancelDiff_ = true;
   if (loader_.joinable()) loader_.join();
+  if (differ_.joinable()) differ_.join();
+  diffTable_->setRowCount(0);
   charts_->SetLog(nullptr);
   binding_.reset();
   columns_.reset();
@@ -502,9 +507,10 @@ bool AnalysisWindow::Compare(const std::string& definitionPath) {
   compareColumns_ = std::make_unique<ColumnCache>(*compareBinding_);
   compareLabel_->setText(QStringLiteral("Comparing with %1...").arg(QString::fromStdString(definitionPath)));
   differDone_ = false;
+  cancelDiff_ = false;
   const LogData* log = log_.get();
-  differ_ = std::thread([this, log, a = std::move(workerA), b = std::move(workerB), path = definitionPath] {
-    differences_ = DiffDefinitions(*log, *a, *b);
+  differ_ = std::thread([this, log, a = std::move(workerA), b = std::move(workerB)] {
+    differences_ = DiffDefinitions(*log, *a, *b, &cancelDiff_);
     differDone_.store(true, std::memory_order_release);
   });
   poll_->start();

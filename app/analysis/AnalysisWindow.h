@@ -132,6 +132,7 @@ class AnalysisWindow : public QWidget {
   LogReadResult loadResult_ = LogReadResult::kOk;  // written by the loader before loaderDone_
   std::thread differ_;
   std::atomic<bool> differDone_{false};
+  std::atomic<bool> cancelDiff_{false};
   std::vector<ItemDifference> differences_;  // written by the differ before differDone_
   QString status_;
 

@@ -154,6 +154,18 @@ TEST_F(AnalysisWindowTest, CompareOverlaysAndListsTheDifferences) {
   EXPECT_FALSE(window.Compare(dir.File("missing.adx")));
 }
 
+TEST_F(AnalysisWindowTest, OpeningAnotherLogStopsARunningComparison) {
+  AnalysisWindow window;
+  ASSERT_TRUE(OpenAndWait(window, WriteLog(300000, "long.xdl")));
+  ASSERT_TRUE(window.Compare(revisedAdx));
+  EXPECT_TRUE(window.IsComparing());
+  // The comparison reads the log that the next Open replaces.
+  ASSERT_TRUE(OpenAndWait(window, WriteLog(50)));
+  EXPECT_FALSE(window.IsComparing());
+  EXPECT_EQ(window.Log()->RecordCount(), 50u);
+  EXPECT_EQ(window.DiffTable()->rowCount(), 0);
+}
+
 TEST_F(AnalysisWindowTest, ExportWritesTheSelectionWithUnits) {
   AnalysisWindow window;
   ASSERT_TRUE(OpenAndWait(window, WriteLog(40)));
