@@ -86,6 +86,7 @@ AnalysisWindow::AnalysisWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   progress_->setVisible(false);
   cancelButton_ = new QPushButton(QStringLiteral("Cancel"), this);
   cancelButton_->setVisible(false);
+  auto* zoomSelection = new QPushButton(QStringLiteral("Zoom to Selection"), this);
   auto* reset = new QPushButton(QStringLiteral("Reset Zoom"), this);
   auto* clear = new QPushButton(QStringLiteral("Clear Selection"), this);
   auto* compare = new QPushButton(QStringLiteral("Compare..."), this);
@@ -94,6 +95,7 @@ AnalysisWindow::AnalysisWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   top->addWidget(statusLabel_, 1);
   top->addWidget(progress_, 1);
   top->addWidget(cancelButton_);
+  top->addWidget(zoomSelection);
   top->addWidget(reset);
   top->addWidget(clear);
   top->addWidget(compare);
@@ -171,6 +173,7 @@ AnalysisWindow::AnalysisWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   connect(poll_, &QTimer::timeout, this, &AnalysisWindow::Poll);
   connect(cancelButton_, &QPushButton::clicked, this, &AnalysisWindow::CancelLoading);
   connect(reset, &QPushButton::clicked, charts_, &StripChartWidget::ResetView);
+  connect(zoomSelection, &QPushButton::clicked, charts_, &StripChartWidget::ZoomToSelection);
   connect(clear, &QPushButton::clicked, this, &AnalysisWindow::ClearSelection);
   connect(compare, &QPushButton::clicked, this, &AnalysisWindow::ChooseCompare);
   connect(exportButton, &QPushButton::clicked, this, &AnalysisWindow::ChooseExport);

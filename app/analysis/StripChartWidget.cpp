@@ -95,6 +95,10 @@ void StripChartWidget::ZoomAt(double anchorSeconds, double factor) {
   SetView(ZoomView(view_, anchorSeconds, factor, bounds_));
 }
 
+void StripChartWidget::ZoomToSelection() {
+  if (selection_) SetView(ViewFromRange(selection_->from, selection_->to, bounds_));
+}
+
 QRect StripChartWidget::PlotRect() const {
   return QRect(kLeftMargin, 0, std::max(1, width() - kLeftMargin - kRightMargin),
                std::max(1, height() - kAxisBand));
@@ -116,6 +120,12 @@ void StripChartWidget::paintEvent(QPaintEvent*) {
     const double x0 = XAtTime(view_, selection_->from, plot.left(), plot.width());
     const double x1 = XAtTime(view_, selection_->to, plot.left(), plot.width());
     painter.fillRect(QRectF(x0, plot.top(), std::max(1.0, x1 - x0), plot.height()), QColor(255, 230, 150));
+  }
+
+  if (zoomBand_) {
+    const double x0 = XAtTime(view_, zoomBand_->from, plot.left(), plot.width());
+    const double x1 = XAtTime(view_, zoomBand_->to, plot.left(), plot.width());
+    painter.fillRect(QRectF(x0, plot.top(), std::max(1.0, x1 - x0), plot.height()), QColor(200, 220, 255));
   }
 
   // Time grid and labels.
@@ -213,7 +223,11 @@ void StripChartWidget::mousePressEvent(QMouseEvent* event) {
   dragStartView_ = view_;
   const bool pan = event->button() == Qt::RightButton || event->button() == Qt::MiddleButton ||
                    (event->button() == Qt::LeftButton && (event->modifiers() & Qt::ShiftModifier));
-  drag_ = pan ? Drag::kPan : event->button() == Qt::LeftButton ? Drag::kSelect : Drag::kNone;
+  const bool zoom = event->button() == Qt::LeftButton && (event->modifiers() & Qt::ControlModifier);
+  drag_ = pan                                 ? Drag::kPan
+          : zoom                              ? Drag::kZoom
+          : event->button() == Qt::LeftButton ? Drag::kSelect
+                                              : Drag::kNone;
   event->accept();
 }
 
@@ -226,13 +240,20 @@ void StripChartWidget::mouseMoveEvent(QMouseEvent* event) {
   } else if (drag_ == Drag::kSelect && std::fabs(x - dragStartX_) > kClickSlop) {
     selection_ = TimeView{std::min(dragStartTime_, TimeAt(x)), std::max(dragStartTime_, TimeAt(x))};
     update();
+  } else if (drag_ == Drag::kZoom) {
+    zoomBand_ = TimeView{std::min(dragStartTime_, TimeAt(x)), std::max(dragStartTime_, TimeAt(x))};
+    update();
   }
   event->accept();
 }
 
 void StripChartWidget::mouseReleaseEvent(QMouseEvent* event) {
   const double x = event->position().x();
-  if (drag_ == Drag::kSelect) {
+  if (drag_ == Drag::kZoom) {
+    zoomBand_.reset();
+    if (std::fabs(x - dragStartX_) > kClickSlop) SetView(ViewFromRange(dragStartTime_, TimeAt(x), bounds_));
+    update();
+  } else if (drag_ == Drag::kSelect) {
     if (std::fabs(x - dragStartX_) > kClickSlop) {
       SetSelection(TimeView{dragStartTime_, TimeAt(x)});
     } else {

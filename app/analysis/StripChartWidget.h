@@ -4,8 +4,9 @@
 // definition's) is drawn over the first in another colour.
 //
 // Mouse: the wheel zooms around the pointer; a left drag selects a time range
-// (a click without a drag moves the cursor there); a right or middle drag, or
-// a drag with Shift, pans; a double click resets the view to the whole log.
+// (a click without a drag moves the cursor there); a left drag with Ctrl zooms
+// to the dragged range; a right or middle drag, or a drag with Shift, pans; a
+// double click resets the view to the whole log.
 // Keys: Left/Right pan, +/- zoom, Home resets.
 //
 // Thread contract: a QWidget; GUI thread only. The log and the columns it is
@@ -56,6 +57,8 @@ class StripChartWidget : public QWidget {
  public Q_SLOTS:
   void ResetView();
   void ZoomAt(double anchorSeconds, double factor);
+  // Shows the selected range (nothing without a selection).
+  void ZoomToSelection();
 
  Q_SIGNALS:
   void cursorMoved(double seconds);
@@ -72,7 +75,7 @@ class StripChartWidget : public QWidget {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  enum class Drag { kNone, kSelect, kPan };
+  enum class Drag { kNone, kSelect, kZoom, kPan };
   struct Range {
     bool any = false;
     float minimum = 0.0f;
@@ -90,6 +93,7 @@ class StripChartWidget : public QWidget {
   TimeView view_;
   double cursor_ = 0.0;
   std::optional<TimeView> selection_;
+  std::optional<TimeView> zoomBand_;  // the range a Ctrl drag is zooming to
   Drag drag_ = Drag::kNone;
   double dragStartX_ = 0.0;
   double dragStartTime_ = 0.0;

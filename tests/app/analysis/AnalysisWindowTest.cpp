@@ -126,6 +126,16 @@ TEST_F(AnalysisWindowTest, CursorZoomAndSelectionDriveTheViews) {
   EXPECT_EQ(spark->SampleCount(), fastInRange);
   EXPECT_EQ(TableText(table, 0, 3), QString::number(fastInRange));
 
+  charts->ZoomToSelection();
+  EXPECT_EQ(charts->View(), selected);
+  charts->ResetView();
+  // A drag with Ctrl zooms to the dragged range and leaves the selection.
+  QTest::mousePress(charts, Qt::LeftButton, Qt::ControlModifier, QPoint(x0, plot.center().y()));
+  QTest::mouseRelease(charts, Qt::LeftButton, Qt::ControlModifier, QPoint(x1, plot.center().y()));
+  EXPECT_NEAR(charts->View().from, selected.from, whole.Span() / plot.width() * 2);
+  EXPECT_NEAR(charts->View().to, selected.to, whole.Span() / plot.width() * 2);
+  EXPECT_EQ(*charts->Selection(), selected);
+
   window.ClearSelection();
   EXPECT_EQ(spark->SampleCount(), 1500u);
   SaveRender(window, QStringLiteral("analysis-window"));
