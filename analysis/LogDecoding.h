@@ -99,24 +99,47 @@ class RawValueUpdater {
   std::vector<std::vector<ADXObject*>> perEntry_;
 };
 
+// What a replay's visit does with the items it is given.
+enum class ReplayVisit {
+  kMayRead,        // reads some of them
+  kConvertsEvery,  // converts every one bound to the record's command, from the packet
+};
+
 // Calls visit(record, packet) for every record from first to last (exclusive)
 // that the definition processes, after the raw values of `reads` (and of what
 // they link to) were taken from the record, as UpdateRawValues takes them.
 // Records before `first` are taken too (without visiting), so that items of
 // other commands hold the raw values they had at that point. Only the items
-// in `reads` (and their links) may be read by visit.
+// in `reads` (and their links) may be read by visit. A visit that converts
+// every item of the record's command from the packet stores those raw values
+// itself (a conversion from a packet takes the raw number first), so with
+// kConvertsEvery they are not taken twice.
 template <typename Visit>
 void ReplayLog(const LogBinding& binding, std::size_t first, std::size_t last,
-               const std::vector<ADXObject*>& reads, Visit&& visit) {
+               const std::vector<ADXObject*>& reads, Visit&& visit,
+               ReplayVisit mode = ReplayVisit::kMayRead) {
   const std::vector<ADXObject*> closure = DependencyClosure(binding.Definition(), reads);
-  const RawValueUpdater updater(binding, closure);
+  const RawValueUpdater before(binding, closure);
+  std::vector<ADXObject*> rest;
+  if (mode == ReplayVisit::kConvertsEvery) {
+    for (ADXObject* item : closure) {
+      bool read = false;
+      for (ADXObject* r : reads) read = read || r == item;
+      if (!read) rest.push_back(item);
+    }
+  }
+  const RawValueUpdater during(binding, mode == ReplayVisit::kConvertsEvery ? rest : closure);
   ResetRawValues(closure);
   const std::size_t count = binding.Log().RecordCount();
   if (last > count) last = count;
   BoundPacket packet;
   for (std::size_t r = 0; r < last; ++r) {
     if (!binding.PacketOf(r, &packet)) continue;
-    updater.Update(r, packet);
-    if (r >= first) visit(r, packet);
+    if (r < first) {
+      before.Update(r, packet);
+    } else {
+      during.Update(r, packet);
+      visit(r, packet);
+    }
   }
 }

@@ -74,13 +74,16 @@ void ComputeGroup(const LogBinding& binding, const std::vector<ADXObject*>& item
                   const std::vector<std::size_t>& slots) {
   const LogData& log = binding.Log();
   const ADXDefinition& definition = binding.Definition();
-  ReplayLog(binding, first, last, items, [&](std::size_t record, const BoundPacket& packet) {
-    const double seconds = log.TimeSeconds(record);
-    for (std::size_t i = 0; i < items.size(); ++i) {
-      if (!ItemReadsCommand(*items[i], packet.command)) continue;
-      accumulators[slots[i]].Add(ItemNumber(definition, *items[i], packet), seconds);
-    }
-  });
+  ReplayLog(
+      binding, first, last, items,
+      [&](std::size_t record, const BoundPacket& packet) {
+        const double seconds = log.TimeSeconds(record);
+        for (std::size_t i = 0; i < items.size(); ++i) {
+          if (!ItemReadsCommand(*items[i], packet.command)) continue;
+          accumulators[slots[i]].Add(ItemNumber(definition, *items[i], packet), seconds);
+        }
+      },
+      ReplayVisit::kConvertsEvery);
 }
 
 // Splits the items into two groups whose dependency closures do not meet, as
