@@ -3,7 +3,9 @@
 #include <cmath>
 
 #include "analysis/LogDecoding.h"
+#include "definition/ADXBitmask.h"
 #include "definition/ADXDefinition.h"
+#include "definition/ADXValue.h"
 
 namespace {
 
@@ -14,10 +16,33 @@ ADXObject* FindItem(const std::vector<ADXObject*>& items, const std::string& id)
   return nullptr;
 }
 
+// Whether the two items turn equal numbers into equal texts: values without
+// lookup tables that format alike, or bitmasks with the same two texts. Then
+// their numbers decide, and the texts need not be written for every record.
+bool SameFormatting(const ADXObject& a, const ADXObject& b) {
+  if (a.objectType == ADX_TYPE_VALUE && b.objectType == ADX_TYPE_VALUE) {
+    const auto& va = static_cast<const ADXValue&>(a);
+    const auto& vb = static_cast<const ADXValue&>(b);
+    return va.lookup == nullptr && vb.lookup == nullptr && va.outputtype == vb.outputtype &&
+           va.digcount == vb.digcount;
+  }
+  if (a.objectType == ADX_TYPE_BITMASK && b.objectType == ADX_TYPE_BITMASK) {
+    const auto& ba = static_cast<const ADXBitmask&>(a);
+    const auto& bb = static_cast<const ADXBitmask&>(b);
+    return ba.truestring == bb.truestring && ba.falsestring == bb.falsestring;
+  }
+  return false;
+}
+
+bool SameNumber(double x, double y) {
+  return x == y || (std::isnan(x) && std::isnan(y));
+}
+
 struct Pair {
   ADXObject* a = nullptr;
   ADXObject* b = nullptr;
   bool numeric = false;
+  bool sameFormatting = false;
   ItemDifference difference;
 };
 
@@ -47,6 +72,7 @@ std::vector<ItemDifference> DiffDefinitions(const LogData& log, const ADXDefinit
     p.a = item;
     p.b = other;
     p.numeric = !ItemIsTextOnly(*item) && !ItemIsTextOnly(*other);
+    p.sameFormatting = SameFormatting(*item, *other);
     p.difference.id = id;
     p.difference.title = ItemTitle(*item);
     order.emplace_back(true, pairs.size());
@@ -82,12 +108,18 @@ std::vector<ItemDifference> DiffDefinitions(const LogData& log, const ADXDefinit
       const bool fresh = (usedA && packetA.data && ItemReadsCommand(*p.a, packetA.command)) ||
                          (usedB && packetB.data && ItemReadsCommand(*p.b, packetB.command));
       if (!fresh) continue;
+      double numberA = 0.0, numberB = 0.0;
+      if (p.sameFormatting || p.numeric) {
+        numberA = ItemNumber(a, *p.a, packetA);
+        numberB = ItemNumber(b, *p.b, packetB);
+        if (p.sameFormatting && SameNumber(numberA, numberB)) continue;
+      }
       if (ItemText(a, *p.a, packetA) == ItemText(b, *p.b, packetB)) continue;
       ItemDifference& d = p.difference;
       if (d.recordsDiffering == 0) d.firstTimeSeconds = log.TimeSeconds(r);
       ++d.recordsDiffering;
       if (p.numeric) {
-        const double delta = std::fabs(ItemNumber(a, *p.a, packetA) - ItemNumber(b, *p.b, packetB));
+        const double delta = std::fabs(numberA - numberB);
         if (!d.maxAbsDifference || delta > *d.maxAbsDifference || std::isnan(delta))
           d.maxAbsDifference = delta;
       }
