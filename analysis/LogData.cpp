@@ -93,8 +93,12 @@ LogReadResult ReadInto(DataLogFile& file, std::vector<XdlEntry>& entries, std::v
     record.entry = head.entryIndex;
     record.offset = bytes.size();
     bytes.resize(bytes.size() + entry->fullSize);
-    XdlExpandPayload(*entry, payload.data(), entry->storedSize, bytes.data() + record.offset,
-                     entry->fullSize);
+    if (wholePacket[head.entryIndex]) {
+      std::memcpy(bytes.data() + record.offset, payload.data(), entry->fullSize);
+    } else {
+      XdlExpandPayload(*entry, payload.data(), entry->storedSize, bytes.data() + record.offset,
+                       entry->fullSize);
+    }
     records.push_back(record);
     if (records.size() % kProgressStep == 0) {
       if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) return LogReadResult::kCancelled;
