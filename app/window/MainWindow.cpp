@@ -448,7 +448,8 @@ AnalysisWindow* MainWindow::AnalyzeLog(const std::string& logPath) {
   // The analysis reads the log with a copy of the loaded definition of its
   // own; scanning and playback go on untouched.
   if (!analysis_) analysis_ = new AnalysisWindow(this);
-  analysis_->Open(settings_.lastadxpath, logPath);
+  // The file of the definition shown now; none while nothing is loaded.
+  analysis_->Open(definition_.ObjectCount() != 0 ? settings_.lastadxpath : std::string(), logPath);
   analysis_->show();
   analysis_->raise();
   return analysis_;
