@@ -67,6 +67,55 @@ class Accumulator {
 
 namespace {
 
+// The number a value shows, remembered by raw number: a value whose variables
+// all read its own raw number (no links) shows a number that depends on that
+// raw number alone, since equations and lookup tables have no state. An 8-bit
+// value keeps the numbers of all 256 raw numbers, a wider one its last.
+class NumberMemo {
+ public:
+  explicit NumberMemo(const ADXObject& item) {
+    if (item.objectType != ADX_TYPE_VALUE) return;
+    const auto& value = static_cast<const ADXValue&>(item);
+    for (const ValueVariable& variable : value.variables) {
+      if (variable.kind == kVariableLink) return;
+    }
+    pure_ = true;
+    if (value.sizeinbits <= 8) {
+      numbers_.assign(256, 0.0);
+      known_.assign(256, 0);
+    }
+  }
+
+  // For a record of the item's own command.
+  double Number(const ADXDefinition& definition, ADXObject& item, const BoundPacket& packet) {
+    if (!pure_) return ItemNumber(definition, item, packet);
+    // Taking the raw number stores it, as the conversion would.
+    const std::int32_t raw = static_cast<ADXValue&>(item).ExtractRaw(packet.data, packet.length, 0, 0);
+    if (!numbers_.empty() && raw >= 0 && raw < 256) {
+      const auto index = static_cast<std::size_t>(raw);
+      if (!known_[index]) {
+        numbers_[index] = ItemNumber(definition, item, packet);
+        known_[index] = 1;
+      }
+      return numbers_[index];
+    }
+    if (!hasLast_ || raw != lastRaw_) {
+      lastNumber_ = ItemNumber(definition, item, packet);
+      lastRaw_ = raw;
+      hasLast_ = true;
+    }
+    return lastNumber_;
+  }
+
+ private:
+  bool pure_ = false;
+  std::vector<double> numbers_;
+  std::vector<std::uint8_t> known_;
+  bool hasLast_ = false;
+  std::int32_t lastRaw_ = 0;
+  double lastNumber_ = 0.0;
+};
+
 // Statistics of the items from one replay (the items' closures are not shared
 // with any other replay running at the same time).
 void ComputeGroup(const LogBinding& binding, const std::vector<ADXObject*>& items, std::size_t first,
@@ -74,13 +123,16 @@ void ComputeGroup(const LogBinding& binding, const std::vector<ADXObject*>& item
                   const std::vector<std::size_t>& slots) {
   const LogData& log = binding.Log();
   const ADXDefinition& definition = binding.Definition();
+  std::vector<NumberMemo> memos;
+  memos.reserve(items.size());
+  for (const ADXObject* item : items) memos.emplace_back(*item);
   ReplayLog(
       binding, first, last, items,
       [&](std::size_t record, const BoundPacket& packet) {
         const double seconds = log.TimeSeconds(record);
         for (std::size_t i = 0; i < items.size(); ++i) {
           if (!ItemReadsCommand(*items[i], packet.command)) continue;
-          accumulators[slots[i]].Add(ItemNumber(definition, *items[i], packet), seconds);
+          accumulators[slots[i]].Add(memos[i].Number(definition, *items[i], packet), seconds);
         }
       },
       ReplayVisit::kConvertsEvery);
