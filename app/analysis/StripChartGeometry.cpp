@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "analysis/LogData.h"
 
@@ -50,29 +51,83 @@ TimeView ViewFromRange(double a, double b, const TimeView& bounds) {
   return Clamp(TimeView{a, b}, bounds);
 }
 
+EnvelopeBlocks SummarizeBlocks(const std::vector<float>& samples) {
+  EnvelopeBlocks out;
+  const std::size_t count = (samples.size() + kEnvelopeBlock - 1) / kEnvelopeBlock;
+  out.minimum.assign(count, std::numeric_limits<float>::quiet_NaN());
+  out.maximum.assign(count, std::numeric_limits<float>::quiet_NaN());
+  for (std::size_t i = 0; i < samples.size(); ++i) {
+    const float v = samples[i];
+    if (std::isnan(v)) continue;
+    float& lo = out.minimum[i / kEnvelopeBlock];
+    float& hi = out.maximum[i / kEnvelopeBlock];
+    if (std::isnan(lo) || v < lo) lo = v;
+    if (std::isnan(hi) || v > hi) hi = v;
+  }
+  return out;
+}
+
+namespace {
+
+void Take(EnvelopeColumn& column, float lo, float hi, float value) {
+  if (!column.valid) {
+    column = EnvelopeColumn{true, lo, hi, value, value};
+    return;
+  }
+  column.minimum = std::min(column.minimum, lo);
+  column.maximum = std::max(column.maximum, hi);
+}
+
+// Adds samples[from, to) to the column, sample by sample.
+void TakeSamples(EnvelopeColumn& column, const std::vector<float>& samples, std::size_t from,
+                 std::size_t to) {
+  for (std::size_t r = from; r < to; ++r) {
+    const float v = samples[r];
+    if (std::isnan(v)) continue;
+    Take(column, v, v, v);
+    column.last = v;
+  }
+}
+
+}  // namespace
+
 std::vector<EnvelopeColumn> MinMaxEnvelope(const LogData& log, const std::vector<float>& samples,
-                                           const TimeView& view, int columns) {
+                                           const TimeView& view, int columns, const EnvelopeBlocks* blocks) {
   std::vector<EnvelopeColumn> out(static_cast<std::size_t>(std::max(0, columns)));
   if (columns <= 0 || samples.size() != log.RecordCount() || !(view.Span() > 0)) return out;
+  if (blocks != nullptr && blocks->minimum.size() != (samples.size() + kEnvelopeBlock - 1) / kEnvelopeBlock) {
+    blocks = nullptr;
+  }
   const double step = view.Span() / columns;
   std::size_t r = log.LowerBound(view.from);
   for (int c = 0; c < columns; ++c) {
     // The last column takes the view's end itself.
     const double end = c + 1 == columns ? view.to : view.from + step * (c + 1);
-    const std::size_t stop = c + 1 == columns ? log.UpperBound(end) : log.LowerBound(end);
+    const std::size_t stop = std::max(r, c + 1 == columns ? log.UpperBound(end) : log.LowerBound(end));
     EnvelopeColumn& column = out[static_cast<std::size_t>(c)];
-    for (; r < stop; ++r) {
-      const float v = samples[r];
-      if (std::isnan(v)) continue;
-      if (!column.valid) {
-        column = EnvelopeColumn{true, v, v, v, v};
-        continue;
+    if (blocks == nullptr || stop - r < 2 * kEnvelopeBlock) {
+      TakeSamples(column, samples, r, stop);
+    } else {
+      // Head up to a block boundary, whole blocks, then the tail.
+      const std::size_t headEnd = (r + kEnvelopeBlock - 1) / kEnvelopeBlock * kEnvelopeBlock;
+      const std::size_t tailStart = stop / kEnvelopeBlock * kEnvelopeBlock;
+      TakeSamples(column, samples, r, headEnd);
+      for (std::size_t b = headEnd / kEnvelopeBlock; b < tailStart / kEnvelopeBlock; ++b) {
+        if (std::isnan(blocks->minimum[b])) continue;
+        // The block's first sample joins a column that starts here.
+        const float first = samples[b * kEnvelopeBlock];
+        Take(column, blocks->minimum[b], blocks->maximum[b], std::isnan(first) ? blocks->minimum[b] : first);
       }
-      column.minimum = std::min(column.minimum, v);
-      column.maximum = std::max(column.maximum, v);
-      column.last = v;
+      TakeSamples(column, samples, tailStart, stop);
+      // The last sample of the column, for the line to the next one.
+      for (std::size_t k = stop; k > r; --k) {
+        if (!std::isnan(samples[k - 1])) {
+          column.last = samples[k - 1];
+          break;
+        }
+      }
     }
-    r = std::max(r, stop);
+    r = stop;
   }
   return out;
 }

@@ -45,10 +45,22 @@ struct EnvelopeColumn {
   float last = 0.0f;
 };
 
+// The smallest and largest sample of each block of kEnvelopeBlock samples
+// (NaN for a block of NaN only), so that a column spanning many records reads
+// blocks instead of samples.
+inline constexpr std::size_t kEnvelopeBlock = 256;
+struct EnvelopeBlocks {
+  std::vector<float> minimum;
+  std::vector<float> maximum;
+};
+EnvelopeBlocks SummarizeBlocks(const std::vector<float>& samples);
+
 // The envelope of a column of samples (one per record of the log) over
-// `columns` pixel columns spanning the view.
+// `columns` pixel columns spanning the view; with blocks (of these samples),
+// whole blocks inside a column are read from them.
 std::vector<EnvelopeColumn> MinMaxEnvelope(const LogData& log, const std::vector<float>& samples,
-                                           const TimeView& view, int columns);
+                                           const TimeView& view, int columns,
+                                           const EnvelopeBlocks* blocks = nullptr);
 
 // The smallest and largest non-NaN sample (false when there is none).
 bool SampleRange(const std::vector<float>& samples, float* minimum, float* maximum);

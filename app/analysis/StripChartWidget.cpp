@@ -50,7 +50,11 @@ void StripChartWidget::SetChannels(std::vector<StripChannel> channels) {
   ranges_.clear();
   for (const StripChannel& channel : channels_) {
     Range range;
-    if (channel.samples != nullptr) range.any = SampleRange(*channel.samples, &range.minimum, &range.maximum);
+    if (channel.samples != nullptr) {
+      range.any = SampleRange(*channel.samples, &range.minimum, &range.maximum);
+      range.blocks = SummarizeBlocks(*channel.samples);
+    }
+    if (channel.overlay != nullptr) range.overlayBlocks = SummarizeBlocks(*channel.overlay);
     float lo = 0.0f, hi = 0.0f;
     if (channel.overlay != nullptr && SampleRange(*channel.overlay, &lo, &hi)) {
       range.minimum = range.any ? std::min(range.minimum, lo) : lo;
@@ -170,8 +174,8 @@ void StripChartWidget::DrawStrip(QPainter& painter, const StripChannel& channel,
   const float hi = range.maximum;
   const double top = strip.top() + 3;
   const double height = strip.height() - 6;
-  auto draw = [&](const std::vector<float>& samples, const QColor& color) {
-    const std::vector<EnvelopeColumn> columns = MinMaxEnvelope(*log_, samples, view_, strip.width());
+  auto draw = [&](const std::vector<float>& samples, const EnvelopeBlocks& blocks, const QColor& color) {
+    const std::vector<EnvelopeColumn> columns = MinMaxEnvelope(*log_, samples, view_, strip.width(), &blocks);
     QVector<QLineF> lines;
     lines.reserve(static_cast<qsizetype>(columns.size() * 2));
     const EnvelopeColumn* previous = nullptr;
@@ -194,8 +198,8 @@ void StripChartWidget::DrawStrip(QPainter& painter, const StripChannel& channel,
   painter.save();
   painter.setClipRect(strip);
   if (any) {
-    draw(*channel.samples, channel.color);
-    if (channel.overlay != nullptr) draw(*channel.overlay, QColor(230, 120, 0));
+    draw(*channel.samples, range.blocks, channel.color);
+    if (channel.overlay != nullptr) draw(*channel.overlay, range.overlayBlocks, QColor(230, 120, 0));
   }
   painter.restore();
   // Label and range in the strip's corner.

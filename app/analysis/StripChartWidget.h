@@ -80,6 +80,8 @@ class StripChartWidget : public QWidget {
     bool any = false;
     float minimum = 0.0f;
     float maximum = 0.0f;
+    EnvelopeBlocks blocks;         // of the samples
+    EnvelopeBlocks overlayBlocks;  // of the overlay
   };
 
   double TimeAt(double x) const;

@@ -96,6 +96,20 @@ TEST_F(EnvelopeTest, KeepsEveryExtremeOfManySamples) {
     peak = std::max(peak, env[c].maximum);
   }
   EXPECT_EQ(peak, 5000.0f);
+  // Read through block summaries, every column has the same extremes.
+  const EnvelopeBlocks blocks = SummarizeBlocks(samples);
+  for (const TimeView& v : {view, TimeView{0.0, 199.999}, TimeView{3.3, 3.9}}) {
+    for (int n : {1, 7, 333, 1000}) {
+      const std::vector<EnvelopeColumn> plain = MinMaxEnvelope(log, samples, v, n);
+      const std::vector<EnvelopeColumn> fast = MinMaxEnvelope(log, samples, v, n, &blocks);
+      for (int c = 0; c < n; ++c) {
+        ASSERT_EQ(plain[c].valid, fast[c].valid) << n << " " << c;
+        ASSERT_EQ(plain[c].minimum, fast[c].minimum) << n << " " << c;
+        ASSERT_EQ(plain[c].maximum, fast[c].maximum) << n << " " << c;
+        ASSERT_EQ(plain[c].last, fast[c].last) << n << " " << c;
+      }
+    }
+  }
   // A view between samples has empty columns; columns of zero give nothing.
   EXPECT_FALSE(MinMaxEnvelope(log, samples, TimeView{10.0001, 10.0009}, 4)[1].valid);
   EXPECT_TRUE(MinMaxEnvelope(log, samples, view, 0).empty());
