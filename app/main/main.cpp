@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "acquisition/control/platform/FileMove.h"
+#include "app/analysis/AnalysisWindow.h"
 #include "app/binding/EditorBinding.h"
 #include "app/main/BoundEditor.h"
 #include "app/settings/AppSettings.h"
@@ -109,6 +110,9 @@ int main(int argc, char** argv) {
   }
   if (command.preferences)
     QTimer::singleShot(0, &window, [&window] { window.RunCommand(cmd::kPreferences); });
+  if (!command.analyze.empty()) {
+    window.AnalyzeLog(QFileInfo(QString::fromStdString(command.analyze)).absoluteFilePath().toStdString());
+  }
   if (command.scan) QTimer::singleShot(0, &window, [&window] { window.RunCommand(cmd::kScan); });
   if (command.edit) QTimer::singleShot(0, &window, [&window] { window.RunCommand(cmd::kEditDefinition); });
   // The picture is taken just before the close starts, while a scan still
@@ -121,6 +125,7 @@ int main(int argc, char** argv) {
     QWidget* shown = QApplication::activeModalWidget();
     if (shown == nullptr && window.Preferences() != nullptr) shown = window.Preferences()->Container();
     if (shown == nullptr) shown = &window;
+    if (window.Analysis() != nullptr) shown = window.Analysis();
     if (!shown->grab().save(file)) std::fprintf(stderr, "varnak: cannot write %s\n", qPrintable(file));
   };
   QObject::connect(&window, &MainWindow::aboutToClose, &window, takePicture);

@@ -15,6 +15,7 @@ inline constexpr int kPreferences = 32783;
 inline constexpr int kExit = 105;
 inline constexpr int kScan = 32774;
 inline constexpr int kLoadLog = 32808;
+inline constexpr int kAnalyzeLog = 32840;
 inline constexpr int kRecord = 32804;
 inline constexpr int kPlay = 32805;
 inline constexpr int kPause = 32807;

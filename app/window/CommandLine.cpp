@@ -35,6 +35,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLineOptions* 
         return false;
       }
       result.quitAfterSeconds = seconds;
+    } else if (arg == "--analyze") {
+      if (!value(&result.analyze)) return false;
     } else if (arg == "--preferences") {
       result.preferences = true;
     } else if (arg == "--theme") {
@@ -66,7 +68,7 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLineOptions* 
 std::string CommandLineUsage() {
   return "usage: varnak [DEF.adx] [--port PATH] [--scan] [--tab NAME] [--quit-after SECONDS]\n"
          "              [--screenshot FILE.png] [--preferences] [--theme light|dark|system]\n"
-         "              [--edit] [--version]\n"
+         "              [--analyze LOG.xdl] [--edit] [--version]\n"
          "  DEF.adx              definition to load\n"
          "  --port PATH          serial device for this run (the settings keep theirs)\n"
          "  --scan               start scanning once the window is up\n"
@@ -76,5 +78,6 @@ std::string CommandLineUsage() {
          "  --preferences        open the Preferences window at start (the picture shows it)\n"
          "  --theme THEME        light, dark or system (the desktop's) for this run\n"
          "  --edit               open the definition editor at start (the picture shows it)\n"
+         "  --analyze LOG.xdl    open the log in the analysis window (the picture shows it)\n"
          "  --version            print the version and exit\n";
 }

@@ -1,11 +1,12 @@
 // The program's command line:
 //   varnak [DEF.adx] [--port PATH] [--scan] [--tab NAME] [--quit-after SECONDS]
 //          [--screenshot FILE.png] [--preferences] [--theme light|dark|system]
-//          [--edit] [--version]
+//          [--analyze LOG.xdl] [--edit] [--version]
 // A definition to load, a serial device for this run only (the settings keep
 // theirs), Scan at start, the tab to show, an orderly close after a time, and
 // a picture of the window saved just before that close, and the Preferences
-// window opened at start (the picture then shows it).
+// window opened at start (the picture then shows it), and a log opened in the
+// analysis window (the picture then shows that).
 //
 // Thread contract: pure function, callable from any thread.
 #pragma once
@@ -27,6 +28,7 @@ struct CommandLineOptions {
   // Opens the definition editor at start (the picture then shows it).
   bool edit = false;
   bool version = false;
+  std::string analyze;  // a log to open in the analysis window
   bool help = false;
 };
 

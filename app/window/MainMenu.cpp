@@ -54,6 +54,7 @@ std::map<int, QAction*> BuildMainMenu(QMenuBar* bar, QWidget* window) {
 
   QMenu* logger = bar->addMenu(QStringLiteral("&Logger"));
   b.Add(logger, cmd::kLoadLog, "&Load Log...\t Ctrl + Alt + L", QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_L));
+  b.Add(logger, cmd::kAnalyzeLog, "A&nalyze Log...");
   b.Add(logger, cmd::kRecord, "&Record\tCtrl + Alt + Space",
         QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Space));
   b.Add(logger, cmd::kPlay, "&Play\tSpace");

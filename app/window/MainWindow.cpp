@@ -13,6 +13,7 @@
 
 #include "acquisition/QvDebugOutput.h"
 #include "acquisition/control/AcquisitionControl.h"
+#include "app/analysis/AnalysisWindow.h"
 #include "app/panes/DashPane.h"
 #include "app/panes/HistogramPane.h"
 #include "app/panes/ItemListPane.h"
@@ -256,6 +257,9 @@ void MainWindow::RunCommand(int id) {
     case cmd::kBarLoadLog:
       Logger().LoadLog();
       break;
+    case cmd::kAnalyzeLog:
+      if (const auto path = dialogs_->ChooseFile(FileDialogKind::LoadLog)) AnalyzeLog(*path);
+      break;
     case cmd::kRecord:
     case cmd::kBarRecord:
       Logger().Record();
@@ -442,6 +446,21 @@ void MainWindow::OpenPreferences() {
     options_.portOverride.clear();
   });
   preferences_->Open();
+}
+
+AnalysisWindow* MainWindow::AnalyzeLog(const std::string& logPath) {
+  // The analysis reads the log with a copy of the loaded definition of its
+  // own; scanning and playback go on untouched.
+  if (!analysis_) analysis_ = new AnalysisWindow(this);
+  // The file of the definition shown now; none while nothing is loaded.
+  analysis_->Open(definition_.ObjectCount() != 0 ? settings_.lastadxpath : std::string(), logPath);
+  analysis_->show();
+  analysis_->raise();
+  return analysis_;
+}
+
+AnalysisWindow* MainWindow::Analysis() const {
+  return analysis_;
 }
 
 void MainWindow::ShowAbout() {

@@ -69,6 +69,8 @@ struct MainWindowOptions {
   int screenHeight = 0;
 };
 
+class AnalysisWindow;
+
 class MainWindow : public QMainWindow, private ILoggerView {
   Q_OBJECT
 
@@ -125,6 +127,9 @@ class MainWindow : public QMainWindow, private ILoggerView {
   QAction* Action(int id) const;
   QvSplash* Splash() const { return splash_; }
   PreferencesWindow* Preferences() const { return preferences_; }
+  // Opens the log analysis window on a log, decoded with the loaded definition.
+  AnalysisWindow* AnalyzeLog(const std::string& logPath);
+  AnalysisWindow* Analysis() const;
   bool CloseRequested() const { return closeRequested_; }
 
  Q_SIGNALS:
@@ -178,6 +183,7 @@ class MainWindow : public QMainWindow, private ILoggerView {
   QvTabSheet* tabs_ = nullptr;
   LogControlBar* logBar_ = nullptr;
   QPointer<PreferencesWindow> preferences_;
+  QPointer<AnalysisWindow> analysis_;
   bool closeRequested_ = false;
   bool closeAllowed_ = false;
 };

@@ -7,6 +7,10 @@
 #include "tools/varnak-cli/CliCommands.h"
 #include "tools/varnak-cli/SessionCommands.h"
 
+int RunHistogram(const CliArgs& args, std::ostream& out, std::ostream& err);
+int RunStats(const CliArgs& args, std::ostream& out, std::ostream& err);
+int RunDiff(const CliArgs& args, std::ostream& out, std::ostream& err);
+
 namespace {
 
 struct CliCommand {
@@ -32,6 +36,15 @@ constexpr CliCommand kCommands[] = {
      RunExport},
     {"import", "import IN.ads OUT.adx [--force]               convert a legacy ADS definition to ADX",
      RunImport},
+    {"histogram",
+     "histogram LOG.xdl DEF.adx --id HISTID [--kind K] [--from S] [--to S]\n"
+     "                                                one histogram accumulated from a log, as a CSV grid",
+     RunHistogram},
+    {"stats", "stats LOG.xdl DEF.adx [--from S] [--to S]     count, min, max and mean of every value",
+     RunStats},
+    {"diff",
+     "diff LOG.xdl DEF_A.adx DEF_B.adx              items that decode differently with two definitions",
+     RunDiff},
 };
 
 void PrintUsage(std::ostream& s) {

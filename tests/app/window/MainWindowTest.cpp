@@ -112,9 +112,9 @@ TEST_F(WindowStart, MenuHoldsEveryCommandWithItsKey) {
                    "&New Definition...\tCtrl + N", "&Preferences...", "E&xit"}));
   EXPECT_EQ(MenuTexts(menus[1]->menu()), QStringList({"&Scan\t`"}));
   EXPECT_EQ(MenuTexts(menus[2]->menu()),
-            QStringList({"&Load Log...\t Ctrl + Alt + L", "&Record\tCtrl + Alt + Space", "&Play\tSpace",
-                         "P&ause\tSpace", "S&top\tCtrl + Space", "Jump &Backward 10 Samples\t[",
-                         "Jump &Forward 10 Samples\t]", "Playback &Speed"}));
+            QStringList({"&Load Log...\t Ctrl + Alt + L", "A&nalyze Log...", "&Record\tCtrl + Alt + Space",
+                         "&Play\tSpace", "P&ause\tSpace", "S&top\tCtrl + Space",
+                         "Jump &Backward 10 Samples\t[", "Jump &Forward 10 Samples\t]", "Playback &Speed"}));
   EXPECT_EQ(MenuTexts(menus[3]->menu()), QStringList({"&About ..."}));
 
   const std::map<int, QKeySequence> keys = {{cmd::kLoadDefinition, QKeySequence("Ctrl+L")},
