@@ -35,7 +35,9 @@ constexpr std::array<AdxKind, 13> kKinds{{
     {ADX_TYPE_MACRO, "ADXMACRO", "macro", "Macro", Make<ADXMacro>},
 }};
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
+}  // namespace
+
+bool AdxNamesEqual(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
     char x = a[i];
@@ -46,8 +48,6 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
   }
   return true;
 }
-
-}  // namespace
 
 std::span<const AdxKind> AdxKinds() {
   return kKinds;
@@ -62,7 +62,7 @@ const AdxKind* FindAdxKind(std::uint32_t type) {
 
 const AdxKind* FindAdxKindByElement(std::string_view element) {
   for (const AdxKind& kind : kKinds) {
-    if (EqualsNoCase(kind.element, element)) return &kind;
+    if (AdxNamesEqual(kind.element, element)) return &kind;
   }
   return nullptr;
 }

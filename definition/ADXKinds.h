@@ -28,5 +28,7 @@ std::span<const AdxKind> AdxKinds();
 const AdxKind* FindAdxKind(std::uint32_t type);
 // The kind whose element is named (letter case is ignored), or null.
 const AdxKind* FindAdxKindByElement(std::string_view element);
+// Element and attribute names compare without regard to ASCII letter case.
+bool AdxNamesEqual(std::string_view a, std::string_view b);
 // A new object of the type, or null when no kind has it.
 std::unique_ptr<ADXObject> MakeAdxObject(std::uint32_t type);

@@ -22,18 +22,6 @@
 
 namespace {
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i];
-    char y = b[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
-    if (x != y) return false;
-  }
-  return true;
-}
-
 ADXObject* FindCommandById(const ADXDefinition* definition, const char* id) {
   if (id == nullptr || id[0] == '\0') return nullptr;
   ADXObject* object = definition->FindById(id);
@@ -119,7 +107,7 @@ void ADXParser::Dispatch() {
   if (!hasName_) return;
   ended_ = false;
   const std::string_view name(name_.data(), nameLength_);
-  if (EqualsNoCase(name, "ADXHEADER")) {
+  if (AdxNamesEqual(name, "ADXHEADER")) {
     section_ = Section::Header;
   } else if (const AdxKind* kind = FindAdxKindByElement(name)) {
     section_ = Section::Object;
@@ -143,13 +131,13 @@ void ADXParser::Handle() {
 }
 
 bool ADXParser::Is(std::string_view name) const {
-  return EqualsNoCase(std::string_view(name_.data(), nameLength_), name);
+  return AdxNamesEqual(std::string_view(name_.data(), nameLength_), name);
 }
 
 const ADXParser::Attr* ADXParser::FindAttr(std::string_view name) const {
   for (int i = 0; i < attrCount_; ++i) {
     const Attr& a = attrs_[static_cast<std::size_t>(i)];
-    if (EqualsNoCase(std::string_view(a.name.data()), name)) return &a;
+    if (AdxNamesEqual(std::string_view(a.name.data()), name)) return &a;
   }
   return nullptr;
 }

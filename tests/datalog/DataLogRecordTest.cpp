@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "tests/datalog/XdlTestSupport.h"
+#include "tests/support/FileSizeCap.h"
 
 using xdltest::ByteBuilder;
 using xdltest::Bytes;
@@ -37,27 +38,6 @@ XdlEntry ListenEntry() {
   e.mask.SetBit(3, false);  // bits 0 and 2 of four: byte 0x05
   return e;
 }
-
-// Caps the size of files this process may write, as a full disk would; the
-// write past the cap fails with EFBIG instead of raising SIGXFSZ.
-class FileSizeCap {
- public:
-  explicit FileSizeCap(rlim_t bytes) {
-    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    ::getrlimit(RLIMIT_FSIZE, &previous_);
-    rlimit cap = previous_;
-    cap.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &cap);
-  }
-  ~FileSizeCap() {
-    ::setrlimit(RLIMIT_FSIZE, &previous_);
-    std::signal(SIGXFSZ, previousHandler_);
-  }
-
- private:
-  rlimit previous_{};
-  void (*previousHandler_)(int) = nullptr;
-};
 
 class DataLogRecordTest : public ::testing::Test {
  protected:

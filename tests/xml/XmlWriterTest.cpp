@@ -12,32 +12,12 @@
 #include <iterator>
 #include <string>
 
+#include "tests/support/FileSizeCap.h"
 #include "tests/xml/RecordingCallback.h"
 #include "xml/XmlSaxParser.h"
 #include "xml/XmlWriter.h"
 
 namespace {
-
-// Caps the size of files this process may write, as a full disk would: the
-// write past the cap fails with EFBIG instead of raising SIGXFSZ.
-class FileSizeCap {
- public:
-  explicit FileSizeCap(rlim_t bytes) {
-    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    ::getrlimit(RLIMIT_FSIZE, &previous_);
-    rlimit cap = previous_;
-    cap.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &cap);
-  }
-  ~FileSizeCap() {
-    ::setrlimit(RLIMIT_FSIZE, &previous_);
-    std::signal(SIGXFSZ, previousHandler_);
-  }
-
- private:
-  rlimit previous_{};
-  void (*previousHandler_)(int) = nullptr;
-};
 
 class XmlWriterTest : public ::testing::Test {
  protected:

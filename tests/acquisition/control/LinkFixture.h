@@ -28,6 +28,7 @@
 #include "definition/ADXFile.h"
 #include "definition/ADXValue.h"
 #include "tests/acquisition/control/SessionFakes.h"
+#include "tests/support/FileSizeCap.h"
 #include "tools/ecu-sim/EcuSimulator.h"
 
 using Bytes = std::vector<std::uint8_t>;
@@ -153,28 +154,6 @@ class TempFolder {
 
  private:
   std::string path_;
-};
-
-// Caps the size of files this process may write, as a full disk would: the
-// write past the cap fails with EFBIG ("File too large") instead of raising
-// SIGXFSZ.
-class FileSizeCap {
- public:
-  explicit FileSizeCap(rlim_t bytes) {
-    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    ::getrlimit(RLIMIT_FSIZE, &previous_);
-    rlimit cap = previous_;
-    cap.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &cap);
-  }
-  ~FileSizeCap() {
-    ::setrlimit(RLIMIT_FSIZE, &previous_);
-    std::signal(SIGXFSZ, previousHandler_);
-  }
-
- private:
-  rlimit previous_{};
-  void (*previousHandler_)(int) = nullptr;
 };
 
 class LinkTest : public ::testing::Test {

@@ -41,10 +41,10 @@ TEST_F(AnalyzeMenuTest, LoggerMenuOpensTheChosenLogWithTheLoadedDefinition) {
   ASSERT_NE(window.LoadDefinitionFile(adx), 0);
   QAction* action = window.Action(cmd::kAnalyzeLog);
   ASSERT_NE(action, nullptr);
-  EXPECT_TRUE(action->text().startsWith("Analyze Log..."));
+  EXPECT_TRUE(action->text().startsWith("A&nalyze Log..."));
   bool inLogger = false;
   for (QAction* menu : window.menuBar()->actions()) {
-    if (menu->text() == "Logger" && menu->menu() != nullptr)
+    if (menu->text() == "&Logger" && menu->menu() != nullptr)
       inLogger = menu->menu()->actions().contains(action);
   }
   EXPECT_TRUE(inLogger);
