@@ -6,7 +6,10 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <fstream>
+#include <iterator>
+#include <sstream>
 
 #include "datalog/XdlFormat.h"
 #include "tests/acquisition/control/LinkFixture.h"
@@ -103,8 +106,9 @@ TEST_F(CommandLineTest, ScanWritesRowsAndSavesTheRecordingOnce) {
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(RunScanSession(options, stop, err.get()), 1);
   EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
-  EXPECT_NE(err.Text().find("Cannot record to " + options.recordPath + " already exists; nothing was recorded"),
-            std::string::npos)
+  EXPECT_NE(
+      err.Text().find("Cannot record to " + options.recordPath + " already exists; nothing was recorded"),
+      std::string::npos)
       << err.Text();
   EXPECT_EQ(std::filesystem::file_size(options.recordPath), before);
   EXPECT_FALSE(std::filesystem::exists(temp.File("temp.xdl")));
@@ -321,5 +325,217 @@ TEST_F(CommandLineTest, InterruptStopsTheProgramCleanly) {
   EXPECT_EQ(Values(ReadLines(temp.File("e.csv"))), Values(ReadLines(csv)));
 }
 #endif
+
+}  // namespace
+
+namespace {
+
+// A log recorded from the simulated ECU, for the tests of play and export.
+class RecordedLogTest : public CommandLineTest {
+ protected:
+  void SetUp() override {
+    StartSimulator();
+    adx = SaveDefinition();
+    ScanOptions scan;
+    scan.definitionPath = adx;
+    scan.portPath = sim->slavePath();
+    scan.seconds = 0.6;
+    scan.recordPath = log = temp.File("drive.xdl");
+    scan.recordingFolder = temp.Path();
+    const std::atomic<bool> stop{false};
+    ASSERT_EQ(RunScanSession(scan, stop, err.get()), 0) << err.Text();
+  }
+  std::string FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  // No file of the folder but the expected ones (no temporary left behind).
+  std::vector<std::string> Files() {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(temp.Path()))
+      names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  int Export(std::vector<std::string> args) {
+    PlayOptions options;
+    std::string error;
+    if (ParseExportArguments(args, &options, &error) != 0) return 2;
+    return RunExportSession(options, err.get());
+  }
+
+  std::string adx, log;
+  ErrorStream err;
+};
+
+TEST_F(RecordedLogTest, ExportNeverWritesOverAnInputOrAnExistingFile) {
+  const std::string logBytes = FileBytes(log), adxBytes = FileBytes(adx);
+  const auto before = Files();
+  // Its own input, even with --force: refused before anything is read.
+  EXPECT_EQ(Export({log, adx, "-o", log}), 1);
+  EXPECT_EQ(Export({log, adx, "-o", adx, "--force"}), 1);
+  EXPECT_NE(err.Text().find(adx + " is also an input of this command"), std::string::npos) << err.Text();
+  EXPECT_EQ(FileBytes(log), logBytes);
+  EXPECT_EQ(FileBytes(adx), adxBytes);
+
+  // An existing file needs --force; a device is fine.
+  const std::string out = temp.File("out.csv");
+  { std::ofstream(out) << "keep me\n"; }
+  EXPECT_EQ(Export({log, adx, "-o", out}), 1);
+  EXPECT_NE(err.Text().find(out + " already exists; use --force to replace it"), std::string::npos);
+  EXPECT_EQ(FileBytes(out), "keep me\n");
+  EXPECT_EQ(Export({log, adx, "-o", out, "--force"}), 0) << err.Text();
+  EXPECT_EQ(FileBytes(out).rfind("time_s,RPM,TPS,INJ,FAN\n", 0), 0u);
+  EXPECT_EQ(Export({log, adx, "-o", "/dev/null"}), 0);
+
+  // A failed export leaves no file, not even a temporary one.
+  const std::string half = temp.File("half.csv");
+  { std::ofstream(temp.File("other.adx")) << "<ADXFORMAT version=\"0.5\"/><ADXHEADER/>\n"; }
+  EXPECT_EQ(Export({log, temp.File("other.adx"), "-o", half}), 1);
+  auto expected = before;
+  expected.push_back("other.adx");
+  expected.push_back("out.csv");
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(Files(), expected);
+}
+
+TEST_F(RecordedLogTest, DefinitionThatMatchesNoCommandOfTheLogFails) {
+  const std::string other = temp.File("other.adx");
+  {
+    std::ofstream(other) << "<ADXFORMAT version=\"0.5\"/><ADXHEADER/>\n"
+                            "<ADXCSENDCOMMAND id=\"OTHER\"><replysize>5</replysize></ADXCSENDCOMMAND>\n"
+                            "<ADXVALUE id=\"V\"/>\n";
+  }
+  const std::string out = temp.File("none.csv");
+  EXPECT_EQ(Export({log, other, "-o", out}), 1);
+  EXPECT_NE(
+      err.Text().find(other + " matches no command of " + log + " (the log holds CONNECT, DATA, DISCONNECT)"),
+      std::string::npos)
+      << err.Text();
+  EXPECT_FALSE(std::filesystem::exists(out));
+  PlayOptions play;
+  play.logPath = log;
+  play.definitionPath = other;
+  play.speed = 0;
+  play.csvPath = out;
+  const std::atomic<bool> stop{false};
+  EXPECT_EQ(RunPlaySession(play, stop, err.get()), 1);
+  EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+TEST_F(RecordedLogTest, BrokenLogsAreNamedInWords) {
+  const std::string out = temp.File("x.csv");
+  const auto exportOf = [&](const std::string& bytes) {
+    const std::string path = temp.File("broken.xdl");
+    { std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes; }
+    return Export({path, adx, "-o", out});
+  };
+  EXPECT_EQ(exportOf(std::string(200, 'x')), 1);
+  EXPECT_NE(err.Text().find("broken.xdl: not an XDL log"), std::string::npos) << err.Text();
+  std::string good = FileBytes(log);
+  std::string v4 = good;
+  v4[0] = 4;
+  EXPECT_EQ(exportOf(v4), 1);
+  EXPECT_NE(err.Text().find("log version 4 is not supported"), std::string::npos) << err.Text();
+
+  // A record that names no command and points back into the log: playback
+  // cannot follow it, and the export says so instead of ending early with 0.
+  const std::uint32_t dataOffset = XdlGetU32(reinterpret_cast<const std::uint8_t*>(good.data()) + 4);
+  const std::size_t record = kXdlRecordHeadSize + kDataReplySize;
+  std::string looping = good;
+  auto* third = reinterpret_cast<std::uint8_t*>(looping.data()) + dataOffset + 2 * record;
+  XdlPutU32(third, dataOffset);  // next offset: back to the first record
+  XdlPutU32(third + 8, 77);      // entry index: none
+  EXPECT_EQ(exportOf(looping), 1);
+  EXPECT_NE(err.Text().find("the records cannot be followed"), std::string::npos) << err.Text();
+  EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+TEST_F(RecordedLogTest, ExportChoosesTimesItemsAndUnits) {
+  const std::string all = temp.File("all.csv"), some = temp.File("some.csv");
+  ASSERT_EQ(Export({log, adx, "-o", all}), 0) << err.Text();
+  ASSERT_EQ(Export({log, adx, "-o", some, "--from", "0.1", "--to", "0.3", "--items", "FAN,RPM", "--units"}),
+            0)
+      << err.Text();
+  const auto rows = ReadLines(all);
+  const auto chosen = ReadLines(some);
+  ASSERT_GE(chosen.size(), 4u);
+  EXPECT_EQ(chosen[0], "time_s,FAN,RPM");
+  EXPECT_EQ(chosen[1], "s,,rpm");
+  // Every row of the range, with the chosen columns of the full export.
+  std::vector<std::string> expected;
+  for (std::size_t i = 1; i < rows.size(); ++i) {
+    const double time = std::stod(rows[i].substr(0, rows[i].find(',')));
+    if (time < 0.1 - 1e-9 || time > 0.3 + 1e-9) continue;
+    std::vector<std::string> f;
+    std::stringstream line(rows[i]);
+    for (std::string field; std::getline(line, field, ',');) f.push_back(field);
+    expected.push_back(f[0] + "," + f[4] + "," + f[1]);
+  }
+  EXPECT_EQ(std::vector<std::string>(chosen.begin() + 2, chosen.end()), expected);
+
+  EXPECT_EQ(Export({log, adx, "-o", temp.File("x.csv"), "--items", "RPM,NOPE"}), 1);
+  EXPECT_NE(err.Text().find("no value or bitmask 'NOPE'"), std::string::npos);
+  EXPECT_EQ(Export({log, adx, "--from", "2", "--to", "1"}), 2);
+  EXPECT_EQ(Export({log, adx, "--items", "A,,B"}), 2);
+}
+
+TEST_F(CommandLineTest, ScanThatLosesItsPortOrItsEcuFails) {
+  StartSimulator();
+  ScanOptions options;
+  options.definitionPath = SaveDefinition();
+  options.portPath = sim->slavePath();
+  options.seconds = 5;
+  options.recordPath = temp.File("lost.xdl");
+  options.recordingFolder = temp.Path();
+  const std::atomic<bool> stop{false};
+  ErrorStream err;
+  std::thread closer([&] {
+    sim->waitForRequests(10, 5s);
+    sim->closeAfter(0);
+  });
+  const int status = RunScanSession(options, stop, err.get());
+  closer.join();
+  EXPECT_EQ(status, 1);
+  EXPECT_NE(err.Text().find("The scan of " + options.portPath + " stopped: the link failed"),
+            std::string::npos)
+      << err.Text();
+  // What was recorded until then is saved all the same.
+  EXPECT_TRUE(std::filesystem::exists(options.recordPath));
+}
+
+TEST_F(CommandLineTest, ScanOfAnEcuThatNeverAnswersFails) {
+  StartSimulator();
+  sim->dropReplies(1000000);
+  ScanOptions options;
+  options.definitionPath = SaveDefinition();
+  options.portPath = sim->slavePath();
+  options.seconds = 1;
+  const std::atomic<bool> stop{false};
+  ErrorStream err;
+  EXPECT_EQ(RunScanSession(options, stop, err.get()), 1);
+  EXPECT_NE(err.Text().find("on " + options.portPath), std::string::npos) << err.Text();
+}
+
+TEST_F(CommandLineTest, ScanChecksItsOutputsBeforeItStarts) {
+  ScanOptions options;
+  options.definitionPath = SaveDefinition();
+  options.portPath = temp.File("no-tty");  // never reached
+  options.recordingFolder = temp.Path();
+  const std::atomic<bool> stop{false};
+  ErrorStream err;
+  options.recordPath = temp.File("missing/rec.xdl");
+  EXPECT_EQ(RunScanSession(options, stop, err.get()), 1);
+  EXPECT_NE(err.Text().find("Cannot record to " + temp.File("missing") + ": No such file or directory"),
+            std::string::npos)
+      << err.Text();
+  options.recordPath.clear();
+  options.csvPath = options.definitionPath;
+  options.force = true;
+  EXPECT_EQ(RunScanSession(options, stop, err.get()), 1);
+  EXPECT_NE(err.Text().find("is also an input of this command"), std::string::npos);
+  EXPECT_EQ(err.Text().find("Unable to open port"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(temp.File("temp.xdl")));
+}
 
 }  // namespace
