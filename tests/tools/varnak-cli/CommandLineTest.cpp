@@ -539,3 +539,104 @@ TEST_F(CommandLineTest, ScanChecksItsOutputsBeforeItStarts) {
 }
 
 }  // namespace
+
+#ifdef VARNAK_CLI_PATH
+namespace {
+
+// varnak-cli in a process of its own, its standard output on a pipe.
+struct Child {
+  pid_t pid = 0;
+  int out = -1;  // read end of its standard output
+
+  explicit Child(std::vector<std::string> args) {
+    int fds[2];
+    if (pipe(fds) != 0) return;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    posix_spawn_file_actions_addclose(&actions, fds[1]);
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    if (posix_spawn(&pid, VARNAK_CLI_PATH, &actions, nullptr, argv.data(), environ) != 0) pid = 0;
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[1]);
+    out = fds[0];
+  }
+  ~Child() {
+    if (out >= 0) close(out);
+    if (pid > 0 && waitpid(pid, nullptr, WNOHANG) == 0) {
+      kill(pid, SIGKILL);
+      waitpid(pid, nullptr, 0);
+    }
+  }
+  // Reads until `lines` line breaks arrived; the text read.
+  std::string ReadLines(int lines) {
+    std::string text;
+    char c;
+    while (lines > 0 && read(out, &c, 1) == 1) {
+      text += c;
+      if (c == '\n') --lines;
+    }
+    return text;
+  }
+  // The exit status, or -1 when it did not exit normally.
+  int Wait() {
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid) return -1;
+    pid = 0;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+};
+
+// A closed terminal (SIGHUP), SIGTERM and a reader that went away (SIGPIPE)
+// end a scan as Ctrl+C does: the disconnect runs and the recording is saved.
+TEST_F(CommandLineTest, EveryStopSignalSavesTheRecording) {
+  StartSimulator();
+  const std::string adx = SaveDefinition();
+  for (int signal : {SIGHUP, SIGTERM, SIGPIPE}) {
+    SCOPED_TRACE(signal);
+    const std::string saved = temp.File("signal" + std::to_string(signal) + ".xdl");
+    Child child({VARNAK_CLI_PATH, "scan", adx, "--port", sim->slavePath(), "--csv", "-", "--record", saved,
+                 "--temp-dir", temp.Path()});
+    ASSERT_GT(child.pid, 0);
+    // The rows come as they happen: the header and two rows while it runs.
+    EXPECT_EQ(child.ReadLines(3).rfind("time_s,RPM,TPS,INJ,FAN\n", 0), 0u);
+    if (signal == SIGPIPE) {
+      close(child.out);  // as `| head` does when it has its lines
+      child.out = -1;
+    } else {
+      ASSERT_EQ(kill(child.pid, signal), 0);
+    }
+    EXPECT_EQ(child.Wait(), 0);
+    EXPECT_TRUE(std::filesystem::exists(saved));
+    EXPECT_FALSE(std::filesystem::exists(temp.File("temp.xdl")));
+  }
+}
+
+// A paced play writes each row to standard output as it plays it.
+TEST_F(CommandLineTest, PlayToStandardOutputWritesEachRowAsItHappens) {
+  StartSimulator();
+  ScanOptions scan;
+  scan.definitionPath = SaveDefinition();
+  scan.portPath = sim->slavePath();
+  scan.seconds = 1.0;
+  scan.recordPath = temp.File("paced.xdl");
+  scan.recordingFolder = temp.Path();
+  const std::atomic<bool> stop{false};
+  ErrorStream err;
+  ASSERT_EQ(RunScanSession(scan, stop, err.get()), 0) << err.Text();
+  Child child(
+      {VARNAK_CLI_PATH, "play", scan.recordPath, scan.definitionPath, "--speed", "0.1", "--csv", "-"});
+  ASSERT_GT(child.pid, 0);
+  const std::string first = child.ReadLines(3);
+  EXPECT_EQ(first.rfind("time_s,", 0), 0u);
+  // The log lasts ten seconds at this speed: it still plays.
+  EXPECT_EQ(waitpid(child.pid, nullptr, WNOHANG), 0);
+  kill(child.pid, SIGINT);
+  EXPECT_EQ(child.Wait(), 0);
+}
+
+}  // namespace
+#endif
