@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -640,3 +641,26 @@ TEST_F(CommandLineTest, PlayToStandardOutputWritesEachRowAsItHappens) {
 
 }  // namespace
 #endif
+
+namespace {
+
+// A port that another program holds is named as such, without --verbose.
+TEST_F(CommandLineTest, BusyPortIsNamedAsInUse) {
+  StartSimulator();
+  const int holder = open(sim->slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  ASSERT_GE(holder, 0);
+  ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
+  ScanOptions options;
+  options.definitionPath = SaveDefinition();
+  options.portPath = sim->slavePath();
+  options.seconds = 1;
+  const std::atomic<bool> stop{false};
+  ErrorStream err;
+  EXPECT_EQ(RunScanSession(options, stop, err.get()), 1);
+  close(holder);
+  EXPECT_NE(err.Text().find("Unable to open port (" + options.portPath + "): in use by another program"),
+            std::string::npos)
+      << err.Text();
+}
+
+}  // namespace
