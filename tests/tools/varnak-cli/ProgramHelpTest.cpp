@@ -88,4 +88,27 @@ TEST_F(ProgramHelp, EveryProgramAnswersHelpVersionAndWrongUsage) {
   }
 }
 
+#if defined(VARNAK_PROGRAM) && defined(BRELITH_LIBRARY)
+// A definition named on the window's command line that cannot be loaded is a
+// failure: the message, then a non-zero status (not a window left open).
+TEST_F(ProgramHelp, WindowWithAMissingDefinitionFails) {
+  // The program and its editor library side by side, as installed.
+  const std::string bin = dir_ + "/bin";
+  std::filesystem::create_directory(bin);
+  std::filesystem::copy_file(VARNAK_PROGRAM, bin + "/varnak");
+  std::filesystem::copy_file(BRELITH_LIBRARY,
+                             bin + "/" + std::filesystem::path(BRELITH_LIBRARY).filename().string());
+  const std::string command = "cd '" + dir_ + "' && HOME='" + dir_ + "' XDG_CONFIG_HOME='" + dir_ +
+                              "' QT_QPA_PLATFORM=offscreen timeout 60 '" + bin +
+                              "/varnak' missing.adx --quit-after 5 >/dev/null 2>'" + dir_ + "/err'";
+  const int status = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_NE(
+      ReadFile(dir_ + "/err").find("FAILED to Load " + dir_ + "/missing.adx: No such file or directory"),
+      std::string::npos)
+      << ReadFile(dir_ + "/err");
+}
+#endif
+
 }  // namespace
