@@ -5,11 +5,16 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <ostream>
+#include <sstream>
 #include <vector>
 
 #include "datalog/DataLogFile.h"
 #include "datalog/XdlEntry.h"
 #include "datalog/XdlFormat.h"
+#include "definition/ADXDefinition.h"
+#include "tools/varnak-cli/CliSupport.h"
+#include "tools/varnak-cli/ItemRows.h"
 
 namespace {
 
@@ -142,4 +147,26 @@ LogCheck CheckLog(const std::string& path) {
   check.records = records;
   check.ok = true;
   return check;
+}
+
+bool DefinitionsMatchLog(const std::string& logPath, const std::vector<std::string>& definitionPaths,
+                         std::ostream& err) {
+  const LogCheck check = CheckLog(logPath);
+  if (!check.ok) return true;
+  for (const std::string& path : definitionPaths) {
+    ADXDefinition definition;
+    std::ostringstream ignored;
+    if (!LoadDefinitionForCli(definition, path, ignored)) continue;
+    const ItemRowFormatter formatter(definition);
+    bool matches = false;
+    for (std::uint32_t hash : check.commandHashes) matches = matches || formatter.MakesRow(hash);
+    if (!matches) {
+      std::string held;
+      for (const std::string& id : check.commandIds) held += (held.empty() ? "" : ", ") + id;
+      err << path << " matches no command of " << logPath << " (the log holds "
+          << (held.empty() ? std::string("no command") : held) << ")\n";
+      return false;
+    }
+  }
+  return true;
 }

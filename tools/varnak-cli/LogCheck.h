@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -26,3 +27,11 @@ LogCheck CheckLog(const std::string& path);
 // The words for a datalog result code (for a log at path, whose version is
 // read again for a version error).
 std::string LogErrorText(const std::string& path, int code, int systemError);
+
+// For the commands that read a log with definitions (histogram, stats, diff):
+// false, with "DEF matches no command of LOG" on err, when a definition has
+// no item bound to a command of the log (nor the log's monitor command).
+// A log or a definition that cannot be read passes: the command itself says
+// why.
+bool DefinitionsMatchLog(const std::string& logPath, const std::vector<std::string>& definitionPaths,
+                         std::ostream& err);

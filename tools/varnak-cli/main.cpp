@@ -4,8 +4,10 @@
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "tools/varnak-cli/CliCommands.h"
+#include "tools/varnak-cli/LogCheck.h"
 #include "tools/varnak-cli/SessionCommands.h"
 
 int RunHistogram(const CliArgs& args, std::ostream& out, std::ostream& err);
@@ -52,6 +54,25 @@ void PrintUsage(std::ostream& s) {
   s << "\nversion " << VARNAK_VERSION_TEXT << '\n';
 }
 
+// histogram, stats and diff read a log with definitions; one that matches no
+// command of the log would give an empty result that looks like a real one.
+// Their options all take a value; the files are the other arguments.
+bool LogDefinitionsMatch(const CliCommand& c, const CliArgs& args) {
+  const bool analysis = std::strcmp(c.name, "histogram") == 0 || std::strcmp(c.name, "stats") == 0 ||
+                        std::strcmp(c.name, "diff") == 0;
+  if (!analysis) return true;
+  std::vector<std::string> files;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i].rfind("--", 0) == 0) {
+      if (args[i].find('=') == std::string::npos) ++i;  // its value
+    } else {
+      files.push_back(args[i]);
+    }
+  }
+  if (files.size() < 2) return true;  // wrong usage: the command says so
+  return DefinitionsMatchLog(files[0], std::vector<std::string>(files.begin() + 1, files.end()), std::cerr);
+}
+
 void PrintCommandUsage(const CliCommand& c, std::ostream& s) {
   s << "usage: varnak-cli " << c.synopsis << "\n  " << c.what << '\n';
 }
@@ -87,6 +108,7 @@ int main(int argc, char** argv) {
           return kExitOk;
         }
       }
+      if (!LogDefinitionsMatch(c, args)) return kExitFailure;
       return c.run(args, std::cout, std::cerr);
     }
   }

@@ -424,6 +424,34 @@ TEST_F(RecordedLogTest, DefinitionThatMatchesNoCommandOfTheLogFails) {
   EXPECT_FALSE(std::filesystem::exists(out));
 }
 
+#ifdef VARNAK_CLI_PATH
+// histogram, stats and diff with a definition that matches no command of the
+// log say so and fail, instead of printing an empty result.
+TEST_F(RecordedLogTest, AnalysisOfALogWithAForeignDefinitionFails) {
+  const std::string other = temp.File("other.adx");
+  {
+    std::ofstream(other) << "<ADXFORMAT version=\"0.5\"/><ADXHEADER/>\n"
+                            "<ADXCSENDCOMMAND id=\"OTHER\"><replysize>5</replysize></ADXCSENDCOMMAND>\n"
+                            "<ADXVALUE id=\"V\"/>\n<ADXHISTOGRAM id=\"H\"/>\n";
+  }
+  const auto run = [&](const std::string& args) {
+    const std::string command = std::string("'") + VARNAK_CLI_PATH + "' " + args + " >'" + temp.File("out") +
+                                "' 2>'" + temp.File("err") + "'";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  };
+  for (const std::string& args :
+       {"histogram '" + log + "' '" + other + "' --id H", "stats '" + log + "' '" + other + "'",
+        "diff '" + log + "' '" + adx + "' '" + other + "'"}) {
+    SCOPED_TRACE(args);
+    EXPECT_EQ(run(args), 1);
+    EXPECT_NE(FileBytes(temp.File("err")).find(other + " matches no command of " + log), std::string::npos);
+    EXPECT_EQ(FileBytes(temp.File("out")), "");
+  }
+  EXPECT_EQ(run("stats '" + log + "' '" + adx + "'"), 0);
+}
+#endif
+
 TEST_F(RecordedLogTest, BrokenLogsAreNamedInWords) {
   const std::string out = temp.File("x.csv");
   const auto exportOf = [&](const std::string& bytes) {
