@@ -104,9 +104,7 @@ TEST_F(ProgramHelp, WindowWithAMissingDefinitionFails) {
   const int status = std::system(command.c_str());
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 1);
-  EXPECT_NE(
-      ReadFile(dir_ + "/err").find("FAILED to Load " + dir_ + "/missing.adx: No such file or directory"),
-      std::string::npos)
+  EXPECT_NE(ReadFile(dir_ + "/err").find("FAILED to Load " + dir_ + "/missing.adx: "), std::string::npos)
       << ReadFile(dir_ + "/err");
 }
 #endif
