@@ -1,8 +1,13 @@
 // The command-line tool's sessions: scan a live link, play a log paced as
 // Play does, export a log as fast as it can be read. Each writes one CSV row
-// per good packet (ItemRowFormatter) and goes through the same acquisition
+// per good data packet (a packet of a command with items, or of the monitor
+// command: ItemRowFormatter::MakesRow) and goes through the same acquisition
 // control, callback and datalog engine as the program, so rows hold what the
-// item list would show.
+// item list would show. A scan's rows, and a paced play's to standard output,
+// reach the reader as they happen; an export writes large blocks. Outputs
+// are checked before any input is read: never an input, never an existing
+// regular file without force, and play and export write a regular file under
+// a temporary name that takes the real one only on success.
 //
 // Thread contract: Run* run on the calling thread and return when the session
 // has ended and every thread it started is joined. stopRequested may be set

@@ -1,7 +1,7 @@
 #pragma once
 // The sub-commands that talk to a vehicle link or replay a log: scan, play and
 // export. Each parses the arguments after its name, runs the session of
-// acquisition/control/CommandLineSession.h and returns the exit code.
+// tools/varnak-cli/CommandLineSession.h and returns the exit code.
 //
 // Thread contract: called once, on the main thread. scan, play and export
 // stop on SIGINT, SIGTERM, SIGHUP or SIGPIPE (the user's stop, a closed
