@@ -98,6 +98,7 @@ int ParsePlayArguments(const std::vector<std::string>& args, PlayOptions* option
   if (files.size() != 2) return Fail(error, "a log file and a definition file are needed");
   options->logPath = files[0];
   options->definitionPath = files[1];
+  if (options->csvPath.empty()) options->csvPath = "-";  // as scan: the rows to standard output
   return 0;
 }
 

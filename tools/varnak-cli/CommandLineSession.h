@@ -72,6 +72,7 @@ int RunExportSession(const PlayOptions& options, std::FILE* err,
 //        [--force] [--verbose] [--live] [--temp-dir DIR]
 //        (without --csv the rows go to standard output, unless --live)
 //   play LOG.xdl DEF.adx [--speed F] [--csv FILE|-] [--force] [--verbose]
+//        (without --csv the rows go to standard output)
 //   export LOG.xdl DEF.adx [-o OUT.csv] [--force] [--from S] [--to S]
 //          [--items ID,ID,...] [--units]
 int ParseScanArguments(const std::vector<std::string>& args, ScanOptions* options, std::string* error);

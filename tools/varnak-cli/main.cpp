@@ -31,7 +31,9 @@ const CliCommand kCommands[] = {
      "scan the link; a CSV row per data packet to --csv (default: standard output, none with --live);\n"
      "      --force replaces an existing CSV file; the --record file must not exist",
      RunScan},
-    {"play", kPlayUsage, "play a log paced by its times, with the same rows (--force replaces the CSV file)",
+    {"play", kPlayUsage,
+     "play a log paced by its times, with the same rows as scan (default: standard output;\n"
+     "      --force replaces an existing CSV file)",
      RunPlay},
     {"export", kExportUsage,
      "the rows of a whole log without pacing, to -o (default: standard output); --from and --to\n"
