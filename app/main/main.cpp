@@ -4,7 +4,11 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -87,9 +91,9 @@ int main(int argc, char** argv) {
   ApplyTheme(ParseThemeChoice(theme).value_or(ThemeChoice::System));
 
   // The editor library is bound before any window exists; without it the
-  // program does not start (the binding has shown why).
+  // program does not start (the binding has shown why): a failure.
   EditorBinding binding;
-  if (!binding.Bind(DefaultBindingMessages())) return 0;
+  if (!binding.Bind(DefaultBindingMessages())) return 1;
   BoundEditor editor(binding);
 
   MainWindowOptions options;
@@ -102,8 +106,16 @@ int main(int argc, char** argv) {
   window.show();
 
   if (!command.definition.empty()) {
-    window.LoadDefinitionFile(
-        QFileInfo(QString::fromStdString(command.definition)).absoluteFilePath().toStdString());
+    const std::string path =
+        QFileInfo(QString::fromStdString(command.definition)).absoluteFilePath().toStdString();
+    if (window.LoadDefinitionFile(path) == 0) {
+      // The Output log has the details; a script that named the file learns
+      // of the failure from the message and the status.
+      const int error = ::access(path.c_str(), R_OK) == 0 ? 0 : errno;
+      std::fprintf(stderr, "varnak: FAILED to Load %s%s%s\n", path.c_str(), error != 0 ? ": " : "",
+                   error != 0 ? std::strerror(error) : " (see the Output log)");
+      return 1;
+    }
   }
   if (!command.tab.empty() && !window.SelectTab(QString::fromStdString(command.tab))) {
     std::fprintf(stderr, "varnak: no tab named \"%s\"\n", command.tab.c_str());

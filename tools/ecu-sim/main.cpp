@@ -23,8 +23,13 @@
 
 namespace {
 
-void usage() {
-  std::fprintf(stderr, "usage: varnak-ecu-sim SCENARIO [--link PATH] [--seconds N]\n");
+void usage(std::FILE* stream) {
+  std::fprintf(stream,
+               "usage: varnak-ecu-sim SCENARIO [--link PATH] [--seconds N]\n"
+               "       varnak-ecu-sim --help | --version\n"
+               "  plays a simulated ECU on a pseudo-terminal and prints the path of its port\n"
+               "  --link PATH   a symbolic link to the port under this name\n"
+               "  --seconds N   stop after N seconds (else on SIGINT or SIGTERM)\n");
 }
 
 // Points `link` at `target`; an existing symbolic link is replaced, any other
@@ -66,17 +71,22 @@ int main(int argc, char** argv) {
         return 2;
       }
     } else if (arg == "--help" || arg == "-h") {
-      usage();
+      usage(stdout);
+      return 0;
+    } else if (arg == "--version") {
+      std::printf("varnak-ecu-sim %s\n", VARNAK_VERSION_TEXT);
       return 0;
     } else if (!arg.empty() && arg[0] != '-' && scenarioPath.empty()) {
       scenarioPath = arg;
     } else {
-      usage();
+      if (arg.size() > 1 && arg[0] == '-')
+        std::fprintf(stderr, "varnak-ecu-sim: unknown option %s\n", arg.c_str());
+      usage(stderr);
       return 2;
     }
   }
   if (scenarioPath.empty()) {
-    usage();
+    usage(stderr);
     return 2;
   }
 

@@ -6,12 +6,14 @@
 #include "tools/varnak-cli/CommandLineSession.h"
 #include "tools/varnak-cli/SessionCommands.h"
 
+const char* const kPlayUsage = "play LOG.xdl DEF.adx [--speed F] [--csv FILE|-] [--force] [--verbose]";
+
 int RunPlay(const CliArgs& args, std::ostream& /*out*/, std::ostream& err) {
   PlayOptions options;
   std::string error;
   if (ParsePlayArguments(args, &options, &error) != 0) {
     err << "play: " << error << "\n"
-        << "usage: varnak-cli play LOG.xdl DEF.adx [--speed F] [--csv FILE|-] [--verbose]\n";
+        << "usage: varnak-cli " << kPlayUsage << "\n";
     return kExitUsage;
   }
   err.flush();

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <iostream>
+#include <iterator>
 
 #include "tools/varnak-cli/CommandLineSession.h"
 #include "tools/varnak-cli/SessionCommands.h"
@@ -11,8 +12,11 @@
 namespace {
 
 std::atomic<bool> g_stopRequested{false};
-struct sigaction g_oldInt {};
-struct sigaction g_oldTerm {};
+// The signals that end a scan or a play in order: Ctrl+C, SIGTERM, a closed
+// terminal or ssh session (SIGHUP) and a reader of the rows that went away
+// (SIGPIPE; the write then fails with EPIPE and the session stops).
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
+struct sigaction g_old[std::size(kStopSignals)]{};
 
 extern "C" void OnStopSignal(int) {
   g_stopRequested.store(true);
@@ -20,18 +24,20 @@ extern "C" void OnStopSignal(int) {
 
 }  // namespace
 
+const char* const kScanUsage =
+    "scan DEF.adx --port PATH [--seconds N] [--record OUT.xdl] [--csv FILE|-] [--force] [--verbose] "
+    "[--live] [--temp-dir DIR]";
+
 StopSignals::StopSignals() {
   g_stopRequested.store(false);
   struct sigaction action {};
   action.sa_handler = OnStopSignal;
   sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, &g_oldInt);
-  sigaction(SIGTERM, &action, &g_oldTerm);
+  for (std::size_t i = 0; i < std::size(kStopSignals); ++i) sigaction(kStopSignals[i], &action, &g_old[i]);
 }
 
 StopSignals::~StopSignals() {
-  sigaction(SIGINT, &g_oldInt, nullptr);
-  sigaction(SIGTERM, &g_oldTerm, nullptr);
+  for (std::size_t i = 0; i < std::size(kStopSignals); ++i) sigaction(kStopSignals[i], &g_old[i], nullptr);
 }
 
 const std::atomic<bool>& StopSignals::Flag() {
@@ -43,8 +49,7 @@ int RunScan(const CliArgs& args, std::ostream& /*out*/, std::ostream& err) {
   std::string error;
   if (ParseScanArguments(args, &options, &error) != 0) {
     err << "scan: " << error << "\n"
-        << "usage: varnak-cli scan DEF.adx --port PATH [--seconds N] [--record OUT.xdl] [--csv FILE|-] "
-           "[--verbose] [--live] [--temp-dir DIR]\n";
+        << "usage: varnak-cli " << kScanUsage << "\n";
     return kExitUsage;
   }
   err.flush();

@@ -52,6 +52,8 @@ int ParseScanArguments(const std::vector<std::string>& args, ScanOptions* option
       options->verbose = true;
     } else if (a == "--live") {
       options->live = true;
+    } else if (a == "--force") {
+      options->force = true;
     } else if (!a.empty() && a[0] != '-' && options->definitionPath.empty()) {
       options->definitionPath = a;
     } else {
@@ -62,6 +64,10 @@ int ParseScanArguments(const std::vector<std::string>& args, ScanOptions* option
   if (options->portPath.empty()) return Fail(error, "--port is needed");
   if (options->live && options->csvPath == "-")
     return Fail(error, "--live and --csv - both need the terminal");
+  // The rows go to standard output unless the terminal shows the live table.
+  if (options->csvPath.empty() && !options->live) options->csvPath = "-";
+  if (!options->recordPath.empty() && options->recordPath == options->csvPath)
+    return Fail(error, "--record and --csv need different files");
   return 0;
 }
 
@@ -81,6 +87,8 @@ int ParsePlayArguments(const std::vector<std::string>& args, PlayOptions* option
       if (!Value(args, &i, &options->csvPath)) return Fail(error, "--csv needs a file name or -");
     } else if (a == "--verbose") {
       options->verbose = true;
+    } else if (a == "--force") {
+      options->force = true;
     } else if (!a.empty() && a[0] != '-' && files.size() < 2) {
       files.push_back(a);
     } else {
@@ -90,17 +98,46 @@ int ParsePlayArguments(const std::vector<std::string>& args, PlayOptions* option
   if (files.size() != 2) return Fail(error, "a log file and a definition file are needed");
   options->logPath = files[0];
   options->definitionPath = files[1];
+  if (options->csvPath.empty()) options->csvPath = "-";  // as scan: the rows to standard output
   return 0;
 }
 
-int ParseExportArguments(const std::vector<std::string>& args, std::string* logPath,
-                         std::string* definitionPath, std::string* outPath, std::string* error) {
+int ParseExportArguments(const std::vector<std::string>& args, PlayOptions* options, std::string* error) {
+  *options = PlayOptions();
+  options->speed = 0.0f;
+  options->csvPath = "-";
   std::vector<std::string> files;
-  outPath->clear();
+  bool from = false, to = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
+    std::string v;
     if (a == "-o") {
-      if (!Value(args, &i, outPath)) return Fail(error, "-o needs a file name");
+      if (!Value(args, &i, &options->csvPath) || options->csvPath.empty())
+        return Fail(error, "-o needs a file name");
+    } else if (a == "--force") {
+      options->force = true;
+    } else if (a == "--units") {
+      options->unitsRow = true;
+    } else if (a == "--from") {
+      if (!Value(args, &i, &v) || !ParseNumber(v, 0.0, 1e9, &options->fromSeconds))
+        return Fail(error, "--from needs a number of seconds");
+      from = true;
+    } else if (a == "--to") {
+      if (!Value(args, &i, &v) || !ParseNumber(v, 0.0, 1e9, &options->toSeconds))
+        return Fail(error, "--to needs a number of seconds");
+      to = true;
+    } else if (a == "--items") {
+      if (!Value(args, &i, &v)) return Fail(error, "--items needs a list of IDs");
+      std::size_t start = 0;
+      for (;;) {
+        const std::size_t comma = v.find(',', start);
+        const std::string id =
+            v.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        if (id.empty()) return Fail(error, "--items needs IDs separated by commas, not '" + v + "'");
+        options->items.push_back(id);
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+      }
     } else if (!a.empty() && a[0] != '-' && files.size() < 2) {
       files.push_back(a);
     } else {
@@ -108,7 +145,20 @@ int ParseExportArguments(const std::vector<std::string>& args, std::string* logP
     }
   }
   if (files.size() != 2) return Fail(error, "a log file and a definition file are needed");
-  *logPath = files[0];
-  *definitionPath = files[1];
+  if (from && to && options->toSeconds < options->fromSeconds)
+    return Fail(error, "--to must not come before --from");
+  options->logPath = files[0];
+  options->definitionPath = files[1];
+  return 0;
+}
+
+int ParseExportArguments(const std::vector<std::string>& args, std::string* logPath,
+                         std::string* definitionPath, std::string* outPath, std::string* error) {
+  PlayOptions options;
+  const int status = ParseExportArguments(args, &options, error);
+  if (status != 0) return status;
+  *logPath = options.logPath;
+  *definitionPath = options.definitionPath;
+  *outPath = options.csvPath == "-" ? std::string() : options.csvPath;
   return 0;
 }

@@ -1,90 +1,35 @@
 #include "tools/varnak-cli/CommandLineSession.h"
 
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
+#include <cstring>
 #include <mutex>
 #include <thread>
 #include <vector>
 
 #include "acquisition/FileTextSink.h"
 #include "acquisition/QvDebugOutput.h"
+#include "acquisition/TextSink.h"
 #include "acquisition/control/AcquisitionControl.h"
 #include "acquisition/control/LoggerControl.h"
 #include "acquisition/control/platform/FileMove.h"
+#include "datalog/DataLogFile.h"
 #include "datalog/XdlFormat.h"
 #include "definition/ADXDefinition.h"
 #include "session/Session.h"
+#include "tools/varnak-cli/CsvOutput.h"
 #include "tools/varnak-cli/ItemRows.h"
 #include "tools/varnak-cli/LiveTable.h"
+#include "tools/varnak-cli/LogCheck.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-
-// Where the rows go: a file or standard output. Rows are buffered and written
-// in blocks; a live scan flushes every row so that a reader sees it at once.
-class CsvOutput {
- public:
-  CsvOutput() = default;
-  CsvOutput(const CsvOutput&) = delete;
-  CsvOutput& operator=(const CsvOutput&) = delete;
-  ~CsvOutput() { Finish(); }
-
-  bool Open(const std::string& path, bool flushEachRow, std::FILE* err) {
-    flushEachRow_ = flushEachRow;
-    if (path == "-") {
-      stream_ = stdout;
-      return true;
-    }
-    stream_ = std::fopen(path.c_str(), "wb");
-    if (stream_ == nullptr) {
-      std::fprintf(err, "Cannot write %s\n", path.c_str());
-      return false;
-    }
-    owned_ = true;
-    return true;
-  }
-  bool IsOpen() const { return stream_ != nullptr; }
-
-  // Called by one thread at a time (the thread that delivers packets, or the
-  // session's thread before and after them).
-  void Write(const std::string& text) {
-    if (stream_ == nullptr) return;
-    buffer_ += text;
-    if (flushEachRow_ || buffer_.size() >= kBlock) Flush();
-  }
-  // Writes what is buffered and closes a file; false when anything failed.
-  bool Finish() {
-    if (stream_ == nullptr) return !failed_;
-    Flush();
-    if (owned_) {
-      if (std::fclose(stream_) != 0) failed_ = true;
-    } else if (std::fflush(stream_) != 0) {
-      failed_ = true;
-    }
-    stream_ = nullptr;
-    return !failed_;
-  }
-
- private:
-  static constexpr std::size_t kBlock = 1 << 16;
-
-  void Flush() {
-    if (buffer_.empty()) return;
-    if (std::fwrite(buffer_.data(), 1, buffer_.size(), stream_) != buffer_.size()) failed_ = true;
-    if (flushEachRow_ && std::fflush(stream_) != 0) failed_ = true;
-    buffer_.clear();
-  }
-
-  std::FILE* stream_ = nullptr;
-  bool owned_ = false;
-  bool flushEachRow_ = false;
-  bool failed_ = false;
-  std::string buffer_;
-};
 
 // The rows of the command-line tool: a CSV row per good packet, written from
 // the thread that delivers it, and the newest texts for the live table.
@@ -93,9 +38,27 @@ class CliRows : public IPacketSink {
   CliRows(const ItemRowFormatter& formatter, CsvOutput& csv, bool live)
       : formatter_(formatter), csv_(csv), live_(live), texts_(formatter.ItemCount()) {}
 
+  // Rows only from this time to this time; past the end the flag is set.
+  void SetRange(double from, double to) {
+    from_ = from;
+    to_ = to;
+  }
+  const std::atomic<bool>& PastTheEnd() const { return pastTheEnd_; }
+  // Good packets seen (of any command), and those that made a row.
+  std::uint64_t Packets() const { return packets_.load(std::memory_order_acquire); }
+  std::uint64_t Rows() const { return rows_.load(std::memory_order_acquire); }
+
   void OnPacket(const PacketEvent& event) override {
     // Triggers update panes without a packet: they make no row.
     if (!event.IsFullPacket()) return;
+    packets_.fetch_add(1, std::memory_order_acq_rel);
+    if (!formatter_.MakesRow(event.commandIdHash)) return;
+    if (event.timeSeconds > to_) {
+      pastTheEnd_.store(true, std::memory_order_release);
+      return;
+    }
+    if (event.timeSeconds < from_) return;
+    rows_.fetch_add(1, std::memory_order_acq_rel);
     if (csv_.IsOpen()) {
       row_.clear();
       formatter_.AppendRow(row_, event.timeSeconds, event.packet, event.length, event.commandIdHash);
@@ -125,6 +88,11 @@ class CliRows : public IPacketSink {
   const ItemRowFormatter& formatter_;
   CsvOutput& csv_;
   const bool live_;
+  double from_ = -1.0;  // set before packets flow
+  double to_ = 1e300;
+  std::atomic<bool> pastTheEnd_{false};
+  std::atomic<std::uint64_t> packets_{0};
+  std::atomic<std::uint64_t> rows_{0};
   std::string row_;  // used by the delivering thread only
   mutable std::mutex mutex_;
   std::vector<std::string> texts_;  // guarded by mutex_
@@ -208,6 +176,66 @@ class LiveView {
   std::thread thread_;
 };
 
+// The Output log's lines go to the error stream with --verbose; the latest
+// line is kept either way, so that a failed scan can say why.
+class CliLogSink : public ITextSink {
+ public:
+  CliLogSink(std::FILE* err, bool verbose) : file_(err), verbose_(verbose) {}
+  void AppendLine(std::string_view line) override {
+    if (verbose_) file_.AppendLine(line);
+    std::lock_guard<std::mutex> guard(mutex_);
+    last_.assign(line.data(), line.size());
+  }
+  void Clear() override {}
+  std::string Last() const {
+    std::lock_guard<std::mutex> guard(mutex_);
+    return last_;
+  }
+
+ private:
+  FileTextSink file_;
+  const bool verbose_;
+  mutable std::mutex mutex_;
+  std::string last_;  // guarded by mutex_
+};
+
+// Why a recording cannot be saved under its name; empty when it can. Asked
+// before anything is recorded.
+std::string RecordTargetProblem(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) == 0) return path + " already exists; nothing was recorded";
+  const std::size_t slash = path.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  if (::stat(folder.c_str(), &st) != 0)
+    return folder + ": " + std::strerror(errno) + "; nothing was recorded";
+  if (!S_ISDIR(st.st_mode)) return folder + " is not a folder; nothing was recorded";
+  if (::access(folder.c_str(), W_OK) != 0)
+    return folder + ": " + std::strerror(errno) + "; nothing was recorded";
+  return std::string();
+}
+
+// Sets `stop` while any of the conditions holds, polling on a thread of its
+// own, until destroyed.
+class StopWatch {
+ public:
+  template <typename Condition>
+  StopWatch(std::atomic<bool>& stop, Condition condition)
+      : thread_([this, &stop, condition] {
+          while (!done_.load(std::memory_order_acquire)) {
+            if (condition()) stop.store(true, std::memory_order_release);
+            std::this_thread::sleep_for(10ms);
+          }
+        }) {}
+  ~StopWatch() {
+    done_.store(true, std::memory_order_release);
+    thread_.join();
+  }
+
+ private:
+  std::atomic<bool> done_{false};
+  std::thread thread_;
+};
+
 }  // namespace
 
 int RunScanSession(const ScanOptions& options, const std::atomic<bool>& stopRequested, std::FILE* err) {
@@ -215,18 +243,36 @@ int RunScanSession(const ScanOptions& options, const std::atomic<bool>& stopRequ
     std::fprintf(err, "scan: --live and --csv - both need the terminal\n");
     return 1;
   }
-  FileTextSink sink(err);
+  // The outputs are checked before the definition is read or the link opened.
+  if (!options.recordPath.empty()) {
+    if (const std::string problem = RecordTargetProblem(options.recordPath); !problem.empty()) {
+      std::fprintf(err, "Cannot record to %s\n", problem.c_str());
+      return 1;
+    }
+  }
+  CsvTarget target;
+  target.path = options.csvPath;
+  target.inputs = {options.definitionPath, options.portPath, options.recordPath};
+  target.force = options.force;
+  target.flushEachRow = true;  // rows of a live link reach the reader as they happen
+  if (!options.csvPath.empty()) {
+    if (const std::string problem = CsvTargetProblem(target); !problem.empty()) {
+      std::fprintf(err, "Cannot write %s\n", problem.c_str());
+      return 1;
+    }
+  }
+  CliLogSink sink(err, options.verbose);
   CliObserver observer(nullptr);
   bool errorShown = false;
   Session session(CliSessionOptions(
       &observer, options.recordingFolder.empty() ? DefaultRecordingFolder() : options.recordingFolder, err,
       &errorShown));
-  if (options.verbose) session.Log().SetSink(&sink);
+  session.Log().SetSink(&sink);
   if (!LoadDefinition(session, options.definitionPath, err)) return 1;
   const ItemRowFormatter formatter(session.Definition());
   CsvOutput csv;
   if (!options.csvPath.empty()) {
-    if (!csv.Open(options.csvPath, true, err)) return 1;
+    if (!csv.Open(target, err)) return 1;
     csv.Write(formatter.HeaderRow());
   }
   CliRows rows(formatter, csv, options.live);
@@ -244,12 +290,19 @@ int RunScanSession(const ScanOptions& options, const std::atomic<bool>& stopRequ
       status = 1;
     }
   }
+  bool linkEnded = false;  // the scan ended by itself: the link failed
   {
     std::unique_ptr<LiveView> live;
     if (options.live) live = std::make_unique<LiveView>(session, rows);
     const auto start = std::chrono::steady_clock::now();
-    // The user's stop: Ctrl+C, the end of --seconds, or a failed recording.
-    while (status == 0 && session.IsScanning() && !stopRequested.load(std::memory_order_acquire)) {
+    // The user's stop: Ctrl+C (or a closed terminal, SIGTERM, a reader of the
+    // rows that went away), the end of --seconds, or a failed recording.
+    for (;;) {
+      if (status != 0 || stopRequested.load(std::memory_order_acquire) || csv.Failed()) break;
+      if (!session.IsScanning()) {
+        linkEnded = true;
+        break;
+      }
       if (options.seconds > 0.0 &&
           std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() >=
               options.seconds) {
@@ -262,23 +315,51 @@ int RunScanSession(const ScanOptions& options, const std::atomic<bool>& stopRequ
   if (session.LastOpenFailed()) {
     if (!options.verbose) std::fprintf(err, "%s\n", session.Acquisition().OpenFailureText().c_str());
     status = 1;
-  } else if (recording) {
-    session.StopLog();
-    if (errorShown) {
-      std::fprintf(err, "The recording stays in %s\n", session.Logger().RecordingPath().c_str());
+  } else {
+    if (linkEnded) {
+      const std::string reason = sink.Last();
+      std::fprintf(err, "The scan of %s stopped: the link failed%s%s\n", options.portPath.c_str(),
+                   reason.empty() ? "" : ": ", reason.c_str());
       status = 1;
+    } else if (rows.Rows() == 0 && status == 0) {
+      std::fprintf(err, "No answer from the ECU on %s: no data packet was received\n",
+                   options.portPath.c_str());
+      status = 1;
+    }
+    if (recording) {
+      session.StopLog();
+      if (errorShown) {
+        std::fprintf(err, "The recording stays in %s\n", session.Logger().RecordingPath().c_str());
+        status = 1;
+      }
     }
   }
   session.JoinWorkers();
   session.DetachSink(&rows);
-  if (!csv.Finish()) {
-    std::fprintf(err, "Cannot write %s\n", options.csvPath.c_str());
-    status = 1;
-  }
+  // The rows of a failed scan are kept: they are what the link delivered.
+  if (!csv.Finish(true, err) && !csv.BrokenPipe()) status = 1;
   return status;
 }
 
-int RunPlaySession(const PlayOptions& options, const std::atomic<bool>& stopRequested, std::FILE* err) {
+namespace {
+
+// The part of play and export after the arguments: paced by options.speed.
+int PlayLog(const PlayOptions& options, bool exporting, const std::atomic<bool>& stopRequested,
+            std::FILE* err) {
+  const char* command = exporting ? "export" : "play";
+  CsvTarget target;
+  target.path = options.csvPath;
+  target.inputs = {options.logPath, options.definitionPath};
+  target.force = options.force;
+  target.viaTemporary = true;
+  // A paced play reaches its reader row by row; a full-speed pass writes blocks.
+  target.flushEachRow = options.csvPath == "-" && !exporting && options.speed > 0.01f;
+  if (!options.csvPath.empty()) {
+    if (const std::string problem = CsvTargetProblem(target); !problem.empty()) {
+      std::fprintf(err, "Cannot write %s\n", problem.c_str());
+      return 1;
+    }
+  }
   FileTextSink sink(err);
   bool errorShown = false;
   Session session(CliSessionOptions(nullptr, std::string(), err, &errorShown));
@@ -288,34 +369,82 @@ int RunPlaySession(const PlayOptions& options, const std::atomic<bool>& stopRequ
     std::fprintf(err, "Could not open %s\n", options.logPath.c_str());
     return 1;
   }
-  const ItemRowFormatter formatter(session.Definition());
+  const LogCheck check = CheckLog(options.logPath);
+  if (!check.ok) {
+    std::fprintf(err, "Could not open %s: %s\n", options.logPath.c_str(), check.problem.c_str());
+    return 1;
+  }
+  std::vector<std::string> unknown;
+  const ItemRowFormatter formatter = options.items.empty()
+                                         ? ItemRowFormatter(session.Definition())
+                                         : ItemRowFormatter(session.Definition(), options.items, &unknown);
+  if (!unknown.empty()) {
+    std::fprintf(err, "%s: %s: no value or bitmask '%s'\n", command, options.definitionPath.c_str(),
+                 unknown.front().c_str());
+    return 1;
+  }
+  bool matches = false;
+  for (std::uint32_t hash : check.commandHashes) matches = matches || formatter.MakesRow(hash);
+  if (!matches) {
+    std::string held;
+    for (const std::string& id : check.commandIds) held += (held.empty() ? "" : ", ") + id;
+    std::fprintf(err, "%s: %s matches no command of %s (the log holds %s)\n", command,
+                 options.definitionPath.c_str(), options.logPath.c_str(),
+                 held.empty() ? "no command" : held.c_str());
+    return 1;
+  }
   CsvOutput csv;
   if (!options.csvPath.empty()) {
-    if (!csv.Open(options.csvPath, false, err)) return 1;
+    if (!csv.Open(target, err)) return 1;
     csv.Write(formatter.HeaderRow());
+    if (options.unitsRow) csv.Write(formatter.UnitsRow());
   }
   CliRows rows(formatter, csv, false);
+  rows.SetRange(options.fromSeconds, options.toSeconds);
   session.AttachSink(&rows);
 
   int status = 0;
-  const PlayResult result = session.PlayToEnd(options.logPath, options.speed, &stopRequested);
+  std::atomic<bool> stop{false};
+  PlayResult result;
+  {
+    // Past --to, a reader that went away or the user's stop end the pass.
+    StopWatch watch(stop, [&] {
+      return stopRequested.load(std::memory_order_acquire) || rows.PastTheEnd().load() || csv.Failed();
+    });
+    result = session.PlayToEnd(options.logPath, options.speed, &stop);
+  }
   if (result.outcome == PlayOutcome::OpenFailed) {
     if (!options.verbose) {
-      std::fprintf(err, "Could not open %s, error 0x%X\n", options.logPath.c_str(),
-                   static_cast<unsigned>(result.code));
+      std::fprintf(err, "Could not open %s: %s\n", options.logPath.c_str(),
+                   LogErrorText(options.logPath, result.code, 0).c_str());
     }
     status = 1;
+  } else if (exporting && result.outcome == PlayOutcome::Stopped && stopRequested.load()) {
+    std::fprintf(err, "The export of %s was interrupted%s\n", options.logPath.c_str(),
+                 options.csvPath == "-" ? "" : "; nothing was written");
+    status = 1;
   } else if (result.outcome == PlayOutcome::ReadFailed) {
-    std::fprintf(err, "Playback of %s ended on error 0x%X\n", options.logPath.c_str(),
-                 static_cast<unsigned>(result.code));
+    std::fprintf(err, "Playback of %s ended on a read error: %s\n", options.logPath.c_str(),
+                 LogErrorText(options.logPath, result.code, 0).c_str());
     status = 1;
   }
   session.DetachSink(&rows);
-  if (!csv.Finish()) {
-    std::fprintf(err, "Cannot write %s\n", options.csvPath.c_str());
-    status = 1;
-  }
+  if (!csv.Finish(status == 0, err) && !csv.BrokenPipe()) status = 1;
   return status;
+}
+
+}  // namespace
+
+int RunPlaySession(const PlayOptions& options, const std::atomic<bool>& stopRequested, std::FILE* err) {
+  return PlayLog(options, false, stopRequested, err);
+}
+
+int RunExportSession(const PlayOptions& options, std::FILE* err, const std::atomic<bool>* stopRequested) {
+  PlayOptions exported = options;
+  exported.speed = 0.0f;
+  if (exported.csvPath.empty()) exported.csvPath = "-";
+  const std::atomic<bool> never{false};
+  return PlayLog(exported, true, stopRequested != nullptr ? *stopRequested : never, err);
 }
 
 int RunExportSession(const std::string& logPath, const std::string& definitionPath,
@@ -323,8 +452,6 @@ int RunExportSession(const std::string& logPath, const std::string& definitionPa
   PlayOptions options;
   options.logPath = logPath;
   options.definitionPath = definitionPath;
-  options.speed = 0.0f;
   options.csvPath = outPath.empty() ? "-" : outPath;
-  const std::atomic<bool> never{false};
-  return RunPlaySession(options, never, err);
+  return RunExportSession(options, err);
 }

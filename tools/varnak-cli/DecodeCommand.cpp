@@ -43,7 +43,7 @@ bool ParseOptions(const CliArgs& args, DecodeOptions& o) {
       }
       (isCommand ? o.command : o.packet) = value;
       (isCommand ? o.haveCommand : o.havePacket) = true;
-    } else if (a.rfind("--", 0) == 0 || !o.file.empty()) {
+    } else if ((a.size() > 1 && a[0] == '-') || !o.file.empty()) {
       return false;
     } else {
       o.file = a;

@@ -284,7 +284,9 @@ void CollectWarnings(const ADXDefinition& def, std::vector<std::string>& warning
 }  // namespace
 
 int RunInfo(const CliArgs& args, std::ostream& out, std::ostream& err) {
-  if (args.size() != 1) {
+  if (args.size() != 1 || (args[0].size() > 1 && args[0][0] == '-')) {
+    if (!args.empty() && args[0].size() > 1 && args[0][0] == '-')
+      err << "varnak-cli info: unknown option '" << args[0] << "'\n";
     err << "usage: varnak-cli info FILE.adx\n";
     return kExitUsage;
   }

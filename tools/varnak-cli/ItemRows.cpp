@@ -7,6 +7,7 @@
 #include "definition/ADXDefinition.h"
 #include "definition/ADXValue.h"
 #include "definition/NumberText.h"
+#include "tools/varnak-cli/CliSupport.h"
 
 namespace {
 
@@ -42,6 +43,59 @@ ItemRowFormatter::ItemRowFormatter(const ADXDefinition& definition) : definition
       items_.push_back(object);
     }
   }
+  FindRowCommands();
+}
+
+ItemRowFormatter::ItemRowFormatter(const ADXDefinition& definition, const std::vector<std::string>& ids,
+                                   std::vector<std::string>* unknown)
+    : definition_(definition) {
+  for (const std::string& id : ids) {
+    ADXObject* found = nullptr;
+    for (std::size_t i = 0; i < definition.ObjectCount() && found == nullptr; ++i) {
+      ADXObject* object = definition.ObjectAt(i);
+      if (object != nullptr &&
+          (object->objectType == ADX_TYPE_VALUE || object->objectType == ADX_TYPE_BITMASK) &&
+          id == object->id) {
+        found = object;
+      }
+    }
+    if (found != nullptr) {
+      items_.push_back(found);
+    } else if (unknown != nullptr) {
+      unknown->push_back(id);
+    }
+  }
+  FindRowCommands();
+}
+
+void ItemRowFormatter::FindRowCommands() {
+  for (std::size_t i = 0; i < definition_.ObjectCount(); ++i) {
+    const ADXObject* object = definition_.ObjectAt(i);
+    if (object == nullptr) continue;
+    if (object->objectType == ADX_TYPE_VALUE) {
+      rowCommands_.push_back(static_cast<const ADXValue*>(object)->parentcmdidhash);
+    } else if (object->objectType == ADX_TYPE_BITMASK) {
+      rowCommands_.push_back(static_cast<const ADXBitmask*>(object)->parentcmdidhash);
+    }
+  }
+  if (definition_.monitorcmd != nullptr) rowCommands_.push_back(definition_.monitorcmd->idhash);
+  std::sort(rowCommands_.begin(), rowCommands_.end());
+  rowCommands_.erase(std::unique(rowCommands_.begin(), rowCommands_.end()), rowCommands_.end());
+}
+
+bool ItemRowFormatter::MakesRow(std::uint32_t commandIdHash) const {
+  return std::binary_search(rowCommands_.begin(), rowCommands_.end(), commandIdHash);
+}
+
+std::string ItemRowFormatter::UnitsRow() const {
+  std::string row = "s";
+  for (std::size_t i = 0; i < items_.size(); ++i) {
+    row.push_back(',');
+    const std::string units = Latin1ToUtf8(ItemUnits(i));
+    AppendCsvField(row, units.data(), units.size());
+  }
+  row.push_back('\n');
+  return row;
 }
 
 std::string ItemRowFormatter::HeaderRow() const {

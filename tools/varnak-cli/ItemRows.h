@@ -22,12 +22,22 @@ class ItemRowFormatter {
   static constexpr std::size_t kValueTextSize = 41;
 
   explicit ItemRowFormatter(const ADXDefinition& definition);
+  // Only the items with these IDs, in this order (only they are decoded); the
+  // IDs that name no value or bitmask are put in *unknown.
+  ItemRowFormatter(const ADXDefinition& definition, const std::vector<std::string>& ids,
+                   std::vector<std::string>* unknown);
 
   std::size_t ItemCount() const { return items_.size(); }
   const std::vector<ADXObject*>& Items() const { return items_; }
 
   // "time_s,ID,ID,...\n".
   std::string HeaderRow() const;
+  // "s,UNITS,UNITS,...\n": each item's units (as UTF-8), empty for bitmasks.
+  std::string UnitsRow() const;
+  // True when a packet of this command makes a row: items of the definition
+  // are bound to the command, or it is the monitor command. Replies of other
+  // commands (the connect command's) would only repeat older readings.
+  bool MakesRow(std::uint32_t commandIdHash) const;
   // Appends one row for a packet of a command: "%.3f" of the time, then each
   // item's text. An item is read from the packet when it belongs to no
   // command or to this one, otherwise its latest reading is shown.
@@ -43,8 +53,11 @@ class ItemRowFormatter {
   std::size_t FormatItem(std::size_t index, const std::uint8_t* packet, std::size_t length,
                          std::uint32_t commandIdHash, char* buffer, std::size_t size) const;
 
+  void FindRowCommands();
+
   const ADXDefinition& definition_;
   std::vector<ADXObject*> items_;
+  std::vector<std::uint32_t> rowCommands_;  // sorted
 };
 
 // Appends text as one CSV field: quoted (with doubled quotes) when it holds a

@@ -30,6 +30,33 @@ bool PlatformChosen(int argc, char** argv) {
   return false;
 }
 
+constexpr const char* kUsage =
+    "usage: varnak-gallery OUTDIR\n"
+    "       varnak-gallery --help | --version\n"
+    "  renders every display control into PNG files in OUTDIR, one line per file written\n";
+
+// --help, --version and unknown options are answered before Qt starts, so
+// that they need no display and never take an option for a folder. Qt's own
+// options (one dash: -platform, -style) are left to Qt.
+int AnswerWithoutWindow(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const char* arg = argv[i];
+    if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+    if (std::strcmp(arg, "--version") == 0) {
+      std::printf("varnak-gallery %s\n", VARNAK_VERSION_TEXT);
+      return 0;
+    }
+    if (std::strncmp(arg, "--", 2) == 0 && std::strcmp(arg, "--platform") != 0) {
+      std::fprintf(stderr, "varnak-gallery: unknown option %s\n%s", arg, kUsage);
+      return 2;
+    }
+  }
+  return -1;
+}
+
 bool DisplayPresent() {
   return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
@@ -38,12 +65,13 @@ bool DisplayPresent() {
 
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
+  if (const int status = AnswerWithoutWindow(argc, argv); status >= 0) return status;
   if (!PlatformChosen(argc, argv) && !DisplayPresent()) qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
   // Qt takes its own options (-platform, -style, ...) out of the arguments.
   QApplication app(argc, argv);
   const QStringList arguments = QApplication::arguments();
   if (arguments.size() != 2 || arguments.at(1).isEmpty()) {
-    std::fprintf(stderr, "usage: varnak-gallery OUTDIR\n");
+    std::fputs(kUsage, stderr);
     return 2;
   }
 

@@ -75,13 +75,15 @@ TEST_F(RecordPlayTest, ExportHoldsEveryRecordedPacketExactly) {
   EXPECT_FALSE(std::filesystem::exists(logger->RecordingPath()));
   EXPECT_TRUE(view.errors.empty());
 
-  // The rows the item list showed live for the recorded packets.
+  // The rows the item list showed live for the recorded packets of commands
+  // with items (the disconnect reply would only repeat the last row).
   ADXDefinition again;
   const std::string adx = SaveDefinition();
   ASSERT_EQ(LoadAdx(&again, adx.c_str(), nullptr, 0, nullptr), 1);
   ItemRowFormatter expected(again);
   std::vector<std::string> liveRows;
   for (const auto& u : live) {
+    if (!expected.MakesRow(u.commandIdHash)) continue;
     std::string row;
     expected.AppendRow(row, 0.0, u.packet.data(), u.packet.size(), u.commandIdHash);
     row.pop_back();

@@ -110,12 +110,20 @@ TEST(ArgumentsTest, ScanPlayAndExport) {
   EXPECT_EQ(ParseScanArguments({"d.adx", "--port", "p", "--seconds", "nan"}, &scan, &error), 2);
   EXPECT_EQ(ParseScanArguments({"d.adx", "--port", "p", "--live", "--csv", "-"}, &scan, &error), 2);
   EXPECT_EQ(ParseScanArguments({"d.adx", "e.adx", "--port", "p"}, &scan, &error), 2);
+  // Without --csv the rows go to standard output, unless the live table has it.
+  EXPECT_EQ(ParseScanArguments({"d.adx", "--port", "p"}, &scan, &error), 0);
+  EXPECT_EQ(scan.csvPath, "-");
+  EXPECT_EQ(ParseScanArguments({"d.adx", "--port", "p", "--live"}, &scan, &error), 0);
+  EXPECT_EQ(scan.csvPath, "");
+  EXPECT_EQ(ParseScanArguments({"d.adx", "--port", "p", "--record", "x", "--csv", "x"}, &scan, &error), 2);
 
   PlayOptions play;
   EXPECT_EQ(ParsePlayArguments({"l.xdl", "d.adx", "--speed", "0.5", "--csv", "o.csv"}, &play, &error), 0);
   EXPECT_EQ(play.logPath, "l.xdl");
   EXPECT_EQ(play.definitionPath, "d.adx");
   EXPECT_EQ(play.speed, 0.5f);
+  EXPECT_EQ(ParsePlayArguments({"l.xdl", "d.adx"}, &play, &error), 0);
+  EXPECT_EQ(play.csvPath, "-");  // rows to standard output, as scan writes them
   EXPECT_EQ(ParsePlayArguments({"l.xdl"}, &play, &error), 2);
   EXPECT_EQ(ParsePlayArguments({"l.xdl", "d.adx", "--speed", "fast"}, &play, &error), 2);
 

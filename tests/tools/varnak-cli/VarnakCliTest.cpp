@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -280,6 +281,43 @@ TEST_F(VarnakCli, DecodeRejectsBadArguments) {
   CliRun help = Cli({"--help"});
   EXPECT_EQ(help.code, 0);
   EXPECT_THAT(help.out, HasSubstr("decode FILE.adx --command ID --packet HEX"));
+}
+
+// Every command answers --help (its usage on standard output) and --version
+// before it touches a file; an unknown option is wrong usage.
+TEST_F(VarnakCli, EveryCommandAnswersHelpAndVersion) {
+  for (const char* command :
+       {"info", "decode", "scan", "play", "export", "import", "histogram", "stats", "diff"}) {
+    SCOPED_TRACE(command);
+    CliRun help = Cli({command, "--help"});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_EQ(help.out.rfind(std::string("usage: varnak-cli ") + command, 0), 0u) << help.out;
+    EXPECT_EQ(help.err, "");
+    CliRun version = Cli({command, dir_.Path("none.adx"), "--version"});
+    EXPECT_EQ(version.code, 0);
+    EXPECT_THAT(version.out, HasSubstr("varnak-cli "));
+    CliRun bogus = Cli({command, "--bogus", dir_.Path("a"), dir_.Path("b")});
+    EXPECT_EQ(bogus.code, 2);
+    EXPECT_THAT(bogus.err, HasSubstr("usage: varnak-cli"));
+    EXPECT_EQ(bogus.out, "");
+  }
+  CliRun info = Cli({"info", "--bogus"});
+  EXPECT_EQ(info.code, 2);
+  EXPECT_THAT(info.err, Not(HasSubstr("Error opening file")));
+  CliRun version = Cli({"--version"});
+  EXPECT_EQ(version.code, 0);
+  EXPECT_THAT(version.out, HasSubstr("varnak-cli "));
+  // The usage says where the rows of scan go without --csv.
+  EXPECT_THAT(Cli({"--help"}).out, HasSubstr("default: standard output"));
+}
+
+// An export to a file that cannot be a log leaves nothing behind and says why.
+TEST_F(VarnakCli, ExportOfANonLogSaysSoAndLeavesNoFile) {
+  const std::string notLog = File("notes.xdl", "these are notes, not a log of anything at all\n");
+  CliRun r = Cli({"export", notLog, kDemo, "-o", dir_.Path("out.csv")});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_THAT(r.err, HasSubstr(notLog + ": not an XDL log"));
+  EXPECT_FALSE(std::filesystem::exists(dir_.Path("out.csv")));
 }
 
 }  // namespace
