@@ -10,6 +10,7 @@
 int RunHistogram(const CliArgs& args, std::ostream& out, std::ostream& err);
 int RunStats(const CliArgs& args, std::ostream& out, std::ostream& err);
 int RunDiff(const CliArgs& args, std::ostream& out, std::ostream& err);
+int RunLog(const CliArgs& args, std::ostream& out, std::ostream& err);
 
 namespace {
 
@@ -28,6 +29,10 @@ constexpr CliCommand kCommands[] = {
      "scan DEF.adx --port PATH [--seconds N] [--record OUT.xdl] [--csv FILE|-] [--verbose] [--live]\n"
      "                                                scan the link as Scan does; a CSV row per good packet",
      RunScan},
+    {"log",
+     "log DEF.adx --port PATH --dir DIR [--idle-seconds N] [--keep-gb G] [--mqtt HOST[:PORT] [--name NAME]]\n"
+     "                                                record each drive into its own log, unattended",
+     RunLog},
     {"play",
      "play LOG.xdl DEF.adx [--speed F] [--csv FILE|-] [--verbose]\n"
      "                                                play a log paced as Play does, with the same rows",
