@@ -44,7 +44,7 @@ int RunScan(const CliArgs& args, std::ostream& /*out*/, std::ostream& err) {
   if (ParseScanArguments(args, &options, &error) != 0) {
     err << "scan: " << error << "\n"
         << "usage: varnak-cli scan DEF.adx --port PATH [--seconds N] [--record OUT.xdl] [--csv FILE|-] "
-           "[--verbose] [--live] [--temp-dir DIR]\n";
+           "[--verbose] [--live] [--temp-dir DIR] [--mqtt HOST[:PORT] [--name NAME]]\n";
     return kExitUsage;
   }
   err.flush();

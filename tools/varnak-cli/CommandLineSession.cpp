@@ -17,6 +17,7 @@
 #include "datalog/XdlFormat.h"
 #include "definition/ADXDefinition.h"
 #include "session/Session.h"
+#include "telemetry/LiveTelemetry.h"
 #include "tools/varnak-cli/ItemRows.h"
 #include "tools/varnak-cli/LiveTable.h"
 
@@ -231,6 +232,13 @@ int RunScanSession(const ScanOptions& options, const std::atomic<bool>& stopRequ
   }
   CliRows rows(formatter, csv, options.live);
   session.AttachSink(&rows);
+  std::unique_ptr<LiveTelemetry> telemetry;
+  MqttAddress broker;
+  if (!options.mqtt.empty() && ParseMqttAddress(options.mqtt, &broker)) {
+    const std::string name = options.telemetryName.empty() ? DefaultTelemetryName() : options.telemetryName;
+    telemetry = std::make_unique<LiveTelemetry>(
+        session, broker, name, [err](const std::string& text) { std::fprintf(err, "%s\n", text.c_str()); });
+  }
 
   int status = 0;
   session.SetPort(options.portPath);
@@ -270,6 +278,7 @@ int RunScanSession(const ScanOptions& options, const std::atomic<bool>& stopRequ
     }
   }
   session.JoinWorkers();
+  telemetry.reset();
   session.DetachSink(&rows);
   if (!csv.Finish()) {
     std::fprintf(err, "Cannot write %s\n", options.csvPath.c_str());

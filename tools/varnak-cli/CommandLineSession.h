@@ -23,6 +23,8 @@ struct ScanOptions {
   std::string recordingFolder;  // where temp.xdl goes; empty: the program's default
   bool verbose = false;         // Output log lines to the error stream
   bool live = false;            // redraw a table of the items on the terminal
+  std::string mqtt;             // HOST[:PORT] of a broker for live telemetry; empty: none
+  std::string telemetryName;    // NAME of the topics varnak/NAME/...; empty: the host name
 };
 
 struct PlayOptions {
@@ -49,7 +51,7 @@ int RunExportSession(const std::string& logPath, const std::string& definitionPa
 // name). 0 when the options are complete; 2 with a message in *error for wrong
 // usage.
 //   scan DEF.adx --port PATH [--seconds N] [--record OUT.xdl] [--csv FILE|-]
-//        [--verbose] [--live] [--temp-dir DIR]
+//        [--verbose] [--live] [--temp-dir DIR] [--mqtt HOST[:PORT] [--name NAME]]
 //   play LOG.xdl DEF.adx [--speed F] [--csv FILE|-] [--verbose]
 //   export LOG.xdl DEF.adx [-o OUT.csv]
 int ParseScanArguments(const std::vector<std::string>& args, ScanOptions* options, std::string* error);

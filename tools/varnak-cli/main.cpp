@@ -27,6 +27,7 @@ constexpr CliCommand kCommands[] = {
      RunDecode},
     {"scan",
      "scan DEF.adx --port PATH [--seconds N] [--record OUT.xdl] [--csv FILE|-] [--verbose] [--live]\n"
+     "     [--mqtt HOST[:PORT] [--name NAME]]\n"
      "                                                scan the link as Scan does; a CSV row per good packet",
      RunScan},
     {"log",
