@@ -15,7 +15,6 @@
 #include <thread>
 
 #include "acquisition/control/AcquisitionControl.h"
-#include "acquisition/control/ConnectionState.h"
 #include "datalog/DataLogFile.h"
 #include "datalog/XdlFormat.h"
 #include "definition/ADXCommands.h"
@@ -80,7 +79,7 @@ bool IsDriveLogName(const std::string& name) {
       !Digits(name, 17, 2))
     return false;
   if (name.size() == 23) return true;
-  return name[19] == '-' && Digits(name, 20, name.size() - 24);
+  return name.size() > 24 && name[19] == '-' && Digits(name, 20, name.size() - 24);
 }
 
 // Records the good packets of the current drive into its own log, opening the
@@ -90,6 +89,12 @@ class DriveLogger::Recorder : public IPacketSink {
   Recorder(Session& session, std::string folder, DriveLogger& owner)
       : session_(session), folder_(std::move(folder)), owner_(owner) {
     const ADXDefinition& definition = session.Definition();
+    // (Unless one of them is also the command that reads the data.)
+    const std::uint32_t monitor = definition.monitorcmd != nullptr ? definition.monitorcmd->idhash : 0;
+    if (definition.connectcmd != nullptr && definition.connectcmd->idhash != monitor)
+      connectHash_ = definition.connectcmd->idhash;
+    if (definition.disconnectcmd != nullptr && definition.disconnectcmd->idhash != monitor)
+      disconnectHash_ = definition.disconnectcmd->idhash;
     for (std::size_t i = 0; i < definition.ObjectCount(); ++i) {
       const ADXObject* object = definition.ObjectAt(i);
       if (object == nullptr) continue;
@@ -119,8 +124,8 @@ class DriveLogger::Recorder : public IPacketSink {
   void OnPacket(const PacketEvent& event) override {
     if (!event.IsFullPacket()) return;
     lastPacket_.store(Clock::now().time_since_epoch().count(), std::memory_order_release);
-    // The reply of the connect command is no drive data, as in a recording.
-    if (session_.Acquisition().GetConnectionState() != Connected) return;
+    // The replies of the connect and disconnect commands are no drive data.
+    if (event.commandIdHash == connectHash_ || event.commandIdHash == disconnectHash_) return;
     const ReplyShape* shape = nullptr;
     for (const ReplyShape& s : shapes_)
       if (s.commandIdHash == event.commandIdHash) shape = &s;
@@ -217,6 +222,8 @@ class DriveLogger::Recorder : public IPacketSink {
   DriveLogger& owner_;
   std::vector<XdlEntry> entries_;
   std::vector<ReplyShape> shapes_;
+  std::uint32_t connectHash_ = 0;
+  std::uint32_t disconnectHash_ = 0;
   std::atomic<Clock::rep> lastPacket_{0};
   mutable std::mutex mutex_;  // guards datalog_, path_ and failed_
   DataLogFile datalog_;
@@ -274,8 +281,11 @@ void DriveLogger::ScanOnce(const std::atomic<bool>& stop) {
   bool portFailed = false;
   while (!stop.load(std::memory_order_acquire)) {
     if (!session_.IsScanning()) {
-      portFailed = true;
-      why = session_.LastOpenFailed() ? session_.Acquisition().OpenFailureText() : "the connection ended";
+      // A port that went away ends the scan on its own.
+      portFailed = PortPresent(options_.portPath);
+      why = session_.LastOpenFailed() ? session_.Acquisition().OpenFailureText()
+            : portFailed              ? "the connection ended"
+                                      : options_.portPath + " vanished";
       break;
     }
     if (!PortPresent(options_.portPath)) {
