@@ -48,8 +48,11 @@ extern "C" void OnConnect(mosquitto* client, void* user, int rc) {
   if (state->note) state->note("telemetry: connected to " + state->where);
 }
 
-extern "C" void OnDisconnect(mosquitto*, void* user, int) {
-  static_cast<ClientState*>(user)->connected->store(false, std::memory_order_release);
+extern "C" void OnDisconnect(mosquitto*, void* user, int rc) {
+  auto* state = static_cast<ClientState*>(user);
+  const bool wasConnected = state->connected->exchange(false, std::memory_order_acq_rel);
+  // rc 0: our own disconnect at the end.
+  if (wasConnected && rc != 0 && state->note) state->note("telemetry: lost " + state->where);
 }
 
 extern "C" void OnPublish(mosquitto*, void* user, int mid) {
@@ -180,9 +183,9 @@ void MqttPublisher::Run() {
     }
     const int rc = mosquitto_loop(client, 10, 1);
     if (rc != MOSQ_ERR_SUCCESS) {
-      const bool wasConnected = connected_.exchange(false, std::memory_order_acq_rel);
+      if (connected_.exchange(false, std::memory_order_acq_rel))
+        Note("telemetry: lost " + state.where + ": " + mosquitto_strerror(rc));
       haveSocket = false;
-      if (wasConnected) Note("telemetry: lost " + state.where + ": " + mosquitto_strerror(rc));
       std::size_t waiting = 0;
       {
         std::lock_guard<std::mutex> guard(queueMutex_);
