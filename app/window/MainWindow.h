@@ -43,6 +43,7 @@ class DataLogFile;
 class DisplayBridge;
 class QvDebugOutput;
 class IDefinitionEditor;
+class LiveTelemetry;
 class LogControlBar;
 class OutputLog;
 class QAction;
@@ -154,6 +155,8 @@ class MainWindow : public QMainWindow, private ILoggerView {
   void BuildTabs();
   void CheckClockResolution();
   void RefreshPanes();
+  // Ends the telemetry and starts it again for the current definition and broker.
+  void RefreshTelemetry();
   bool DefinitionBusy();
 
   void SaveDefinition();
@@ -175,6 +178,9 @@ class MainWindow : public QMainWindow, private ILoggerView {
   std::unique_ptr<DisplayBridge> bridge_;
   // Declared after what its workers reach (panes, bridge): destroyed first.
   std::unique_ptr<Session> session_;
+  // Live values for the broker of the Preferences; attached to session_ and
+  // ended before it.
+  std::unique_ptr<LiveTelemetry> telemetry_;
   std::unique_ptr<StatusFields> status_;
 
   std::map<int, QAction*> actions_;
