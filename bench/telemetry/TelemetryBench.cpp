@@ -3,9 +3,11 @@
 // broker, with no broker at all and with the broker stopped halfway. Goal:
 // every telemetry case keeps at least 95% of the rate without telemetry
 // (the ratio is measured in the same run). Also the cost of one message for
-// a 100-item definition (goal: 20 us or less).
+// a 100-item definition against a CSV row of the same packet, the peer
+// (goal: at most 1.5 times the row).
 //
-//   telemetry_bench [SECONDS_PER_CASE]
+//   telemetry_bench [SECONDS_PER_RUN]   (default 3; each case runs three times)
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +18,7 @@
 #include "telemetry/LiveTelemetry.h"
 #include "tests/acquisition/control/LinkFixture.h"
 #include "tests/telemetry/MosquittoBroker.h"
+#include "tools/varnak-cli/ItemRows.h"
 
 namespace {
 
@@ -72,8 +75,9 @@ double Rate(const std::string& adx, Case c, MosquittoBroker& broker, double seco
   return packets / elapsed;
 }
 
-// Microseconds per message for a definition of 100 values.
-double MessageCost() {
+// Microseconds per message, and per CSV row of the same packet (the peer),
+// for a definition of 100 values.
+std::pair<double, double> MessageCost() {
   ADXDefinition def;
   MakeDefinition(def);
   for (int i = 0; i < 96; ++i) {
@@ -96,8 +100,17 @@ double MessageCost() {
     bytes += sink.Message(i * 0.02, packet, sizeof packet, def.monitorcmd->idhash).size();
   const double us =
       std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
+  const ItemRowFormatter rows(def);
+  const auto rowStart = std::chrono::steady_clock::now();
+  for (int i = 0; i < kRounds; ++i) {
+    std::string row;
+    rows.AppendRow(row, i * 0.02, packet, sizeof packet, def.monitorcmd->idhash);
+    bytes += row.size();
+  }
+  const double rowUs =
+      std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - rowStart).count();
   if (bytes == 0) std::printf("no message\n");
-  return us / kRounds;
+  return {us / kRounds, rowUs / kRounds};
 }
 
 }  // namespace
@@ -115,23 +128,29 @@ int main(int argc, char** argv) {
   if (SaveAdx(&def, adx.c_str(), nullptr) != 1) return 1;
   MosquittoBroker broker(temp.Path());
 
-  const double without = Rate(adx, Case::Without, broker, seconds);
-  std::printf("scan without telemetry      %8.1f packets/s\n", without);
+  // The machine is shared: the cases take turns, three rounds, and each
+  // keeps its best rate.
   const struct {
     Case c;
     const char* name;
-  } cases[] = {{Case::Broker, "with a running broker"},
+  } cases[] = {{Case::Without, "without telemetry"},
+               {Case::Broker, "with a running broker"},
                {Case::Absent, "with no broker"},
                {Case::StoppedHalfway, "broker stopped halfway"}};
-  bool ok = without > 0.0;
-  for (const auto& k : cases) {
-    const double rate = Rate(adx, k.c, broker, seconds);
-    const double ratio = without > 0.0 ? rate / without : 0.0;
-    std::printf("scan %-22s %8.1f packets/s  ratio %.3f (goal >= 0.95)\n", k.name, rate, ratio);
+  double best[4] = {};
+  for (int round = 0; round < 3; ++round)
+    for (int k = 0; k < 4; ++k) best[k] = std::max(best[k], Rate(adx, cases[k].c, broker, seconds));
+  bool ok = best[0] > 0.0;
+  std::printf("scan %-22s %8.1f packets/s\n", cases[0].name, best[0]);
+  for (int k = 1; k < 4; ++k) {
+    const double ratio = best[0] > 0.0 ? best[k] / best[0] : 0.0;
+    std::printf("scan %-22s %8.1f packets/s  ratio %.3f (goal >= 0.95)\n", cases[k].name, best[k], ratio);
     ok = ok && ratio >= 0.95;
   }
-  const double cost = MessageCost();
-  std::printf("one message, 100 items      %8.2f us        (goal <= 20 us)\n", cost);
-  ok = ok && cost <= 20.0;
+  const auto [message, row] = MessageCost();
+  std::printf("one message, 100 items      %8.2f us\n", message);
+  std::printf("one CSV row, same packet    %8.2f us        message/row %.2f (goal <= 1.5)\n", row,
+              message / row);
+  ok = ok && message <= 1.5 * row;
   return ok ? 0 : 1;
 }
