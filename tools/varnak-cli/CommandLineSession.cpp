@@ -257,15 +257,24 @@ int RunScanSession(const ScanOptions& options, const std::atomic<bool>& stopRequ
     if (options.live) live = std::make_unique<LiveView>(session, rows);
     const auto start = std::chrono::steady_clock::now();
     // The user's stop: Ctrl+C, the end of --seconds, or a failed recording.
+    bool stopped = false;
     while (status == 0 && session.IsScanning() && !stopRequested.load(std::memory_order_acquire)) {
       if (options.seconds > 0.0 &&
           std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() >=
               options.seconds) {
+        stopped = true;
         break;
       }
       std::this_thread::sleep_for(20ms);
     }
+    stopped = stopped || stopRequested.load(std::memory_order_acquire);
     session.StopScan();
+    // A link that failed under the scan is no clean stop.
+    if (!stopped && status == 0 && !session.LastOpenFailed() && session.Definition().monitorcmd != nullptr) {
+      std::fprintf(err, "The connection on %s ended: %s\n", options.portPath.c_str(),
+                   ::access(options.portPath.c_str(), F_OK) == 0 ? "the port failed" : "the port vanished");
+      status = 1;
+    }
   }
   if (session.LastOpenFailed()) {
     if (!options.verbose) std::fprintf(err, "%s\n", session.Acquisition().OpenFailureText().c_str());
