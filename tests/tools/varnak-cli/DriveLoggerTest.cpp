@@ -284,12 +284,10 @@ TEST(DriveLogNames, FollowTheStartTime) {
     EXPECT_FALSE(IsDriveLogName(other)) << other;
 }
 
-// The service's stop: SIGTERM closes the drive's log and exits 0 at once.
-TEST_F(DriveLoggerTest, SigtermClosesTheDriveAndExitsWithinASecond) {
-  StartSimulator();
-  PointLinkAt(sim->slavePath());
-  const std::string errPath = temp.File("err.txt");
-  std::vector<std::string> args = {VARNAK_CLI_PATH, "log", definitionPath, "--port", link, "--dir", folder};
+// The service as systemd runs it, with its error stream in a file.
+pid_t SpawnLogService(const std::vector<std::string>& extra, const std::string& errPath) {
+  std::vector<std::string> args = {VARNAK_CLI_PATH, "log"};
+  args.insert(args.end(), extra.begin(), extra.end());
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
@@ -297,8 +295,20 @@ TEST_F(DriveLoggerTest, SigtermClosesTheDriveAndExitsWithinASecond) {
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   pid_t child = 0;
-  ASSERT_EQ(posix_spawn(&child, VARNAK_CLI_PATH, &actions, nullptr, argv.data(), environ), 0);
+  if (posix_spawn(&child, VARNAK_CLI_PATH, &actions, nullptr, argv.data(), environ) != 0) child = 0;
   posix_spawn_file_actions_destroy(&actions);
+  return child;
+}
+
+// The service's stop: SIGTERM closes the drive's log and exits 0 at once.
+TEST_F(DriveLoggerTest, SigtermClosesTheDriveAndExitsWithinASecond) {
+  StartSimulator();
+  PointLinkAt(sim->slavePath());
+  const std::string errPath = temp.File("err.txt");
+  // An absent broker changes nothing.
+  const pid_t child = SpawnLogService(
+      {definitionPath, "--port", link, "--dir", folder, "--mqtt", "127.0.0.1:1", "--name", "van"}, errPath);
+  ASSERT_GT(child, 0);
   const std::size_t before = sim->requestsSeen();
   ASSERT_TRUE(WaitFor([&] { return LogFilesInFolder() == 1 && sim->requestsSeen() >= before + 20; }, 10s));
   ASSERT_EQ(kill(child, SIGTERM), 0);
@@ -317,6 +327,29 @@ TEST_F(DriveLoggerTest, SigtermClosesTheDriveAndExitsWithinASecond) {
   std::string err;
   for (const auto& l : ReadLines(errPath)) err += l + "\n";
   EXPECT_NE(err.find("drive ended (the logger stopped): " + log), std::string::npos) << err;
+  EXPECT_NE(err.find("telemetry: cannot reach 127.0.0.1:1"), std::string::npos) << err;
+}
+
+// A power loss in the middle of a drive: every complete record still plays.
+TEST_F(DriveLoggerTest, AKilledLoggerLeavesEveryCompleteRecordPlayable) {
+  StartSimulator();
+  PointLinkAt(sim->slavePath());
+  const pid_t child =
+      SpawnLogService({definitionPath, "--port", link, "--dir", folder}, temp.File("err.txt"));
+  ASSERT_GT(child, 0);
+  const std::size_t before = sim->requestsSeen();
+  ASSERT_TRUE(WaitFor([&] { return LogFilesInFolder() == 1 && sim->requestsSeen() >= before + 30; }, 10s));
+  ASSERT_EQ(kill(child, SIGKILL), 0);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  std::string log;
+  for (const auto& e : std::filesystem::directory_iterator(folder)) log = e.path().string();
+  DataLogFile file;
+  ASSERT_EQ(file.Open(log.c_str(), true), XDL_OK);
+  const std::uint32_t records = file.RecordCount();
+  file.Close();
+  EXPECT_GE(records, 20u);
+  EXPECT_EQ(LogRows(log).size(), records);
 }
 
 }  // namespace
