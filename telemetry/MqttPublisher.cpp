@@ -2,8 +2,10 @@
 
 #include <mosquitto.h>
 
+#include <cerrno>
 #include <charconv>
 #include <chrono>
+#include <cstring>
 #include <mutex>
 
 namespace {
@@ -15,6 +17,11 @@ constexpr char kOnline[] = "online";
 constexpr char kOffline[] = "offline";
 
 std::once_flag g_libraryInit;
+
+std::string SystemText(int error) {
+  const char* text = ::strerrordesc_np(error);
+  return text != nullptr ? text : "error " + std::to_string(error);
+}
 
 // Sleeps up to `duration`, waking early when stop is set.
 void SleepUnlessStopped(const std::atomic<bool>& stop, std::chrono::milliseconds duration) {
@@ -29,6 +36,7 @@ struct ClientState {
   std::function<void(const std::string&)> note;
   std::string statusTopic;
   std::string where;
+  bool announced = false;  // "connected" was said; a loss is said once
   int offlineMid = -1;
   bool offlineAcked = false;
   bool refusedNoted = false;
@@ -45,14 +53,16 @@ extern "C" void OnConnect(mosquitto* client, void* user, int rc) {
   state->refusedNoted = false;
   mosquitto_publish(client, nullptr, state->statusTopic.c_str(), sizeof kOnline - 1, kOnline, 1, true);
   state->connected->store(true, std::memory_order_release);
+  state->announced = true;
   if (state->note) state->note("telemetry: connected to " + state->where);
 }
 
 extern "C" void OnDisconnect(mosquitto*, void* user, int rc) {
   auto* state = static_cast<ClientState*>(user);
-  const bool wasConnected = state->connected->exchange(false, std::memory_order_acq_rel);
+  state->connected->store(false, std::memory_order_release);
   // rc 0: our own disconnect at the end.
-  if (wasConnected && rc != 0 && state->note) state->note("telemetry: lost " + state->where);
+  if (state->announced && rc != 0 && state->note) state->note("telemetry: lost " + state->where);
+  state->announced = false;
 }
 
 extern "C" void OnPublish(mosquitto*, void* user, int mid) {
@@ -144,26 +154,48 @@ void MqttPublisher::Run() {
   bool tried = false;
   bool unreachableNoted = false;
   auto backoff = 100ms;
+  // The connection could not be made or was lost: say so once, drop what
+  // waits, and try again after a pause that grows to two seconds.
+  const auto fail = [&](int rc, int error) {
+    haveSocket = false;
+    connected_.store(false, std::memory_order_release);
+    const std::string why = rc == MOSQ_ERR_ERRNO ? SystemText(error) : mosquitto_strerror(rc);
+    if (state.announced) {
+      Note("telemetry: lost " + state.where + ": " + why);
+      state.announced = false;
+    } else if (!unreachableNoted) {
+      Note("telemetry: cannot reach " + state.where + ": " + why);
+    }
+    unreachableNoted = true;
+    std::size_t waiting = 0;
+    {
+      std::lock_guard<std::mutex> guard(queueMutex_);
+      waiting = queue_.size();
+      queue_.clear();
+    }
+    dropped_.fetch_add(waiting, std::memory_order_relaxed);
+    SleepUnlessStopped(stop_, backoff);
+    backoff = std::min<std::chrono::milliseconds>(backoff * 2, 2000ms);
+  };
   while (!stop_.load(std::memory_order_acquire)) {
     if (!haveSocket) {
-      const int rc = tried ? mosquitto_reconnect(client)
-                           : mosquitto_connect(client, options_.broker.host.c_str(), options_.broker.port,
-                                               kKeepAliveSeconds);
-      // The first connect keeps the host and port for the reconnects, also
-      // when it fails.
+      // Connects without blocking, so that Stop is never held up by a
+      // broker that does not answer. The first connect keeps the host and
+      // port for the reconnects, also when it fails.
+      const int rc = tried ? mosquitto_reconnect_async(client)
+                           : mosquitto_connect_async(client, options_.broker.host.c_str(),
+                                                     options_.broker.port, kKeepAliveSeconds);
+      const int error = errno;
       tried = true;
       if (rc != MOSQ_ERR_SUCCESS) {
-        if (!unreachableNoted) Note("telemetry: cannot reach " + state.where + ": " + mosquitto_strerror(rc));
-        unreachableNoted = true;
-        SleepUnlessStopped(stop_, backoff);
-        backoff = std::min<std::chrono::milliseconds>(backoff * 2, 2000ms);
+        fail(rc, error);
         continue;
       }
       haveSocket = true;
-      unreachableNoted = false;
-      backoff = 100ms;
     }
     if (connected_.load(std::memory_order_acquire)) {
+      unreachableNoted = false;
+      backoff = 100ms;
       // One message at a time into the client: it holds no backlog of its own.
       while (!mosquitto_want_write(client)) {
         std::string message;
@@ -182,20 +214,8 @@ void MqttPublisher::Run() {
       }
     }
     const int rc = mosquitto_loop(client, 10, 1);
-    if (rc != MOSQ_ERR_SUCCESS) {
-      if (connected_.exchange(false, std::memory_order_acq_rel))
-        Note("telemetry: lost " + state.where + ": " + mosquitto_strerror(rc));
-      haveSocket = false;
-      std::size_t waiting = 0;
-      {
-        std::lock_guard<std::mutex> guard(queueMutex_);
-        waiting = queue_.size();
-        queue_.clear();
-      }
-      dropped_.fetch_add(waiting, std::memory_order_relaxed);
-      SleepUnlessStopped(stop_, backoff);
-      backoff = std::min<std::chrono::milliseconds>(backoff * 2, 2000ms);
-    }
+    const int error = errno;
+    if (rc != MOSQ_ERR_SUCCESS) fail(rc, error);
   }
 
   if (connected_.load(std::memory_order_acquire)) {
