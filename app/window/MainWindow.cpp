@@ -3,9 +3,11 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QToolBar>
 
@@ -356,9 +358,18 @@ void MainWindow::RefreshTelemetry() {
   // The sink knows the items of the definition it was made for.
   telemetry_.reset();
   MqttAddress broker;
-  if (settings_.broker.empty() || !ParseMqttAddress(settings_.broker, &broker)) return;
-  telemetry_ = std::make_unique<LiveTelemetry>(*session_, broker, DefaultTelemetryName(),
-                                               [this](const std::string& text) { Log().LogText(text); });
+  const bool on = !settings_.broker.empty() && ParseMqttAddress(settings_.broker, &broker);
+  if (on) {
+    telemetry_ = std::make_unique<LiveTelemetry>(*session_, broker, DefaultTelemetryName(),
+                                                 [this](const std::string& text) { Log().LogText(text); });
+    if (!telemetryField_) {
+      telemetryField_ = new QLabel(this);
+      telemetryField_->setObjectName(QStringLiteral("telemetryStatus"));
+      statusBar()->addPermanentWidget(telemetryField_);
+    }
+    telemetryField_->setText(QString::fromStdString(telemetry_->StatusText()));
+  }
+  if (telemetryField_) telemetryField_->setVisible(on);
 }
 
 bool MainWindow::SaveTo(const std::string& path) {
@@ -554,6 +565,8 @@ void MainWindow::OnCloseMessage() {
 
 void MainWindow::RefreshStatus() {
   if (status_) status_->Show(Acquisition().StatusSnapshot());
+  if (telemetry_ && telemetryField_)
+    telemetryField_->setText(QString::fromStdString(telemetry_->StatusText()));
 }
 
 void MainWindow::FlashStatus(const std::string& text, std::uint32_t textColor, std::uint32_t backColor,

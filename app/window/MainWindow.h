@@ -47,6 +47,7 @@ class LiveTelemetry;
 class LogControlBar;
 class OutputLog;
 class QAction;
+class QLabel;
 class QToolBar;
 class QvTabSheet;
 class StatusFields;
@@ -181,6 +182,7 @@ class MainWindow : public QMainWindow, private ILoggerView {
   // Live values for the broker of the Preferences; attached to session_ and
   // ended before it.
   std::unique_ptr<LiveTelemetry> telemetry_;
+  QLabel* telemetryField_ = nullptr;  // in the status bar while telemetry runs
   std::unique_ptr<StatusFields> status_;
 
   std::map<int, QAction*> actions_;
