@@ -28,6 +28,7 @@ LiveTelemetry::LiveTelemetry(Session& session, const MqttAddress& broker, const 
   options.note = note_;
   publisher_ = std::make_unique<MqttPublisher>(std::move(options));
   sink_ = std::make_unique<TelemetrySink>(session_.Definition(), *publisher_);
+  sink_->SetLiveCheck([&session] { return session.IsScanning(); });
   publisher_->Start();
   session_.AttachSink(sink_.get());
 }

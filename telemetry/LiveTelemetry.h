@@ -1,6 +1,7 @@
 // The telemetry of one session, as the tools and the window switch it on:
 // an MqttPublisher for "varnak/NAME" and a TelemetrySink attached to the
-// session for as long as this object lives. At the end it detaches the sink,
+// session for as long as this object lives; only the packets of a scan are
+// sent, not those of a log that plays. At the end it detaches the sink,
 // ends the publisher cleanly ("offline") and tells how many messages were
 // dropped.
 //

@@ -89,7 +89,7 @@ std::string TelemetrySink::Message(double timeSeconds, const std::uint8_t* packe
 }
 
 void TelemetrySink::OnPacket(const PacketEvent& event) {
-  if (!event.IsFullPacket()) return;
+  if (!event.IsFullPacket() || (live_ && !live_())) return;
   // Without a broker the message is not even made: the scan pays nothing.
   if (!publisher_.Connected()) {
     publisher_.CountDropped();

@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,11 @@ class TelemetrySink : public IPacketSink {
   // Both borrowed; they must outlive the sink.
   TelemetrySink(const ADXDefinition& definition, MqttPublisher& publisher);
 
+  // Packets pass only while `live` says so (LiveTelemetry: while the session
+  // scans, so that a log played in the window is not sent as live values).
+  // Set before the sink is attached; called on the delivering thread.
+  void SetLiveCheck(std::function<bool()> live) { live_ = std::move(live); }
+
   void OnPacket(const PacketEvent& event) override;
 
   // The message for one packet (what OnPacket publishes).
@@ -37,6 +43,7 @@ class TelemetrySink : public IPacketSink {
   MqttPublisher& publisher_;
   std::vector<ADXObject*> items_;
   std::vector<std::string> keys_;  // "\"ID\":" for each item, escaped once
+  std::function<bool()> live_;
 };
 
 // Appends a number as JSON: the shortest text that reads back to the same
