@@ -167,7 +167,8 @@ bool LoadDefinition(Session& session, const std::string& path, std::FILE* err) {
 // Redraws the live table a few times per second until stopped.
 class LiveView {
  public:
-  LiveView(Session& session, const CliRows& rows) : session_(session), rows_(rows) {
+  LiveView(Session& session, const CliRows& rows, const LiveTelemetry* telemetry)
+      : session_(session), rows_(rows), telemetry_(telemetry) {
     std::fputs("\x1b[2J", stdout);
     thread_ = std::thread([this] { Run(); });
   }
@@ -191,6 +192,7 @@ class LiveView {
     const auto figures = StatusFiguresText(input);
     if (figures) last_ = *figures;
     if (!last_.empty()) status += "   " + last_;
+    if (telemetry_ != nullptr) status += "   " + telemetry_->StatusText();
     int width = 80, height = 24;
     winsize size{};
     if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 && size.ws_row > 0) {
@@ -204,7 +206,8 @@ class LiveView {
 
   Session& session_;
   const CliRows& rows_;
-  std::string last_;  // used by the drawing thread, then by the destructor after the join
+  const LiveTelemetry* telemetry_;  // borrowed; null without a broker
+  std::string last_;                // used by the drawing thread, then by the destructor after the join
   std::atomic<bool> stop_{false};
   std::thread thread_;
 };
@@ -254,7 +257,7 @@ int RunScanSession(const ScanOptions& options, const std::atomic<bool>& stopRequ
   }
   {
     std::unique_ptr<LiveView> live;
-    if (options.live) live = std::make_unique<LiveView>(session, rows);
+    if (options.live) live = std::make_unique<LiveView>(session, rows, telemetry.get());
     const auto start = std::chrono::steady_clock::now();
     // The user's stop: Ctrl+C, the end of --seconds, or a failed recording.
     bool stopped = false;
