@@ -8,6 +8,7 @@ PACKAGES=(
   qt6-base-dev libgl1-mesa-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libmuparser-dev libtinyxml2-dev
+  libmosquitto-dev mosquitto
   clang libclang-rt-14-dev clang-format python3
   xvfb xauth fonts-liberation2
   # The Debian package and its checks (scripts/package.sh, tests/packaging).

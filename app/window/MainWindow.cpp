@@ -3,9 +3,11 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QToolBar>
 
@@ -40,6 +42,7 @@
 #include "datalog/DataLogFile.h"
 #include "definition/ADXDefinition.h"
 #include "definition/ADXFile.h"
+#include "telemetry/LiveTelemetry.h"
 
 namespace {
 
@@ -105,6 +108,7 @@ MainWindow::MainWindow(MainWindowOptions options) : options_(std::move(options))
   Logger().SetCurrentLogPath(settings_.lastxdlpath);
   // A first run has no definition yet: nothing to load, nothing to report.
   if (settings_.loadlastdef != 0 && !settings_.lastadxpath.empty()) LoadDefinitionFile(settings_.lastadxpath);
+  if (!telemetry_) RefreshTelemetry();
   SetSpeed(1.0f);
   UpdateLoggerToolbar();
   CheckClockResolution();
@@ -112,7 +116,8 @@ MainWindow::MainWindow(MainWindowOptions options) : options_(std::move(options))
 
 MainWindow::~MainWindow() {
   // The session stops and joins its workers before the panes and the Output
-  // tab they reach go away.
+  // tab they reach go away; the telemetry leaves the session first.
+  telemetry_.reset();
   session_.reset();
   if (splash_) splash_->destroySplash();
 }
@@ -344,8 +349,27 @@ int MainWindow::LoadDefinitionFile(const std::string& path) {
     for (const std::string& message : load.messages) Log().LogText(message);
   }
   RefreshPanes();
+  RefreshTelemetry();
   UpdateTitle();
   return load.ok ? 1 : 0;
+}
+
+void MainWindow::RefreshTelemetry() {
+  // The sink knows the items of the definition it was made for.
+  telemetry_.reset();
+  MqttAddress broker;
+  const bool on = !settings_.broker.empty() && ParseMqttAddress(settings_.broker, &broker);
+  if (on) {
+    telemetry_ = std::make_unique<LiveTelemetry>(*session_, broker, DefaultTelemetryName(),
+                                                 [this](const std::string& text) { Log().LogText(text); });
+    if (!telemetryField_) {
+      telemetryField_ = new QLabel(this);
+      telemetryField_->setObjectName(QStringLiteral("telemetryStatus"));
+      statusBar()->addPermanentWidget(telemetryField_);
+    }
+    telemetryField_->setText(QString::fromStdString(telemetry_->StatusText()));
+  }
+  if (telemetryField_) telemetryField_->setVisible(on);
 }
 
 bool MainWindow::SaveTo(const std::string& path) {
@@ -388,6 +412,7 @@ void MainWindow::ImportDefinition() {
   Log().Log(load.ok ? "Imported %s" : "FAILED to Import %s", path->c_str());
   for (const std::string& message : load.messages) Log().LogText(message);
   if (load.ok) RefreshPanes();
+  RefreshTelemetry();
   // The imported definition has no file yet: the next Save asks for a name.
   settings_.lastadxpath.clear();
   UpdateTitle();
@@ -438,7 +463,11 @@ void MainWindow::OpenPreferences() {
     if (after != before) ApplyTheme(after);
     settings_.theme = general.theme;
     settings_.recordingfolder = Bounded(general.recordingFolder, AppSettings::kPathMax);
-    settings_.broker = Bounded(general.broker, AppSettings::kPathMax);
+    const std::string broker = Bounded(general.broker, AppSettings::kPathMax);
+    if (broker != settings_.broker) {
+      settings_.broker = broker;
+      RefreshTelemetry();
+    }
   });
   connect(preferences_, &PreferencesWindow::portChosen, this, [this](const QString& port) {
     settings_.comport = Bounded(port.toStdString(), AppSettings::kPortMax);
@@ -536,6 +565,8 @@ void MainWindow::OnCloseMessage() {
 
 void MainWindow::RefreshStatus() {
   if (status_) status_->Show(Acquisition().StatusSnapshot());
+  if (telemetry_ && telemetryField_)
+    telemetryField_->setText(QString::fromStdString(telemetry_->StatusText()));
 }
 
 void MainWindow::FlashStatus(const std::string& text, std::uint32_t textColor, std::uint32_t backColor,

@@ -43,9 +43,11 @@ class DataLogFile;
 class DisplayBridge;
 class QvDebugOutput;
 class IDefinitionEditor;
+class LiveTelemetry;
 class LogControlBar;
 class OutputLog;
 class QAction;
+class QLabel;
 class QToolBar;
 class QvTabSheet;
 class StatusFields;
@@ -154,6 +156,8 @@ class MainWindow : public QMainWindow, private ILoggerView {
   void BuildTabs();
   void CheckClockResolution();
   void RefreshPanes();
+  // Ends the telemetry and starts it again for the current definition and broker.
+  void RefreshTelemetry();
   bool DefinitionBusy();
 
   void SaveDefinition();
@@ -175,6 +179,10 @@ class MainWindow : public QMainWindow, private ILoggerView {
   std::unique_ptr<DisplayBridge> bridge_;
   // Declared after what its workers reach (panes, bridge): destroyed first.
   std::unique_ptr<Session> session_;
+  // Live values for the broker of the Preferences; attached to session_ and
+  // ended before it.
+  std::unique_ptr<LiveTelemetry> telemetry_;
+  QLabel* telemetryField_ = nullptr;  // in the status bar while telemetry runs
   std::unique_ptr<StatusFields> status_;
 
   std::map<int, QAction*> actions_;

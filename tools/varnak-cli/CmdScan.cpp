@@ -26,7 +26,7 @@ extern "C" void OnStopSignal(int) {
 
 const char* const kScanUsage =
     "scan DEF.adx --port PATH [--seconds N] [--record OUT.xdl] [--csv FILE|-] [--force] [--verbose] "
-    "[--live] [--temp-dir DIR]";
+    "[--live] [--temp-dir DIR] [--mqtt HOST[:PORT] [--name NAME]]";
 
 StopSignals::StopSignals() {
   g_stopRequested.store(false);

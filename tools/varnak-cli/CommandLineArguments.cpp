@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "definition/NumberText.h"
+#include "telemetry/LiveTelemetry.h"
 #include "tools/varnak-cli/CommandLineSession.h"
 
 namespace {
@@ -48,6 +49,13 @@ int ParseScanArguments(const std::vector<std::string>& args, ScanOptions* option
       if (!Value(args, &i, &options->csvPath)) return Fail(error, "--csv needs a file name or -");
     } else if (a == "--temp-dir") {
       if (!Value(args, &i, &options->recordingFolder)) return Fail(error, "--temp-dir needs a folder");
+    } else if (a == "--mqtt") {
+      MqttAddress broker;
+      if (!Value(args, &i, &options->mqtt) || !ParseMqttAddress(options->mqtt, &broker))
+        return Fail(error, "--mqtt needs HOST or HOST:PORT");
+    } else if (a == "--name") {
+      if (!Value(args, &i, &options->telemetryName) || !IsTelemetryName(options->telemetryName))
+        return Fail(error, "--name needs a name without '/', '+' or '#'");
     } else if (a == "--verbose") {
       options->verbose = true;
     } else if (a == "--live") {
@@ -62,6 +70,7 @@ int ParseScanArguments(const std::vector<std::string>& args, ScanOptions* option
   }
   if (options->definitionPath.empty()) return Fail(error, "a definition file is needed");
   if (options->portPath.empty()) return Fail(error, "--port is needed");
+  if (!options->telemetryName.empty() && options->mqtt.empty()) return Fail(error, "--name needs --mqtt");
   if (options->live && options->csvPath == "-")
     return Fail(error, "--live and --csv - both need the terminal");
   // The rows go to standard output unless the terminal shows the live table.

@@ -22,6 +22,7 @@
 #include "datalog/XdlFormat.h"
 #include "definition/ADXDefinition.h"
 #include "session/Session.h"
+#include "telemetry/LiveTelemetry.h"
 #include "tools/varnak-cli/CsvOutput.h"
 #include "tools/varnak-cli/ItemRows.h"
 #include "tools/varnak-cli/LiveTable.h"
@@ -134,7 +135,8 @@ bool LoadDefinition(Session& session, const std::string& path, std::FILE* err) {
 // Redraws the live table a few times per second until stopped.
 class LiveView {
  public:
-  LiveView(Session& session, const CliRows& rows) : session_(session), rows_(rows) {
+  LiveView(Session& session, const CliRows& rows, const LiveTelemetry* telemetry)
+      : session_(session), rows_(rows), telemetry_(telemetry) {
     std::fputs("\x1b[2J", stdout);
     thread_ = std::thread([this] { Run(); });
   }
@@ -158,6 +160,7 @@ class LiveView {
     const auto figures = StatusFiguresText(input);
     if (figures) last_ = *figures;
     if (!last_.empty()) status += "   " + last_;
+    if (telemetry_ != nullptr) status += "   " + telemetry_->StatusText();
     int width = 80, height = 24;
     winsize size{};
     if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 && size.ws_row > 0) {
@@ -171,7 +174,8 @@ class LiveView {
 
   Session& session_;
   const CliRows& rows_;
-  std::string last_;  // used by the drawing thread, then by the destructor after the join
+  const LiveTelemetry* telemetry_;  // borrowed; null without a broker
+  std::string last_;                // used by the drawing thread, then by the destructor after the join
   std::atomic<bool> stop_{false};
   std::thread thread_;
 };
@@ -277,6 +281,13 @@ int RunScanSession(const ScanOptions& options, const std::atomic<bool>& stopRequ
   }
   CliRows rows(formatter, csv, options.live);
   session.AttachSink(&rows);
+  std::unique_ptr<LiveTelemetry> telemetry;
+  MqttAddress broker;
+  if (!options.mqtt.empty() && ParseMqttAddress(options.mqtt, &broker)) {
+    const std::string name = options.telemetryName.empty() ? DefaultTelemetryName() : options.telemetryName;
+    telemetry = std::make_unique<LiveTelemetry>(
+        session, broker, name, [err](const std::string& text) { std::fprintf(err, "%s\n", text.c_str()); });
+  }
 
   int status = 0;
   session.SetPort(options.portPath);
@@ -293,7 +304,7 @@ int RunScanSession(const ScanOptions& options, const std::atomic<bool>& stopRequ
   bool linkEnded = false;  // the scan ended by itself: the link failed
   {
     std::unique_ptr<LiveView> live;
-    if (options.live) live = std::make_unique<LiveView>(session, rows);
+    if (options.live) live = std::make_unique<LiveView>(session, rows, telemetry.get());
     const auto start = std::chrono::steady_clock::now();
     // The user's stop: Ctrl+C (or a closed terminal, SIGTERM, a reader of the
     // rows that went away), the end of --seconds, or a failed recording.
@@ -335,6 +346,7 @@ int RunScanSession(const ScanOptions& options, const std::atomic<bool>& stopRequ
     }
   }
   session.JoinWorkers();
+  telemetry.reset();
   session.DetachSink(&rows);
   // The rows of a failed scan are kept: they are what the link delivered.
   if (!csv.Finish(true, err) && !csv.BrokenPipe()) status = 1;

@@ -29,6 +29,8 @@ struct ScanOptions {
   bool verbose = false;         // Output log lines to the error stream
   bool live = false;            // redraw a table of the items on the terminal
   bool force = false;           // the CSV file may replace an existing file
+  std::string mqtt;             // HOST[:PORT] of a broker for live telemetry; empty: none
+  std::string telemetryName;    // NAME of the topics varnak/NAME/...; empty: the host name
 };
 
 struct PlayOptions {
@@ -69,7 +71,7 @@ int RunExportSession(const PlayOptions& options, std::FILE* err,
 // name). 0 when the options are complete; 2 with a message in *error for wrong
 // usage.
 //   scan DEF.adx --port PATH [--seconds N] [--record OUT.xdl] [--csv FILE|-]
-//        [--force] [--verbose] [--live] [--temp-dir DIR]
+//        [--force] [--verbose] [--live] [--temp-dir DIR] [--mqtt HOST[:PORT] [--name NAME]]
 //        (without --csv the rows go to standard output, unless --live)
 //   play LOG.xdl DEF.adx [--speed F] [--csv FILE|-] [--force] [--verbose]
 //        (without --csv the rows go to standard output)

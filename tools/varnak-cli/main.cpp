@@ -13,6 +13,7 @@
 int RunHistogram(const CliArgs& args, std::ostream& out, std::ostream& err);
 int RunStats(const CliArgs& args, std::ostream& out, std::ostream& err);
 int RunDiff(const CliArgs& args, std::ostream& out, std::ostream& err);
+int RunLog(const CliArgs& args, std::ostream& out, std::ostream& err);
 
 namespace {
 
@@ -31,6 +32,10 @@ const CliCommand kCommands[] = {
      "scan the link; a CSV row per data packet to --csv (default: standard output, none with --live);\n"
      "      --force replaces an existing CSV file; the --record file must not exist",
      RunScan},
+    {"log",
+     "log DEF.adx --port PATH --dir DIR [--idle-seconds N] [--keep-gb G] [--mqtt HOST[:PORT] [--name NAME]]\n"
+     "     [--verbose]",
+     "record each drive into its own log named by its start time, unattended", RunLog},
     {"play", kPlayUsage,
      "play a log paced by its times, with the same rows as scan (default: standard output;\n"
      "      --force replaces an existing CSV file)",
