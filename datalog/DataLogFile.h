@@ -34,6 +34,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/DeadlineWaiter.h"
 #include "common/HiResTimer.h"
 #include "datalog/DataLogCallback.h"
 #include "datalog/XdlEntry.h"
@@ -98,7 +99,7 @@ class DataLogFile {
   int ReadRecord(XdlRecordHead* head, std::uint8_t* buffer, std::uint32_t bufferSize, const XdlEntry** entry);
 
   void SetCallback(IDataLogCallback* cb) { callback.store(cb, std::memory_order_release); }
-  void SetSpeed(float factor) { speed.store(factor, std::memory_order_relaxed); }
+  void SetSpeed(float factor);
   float Speed() const { return speed.load(std::memory_order_relaxed); }
   std::int32_t State() const { return state.load(std::memory_order_acquire); }
   // Records in the log: the header's count, or for a log cut short (never
@@ -153,7 +154,8 @@ class DataLogFile {
   bool existingFile = false;  // entry table on disk is final (played log or stopped recording)
   bool tableWritten = false;  // the entry table has been written to this file
   bool headerDirty = false;   // the header changed since it was last written
-  HiResTimer timer;           // recording: time since the first record; playback: pacing
+  HiResTimer timer;           // recording: time since the first record
+  DeadlineWaiter pacer;       // playback sleeps; woken by stop, seek and speed changes
   mutable std::mutex lock;
   std::vector<std::uint8_t> recordBuffer;  // recording: head and payload; seeking: one payload
 

@@ -453,7 +453,7 @@ AnalysisWindow* MainWindow::AnalyzeLog(const std::string& logPath) {
   // own; scanning and playback go on untouched.
   if (!analysis_) analysis_ = new AnalysisWindow(this);
   // The file of the definition shown now; none while nothing is loaded.
-  analysis_->Open(definition_.ObjectCount() != 0 ? settings_.lastadxpath : std::string(), logPath);
+  analysis_->Open(Definition().ObjectCount() != 0 ? settings_.lastadxpath : std::string(), logPath);
   analysis_->show();
   analysis_->raise();
   return analysis_;

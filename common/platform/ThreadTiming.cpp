@@ -1,0 +1,13 @@
+#include "common/platform/ThreadTiming.h"
+
+#include <sys/prctl.h>
+
+bool SetThreadTimerSlack(std::chrono::nanoseconds slack) {
+  if (slack.count() <= 0) return false;  // 0 would mean "back to the default"
+  return ::prctl(PR_SET_TIMERSLACK, static_cast<unsigned long>(slack.count()), 0, 0, 0) == 0;
+}
+
+std::chrono::nanoseconds ThreadTimerSlack() {
+  const int slack = ::prctl(PR_GET_TIMERSLACK, 0, 0, 0, 0);
+  return std::chrono::nanoseconds(slack < 0 ? -1 : slack);
+}
