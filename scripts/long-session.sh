@@ -9,7 +9,9 @@
 # (< 5 MB resident memory, a constant descriptor count, stalls < 50 ms).
 #
 #   scripts/long-session.sh [MINUTES]
-# Environment: VARNAK_BUILD_DIR (default build/default), VARNAK_PROBE_SECONDS.
+# Environment: VARNAK_BUILD_DIR (default build/default), VARNAK_PROBE_SECONDS,
+# VARNAK_LONG_DEFINITION (another definition than examples/demo-ecu.adx, for
+# comparisons).
 # Exit status: 0 when the run completed (goals met or not), 1 when it failed.
 set -euo pipefail
 
@@ -60,7 +62,7 @@ mkdir -p "$work/home"
 status=0
 HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" QT_QPA_PLATFORM=offscreen \
   VARNAK_PROBE_SECONDS="$period" VARNAK_PROBE_RECORD=1 \
-  "$program" "$root/examples/demo-ecu.adx" --port "$port" --scan --tab Output \
+  "$program" "${VARNAK_LONG_DEFINITION:-$root/examples/demo-ecu.adx}" --port "$port" --scan --tab Output \
   --quit-after "$seconds" --verbose >"$work/out.txt" 2>"$work/err.txt" || status=$?
 grep -E '^varnak: (probe|end|first)' "$work/err.txt" || true
 if [[ $status -ne 0 ]]; then
