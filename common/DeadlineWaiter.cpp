@@ -10,7 +10,7 @@ DeadlineWait DeadlineWaiter::WaitUntil(Clock::time_point deadline, std::uint64_t
   // A steady_clock deadline is an absolute wait on CLOCK_MONOTONIC: a late
   // wake-up does not push the following deadlines back.
   const bool woken = wakeup_.wait_until(guard, deadline, [&] { return wakes_ != ticket; });
-  return woken ? DeadlineWait::kWoken : DeadlineWait::kReached;
+  return woken ? DeadlineWait::Woken : DeadlineWait::Reached;
 }
 
 void DeadlineWaiter::Wake() {

@@ -6,7 +6,7 @@
 // Thread contract: one thread waits at a time; Ticket and WaitUntil are called
 // by that thread. Wake may be called from any thread, any number of times.
 // A Wake that comes after Ticket and before WaitUntil is not lost: WaitUntil
-// with that ticket returns kWoken at once.
+// with that ticket returns Woken at once.
 #pragma once
 
 #include <chrono>
@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <mutex>
 
-enum class [[nodiscard]] DeadlineWait{kReached, kWoken};
+enum class [[nodiscard]] DeadlineWait{Reached, Woken};
 
 class DeadlineWaiter {
  public:

@@ -57,7 +57,8 @@ void DataLogFile::SetSpeed(float factor) {
 }
 
 void DataLogFile::PlaybackThreadMain() {
-  SetThreadTimerSlack(kPacingTimerSlack);
+  // Refused only on a platform without the setting: the default slack stays.
+  static_cast<void>(SetThreadTimerSlack(kPacingTimerSlack));
   playbackThreadId.store(std::this_thread::get_id(), std::memory_order_release);
   int code = RunPlayback();
   lastPlaybackResult.store(code, std::memory_order_release);
@@ -144,7 +145,7 @@ int DataLogFile::RunPlayback() {
           break;
         }
         if (seekGeneration.load(std::memory_order_acquire) != generation) break;
-        if (pacer.WaitUntil(due, ticket) == DeadlineWait::kReached) {
+        if (pacer.WaitUntil(due, ticket) == DeadlineWait::Reached) {
           previousDue = due;
           break;
         }

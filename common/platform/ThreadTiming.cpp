@@ -2,9 +2,11 @@
 
 #include <sys/prctl.h>
 
-bool SetThreadTimerSlack(std::chrono::nanoseconds slack) {
-  if (slack.count() <= 0) return false;  // 0 would mean "back to the default"
-  return ::prctl(PR_SET_TIMERSLACK, static_cast<unsigned long>(slack.count()), 0, 0, 0) == 0;
+TimerSlack SetThreadTimerSlack(std::chrono::nanoseconds slack) {
+  if (slack.count() <= 0) return TimerSlack::Refused;  // 0 would mean "back to the default"
+  return ::prctl(PR_SET_TIMERSLACK, static_cast<unsigned long>(slack.count()), 0, 0, 0) == 0
+             ? TimerSlack::Set
+             : TimerSlack::Refused;
 }
 
 std::chrono::nanoseconds ThreadTimerSlack() {

@@ -13,8 +13,10 @@
 // The slack the pacing threads ask for.
 inline constexpr std::chrono::nanoseconds kPacingTimerSlack = std::chrono::microseconds(20);
 
-// Sets the calling thread's timer slack; false when the platform refused it
-// (the thread then keeps its previous slack, which is harmless).
-bool SetThreadTimerSlack(std::chrono::nanoseconds slack);
+enum class [[nodiscard]] TimerSlack{Set, Refused};
+
+// Sets the calling thread's timer slack. Refused (zero or negative, or by the
+// platform): the thread keeps its previous slack, which is harmless.
+TimerSlack SetThreadTimerSlack(std::chrono::nanoseconds slack);
 // The calling thread's timer slack, or a negative duration when unknown.
 std::chrono::nanoseconds ThreadTimerSlack();
