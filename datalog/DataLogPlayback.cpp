@@ -59,6 +59,7 @@ void DataLogFile::SetSpeed(float factor) {
 void DataLogFile::PlaybackThreadMain() {
   // Refused only on a platform without the setting: the default slack stays.
   static_cast<void>(SetThreadTimerSlack(kPacingTimerSlack));
+  static_cast<void>(SetThreadNice(kPacingNice));
   playbackThreadId.store(std::this_thread::get_id(), std::memory_order_release);
   int code = RunPlayback();
   lastPlaybackResult.store(code, std::memory_order_release);

@@ -18,5 +18,17 @@ enum class [[nodiscard]] TimerSlack{Set, Refused};
 // Sets the calling thread's timer slack. Refused (zero or negative, or by the
 // platform): the thread keeps its previous slack, which is harmless.
 TimerSlack SetThreadTimerSlack(std::chrono::nanoseconds slack);
+// The nice value the pacing threads ask for: a little ahead of the ordinary
+// threads of a busy machine, so that a wake-up at a deadline is served before
+// their time slice ends, yet still sharing the processor fairly (not a
+// real-time class: a playback "as fast as it goes" cannot starve anything).
+inline constexpr int kPacingNice = -5;
+
+enum class [[nodiscard]] ThreadNice{Set, Refused};
+
+// Sets the calling thread's nice value. Refused without the privilege to
+// lower it (CAP_SYS_NICE or RLIMIT_NICE): the thread keeps its value.
+ThreadNice SetThreadNice(int nice);
+
 // The calling thread's timer slack, or a negative duration when unknown.
 std::chrono::nanoseconds ThreadTimerSlack();
