@@ -20,6 +20,8 @@
 //   written, never while a callback runs.
 // - `state`, `speed`, `callback`, the playback-running marker, the seek
 //   generation and the position readers are atomics, polled across threads.
+// - Between two records the playback thread sleeps on `pacer` until the next
+//   one is due; RequestStop, Seek, SetSpeed and Close wake it at once.
 // - The playback thread is a std::thread that is always joined: by Close, Open,
 //   WaitForPlaybackThread, the next StartPlayback or the destructor. Its
 //   std::thread object is guarded by `threadLock`. Calls made from inside a
