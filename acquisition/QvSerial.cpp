@@ -109,7 +109,8 @@ std::uint32_t QvSerial::Read(std::uint32_t count, std::uint8_t* buffer, const st
       // slack, so the wake-up comes close to it without spinning.
       wait = deadline - now;
     }
-    // With a stop flag, wake up at least once a slice to look at it.
+    // With a stop flag, wake up at least once a slice to look at it; a caller
+    // that also calls InterruptWait (the engine) ends the wait at once.
     if (stop != nullptr && (wait.count() < 0 || wait > kStopSlice)) wait = kStopSlice;
     SerialDevice::WaitResult r = device_.WaitReadable(wait);
     if (r == SerialDevice::WaitResult::kHangup) {
