@@ -11,9 +11,9 @@
 // thread, which also closes the port through Port(). RequestAbort is the only
 // operation for other threads: it sets an atomic flag that the engine looks
 // at between macro steps, after a send's write, and during the reads of the
-// silence, chatter and 160-baud waits, which wake up every
-// QvSerial::kStopSlice to check it; a stop therefore ends such a wait within
-// one slice. A send's echo and reply reads are not cut short. SetCallback and
+// silence, chatter and 160-baud waits, which it wakes up at once
+// (QvSerial::InterruptWait; they also look at the flag every
+// QvSerial::kStopSlice). A send's echo and reply reads are not cut short. SetCallback and
 // SetFlags are called while no command runs.
 #pragma once
 
@@ -56,7 +56,10 @@ class DataAcqEngine {
   std::int32_t Execute(ADXObject* command);
 
   // Asks the running command to stop; safe from any thread.
-  void RequestAbort() { abortRequested_.store(true, std::memory_order_relaxed); }
+  void RequestAbort() {
+    abortRequested_.store(true, std::memory_order_relaxed);
+    port_->InterruptWait();
+  }
   bool AbortRequested() const { return abortRequested_.load(std::memory_order_relaxed); }
 
   void SetCallback(IDataAcqCallback* callback) { callback_ = callback; }

@@ -12,9 +12,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The last stretch of a read time-out that is watched without sleeping.
-constexpr std::chrono::nanoseconds kSpinMargin = std::chrono::microseconds(1000);
-
 // A time limit of multiplier * count + constant ms; 64 bits so that no
 // combination of 32-bit values overflows.
 std::chrono::milliseconds Limit(std::uint32_t multiplier, std::uint32_t count, std::uint32_t constant) {
@@ -107,13 +104,13 @@ std::uint32_t QvSerial::Read(std::uint32_t count, std::uint8_t* buffer, const st
     std::chrono::nanoseconds wait(-1);
     if (deadline != Clock::time_point::max()) {
       if (now >= deadline) break;
-      // Sleep until shortly before the deadline, then keep polling without a
-      // time-out for the last stretch: the wake-up latency of a loaded system
-      // would otherwise be added to every time-out.
+      // The deadline is absolute: a wait cut short by a byte or a signal goes
+      // on to the same point. The acquisition thread runs with a small timer
+      // slack, so the wake-up comes close to it without spinning.
       wait = deadline - now;
-      wait = wait > kSpinMargin ? wait - kSpinMargin : std::chrono::nanoseconds(0);
     }
-    // With a stop flag, wake up at least once a slice to look at it.
+    // With a stop flag, wake up at least once a slice to look at it; a caller
+    // that also calls InterruptWait (the engine) ends the wait at once.
     if (stop != nullptr && (wait.count() < 0 || wait > kStopSlice)) wait = kStopSlice;
     SerialDevice::WaitResult r = device_.WaitReadable(wait);
     if (r == SerialDevice::WaitResult::kHangup) {
@@ -181,8 +178,15 @@ long QvSerial::WaitUntilSent() {
                : std::chrono::milliseconds(100 +
                                            20000ull * count / static_cast<std::uint64_t>(std::max(baud_, 1)));
   const Clock::time_point end = Clock::now() + limit;
-  while (queued > 0 && Clock::now() < end) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  for (;;) {
+    // Sleep for the time the queued bytes take to leave (at least 1 ms),
+    // never past the end, then look again.
+    const Clock::time_point now = Clock::now();
+    if (queued <= 0 || now >= end) break;
+    const auto leaving = std::chrono::microseconds(std::max<std::uint64_t>(
+        1000,
+        10000000ull * static_cast<std::uint64_t>(queued) / static_cast<std::uint64_t>(std::max(baud_, 1))));
+    std::this_thread::sleep_until(std::min<Clock::time_point>(end, now + leaving));
     queued = device_.OutputQueued();
   }
   return queued;

@@ -92,6 +92,9 @@ class QvSerial {
   // quiet line are cut into slices to look at the flag; the time-out rules
   // are unchanged.
   std::uint32_t Read(std::uint32_t count, std::uint8_t* buffer, const std::atomic<bool>* stop);
+  // Ends a wait of Read or Write in progress (or the next one) at once, as if
+  // its slice had passed: Read then looks at its stop flag. Any thread.
+  void InterruptWait() { device_.InterruptWait(); }
   // The number of bytes written.
   std::uint32_t Write(std::uint32_t count, const std::uint8_t* buffer);
 

@@ -456,6 +456,7 @@ std::uint64_t DataLogFile::PlayableEndLocked() const {
 int DataLogFile::SeekLocked(std::int32_t target, std::uint32_t flags) {
   // The playback thread drops a record it read before this seek.
   seekGeneration.fetch_add(1, std::memory_order_acq_rel);
+  pacer.Wake();
   if (flags & XDL_SEEK_FROM_START) {
     file.SeekTo(header.dataOffset);
     sampleIndex.store(0, std::memory_order_relaxed);

@@ -20,6 +20,8 @@
 //   written, never while a callback runs.
 // - `state`, `speed`, `callback`, the playback-running marker, the seek
 //   generation and the position readers are atomics, polled across threads.
+// - Between two records the playback thread sleeps on `pacer` until the next
+//   one is due; RequestStop, Seek, SetSpeed and Close wake it at once.
 // - The playback thread is a std::thread that is always joined: by Close, Open,
 //   WaitForPlaybackThread, the next StartPlayback or the destructor. Its
 //   std::thread object is guarded by `threadLock`. Calls made from inside a
@@ -34,6 +36,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/DeadlineWaiter.h"
 #include "common/HiResTimer.h"
 #include "datalog/DataLogCallback.h"
 #include "datalog/XdlEntry.h"
@@ -98,7 +101,7 @@ class DataLogFile {
   int ReadRecord(XdlRecordHead* head, std::uint8_t* buffer, std::uint32_t bufferSize, const XdlEntry** entry);
 
   void SetCallback(IDataLogCallback* cb) { callback.store(cb, std::memory_order_release); }
-  void SetSpeed(float factor) { speed.store(factor, std::memory_order_relaxed); }
+  void SetSpeed(float factor);
   float Speed() const { return speed.load(std::memory_order_relaxed); }
   std::int32_t State() const { return state.load(std::memory_order_acquire); }
   // Records in the log: the header's count, or for a log cut short (never
@@ -153,7 +156,8 @@ class DataLogFile {
   bool existingFile = false;  // entry table on disk is final (played log or stopped recording)
   bool tableWritten = false;  // the entry table has been written to this file
   bool headerDirty = false;   // the header changed since it was last written
-  HiResTimer timer;           // recording: time since the first record; playback: pacing
+  HiResTimer timer;           // recording: time since the first record
+  DeadlineWaiter pacer;       // playback sleeps; woken by stop, seek and speed changes
   mutable std::mutex lock;
   std::vector<std::uint8_t> recordBuffer;  // recording: head and payload; seeking: one payload
 

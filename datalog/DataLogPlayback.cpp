@@ -7,6 +7,7 @@
 #include <new>
 #include <system_error>
 
+#include "common/platform/ThreadTiming.h"
 #include "datalog/DataLogFile.h"
 #include "definition/ADXCommands.h"
 
@@ -47,9 +48,18 @@ int DataLogFile::StartPlayback() {
 void DataLogFile::RequestStop() {
   std::int32_t expected = XDL_STATE_PLAYING;
   state.compare_exchange_strong(expected, XDL_STATE_STOP_REQUESTED, std::memory_order_acq_rel);
+  pacer.Wake();
+}
+
+void DataLogFile::SetSpeed(float factor) {
+  speed.store(factor, std::memory_order_relaxed);
+  pacer.Wake();
 }
 
 void DataLogFile::PlaybackThreadMain() {
+  // Refused only on a platform without the setting: the default slack stays.
+  static_cast<void>(SetThreadTimerSlack(kPacingTimerSlack));
+  static_cast<void>(SetThreadNice(kPacingNice));
   playbackThreadId.store(std::this_thread::get_id(), std::memory_order_release);
   int code = RunPlayback();
   lastPlaybackResult.store(code, std::memory_order_release);
@@ -78,8 +88,16 @@ int DataLogFile::RunPlayback() {
     previousTime = currentTime.load(std::memory_order_relaxed);
   }
 
+  // Each record is due a fixed time after the one before it was due (not after
+  // it was delivered), so the time spent reading and delivering does not add
+  // up over the log. A speed change applies to the gap being waited; after a
+  // seek or a stall longer than kCatchUpLimit the schedule starts afresh from
+  // the present instead of delivering a burst to catch up.
+  using Clock = DeadlineWaiter::Clock;
+  constexpr auto kCatchUpLimit = std::chrono::milliseconds(100);
+  Clock::time_point previousDue = Clock::now();
+  std::uint32_t scheduleGeneration = seekGeneration.load(std::memory_order_acquire);
   while (state.load(std::memory_order_acquire) == XDL_STATE_PLAYING) {
-    timer.Restart();
     XdlRecordHead head;
     const XdlEntry* entry = nullptr;
     std::uint64_t headOffset = 0;
@@ -98,26 +116,43 @@ int DataLogFile::RunPlayback() {
     }
     XdlExpandPayload(*entry, payloadBuffer.data(), entry->storedSize, packetBuffer.data(),
                      packetBuffer.size());
+    if (generation != scheduleGeneration) {
+      scheduleGeneration = generation;
+      previousDue = Clock::now();
+    }
 
-    // Pace the record: wait until the recorded gap, scaled by the speed, has
-    // passed since this round began.
+    // Pace the record: it is due the recorded gap, scaled by the speed, after
+    // the previous one was due.
     bool stopped = false;
     if (head.timeMs != 0) {
       const double gap = std::fabs(static_cast<double>(head.timeMs) - static_cast<double>(reference));
       for (;;) {
+        const std::uint64_t ticket = pacer.Ticket();
         const float factor = speed.load(std::memory_order_relaxed);
-        if (!(factor > 0.01f)) break;
-        const double due = gap / factor;
-        const double elapsed = timer.Elapsed() * 1000.0;
-        if (elapsed >= due) break;
+        const Clock::time_point now = Clock::now();
+        if (!(factor > 0.01f)) {
+          previousDue = now;  // as fast as it goes: no schedule to keep
+          break;
+        }
+        const Clock::time_point due =
+            previousDue + std::chrono::duration_cast<Clock::duration>(
+                              std::chrono::duration<double, std::milli>(gap / factor));
+        if (now >= due) {
+          previousDue = now - due > kCatchUpLimit ? now : due;
+          break;
+        }
         if (state.load(std::memory_order_acquire) != XDL_STATE_PLAYING) {
           stopped = true;
           break;
         }
         if (seekGeneration.load(std::memory_order_acquire) != generation) break;
-        const double remaining = std::min(1.0, due - elapsed);
-        std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(remaining));
+        if (pacer.WaitUntil(due, ticket) == DeadlineWait::Reached) {
+          previousDue = due;
+          break;
+        }
       }
+    } else {
+      previousDue = Clock::now();
     }
 
     {

@@ -6,6 +6,7 @@
 #include "acquisition/QvDebugOutput.h"
 #include "acquisition/control/AcquisitionDisplay.h"
 #include "acquisition/control/AppMessages.h"
+#include "common/platform/ThreadTiming.h"
 #include "datalog/DataLogFile.h"
 #include "definition/ADXDefinition.h"
 
@@ -108,6 +109,9 @@ void AcquisitionControl::ToggleConnection() {
 }
 
 void AcquisitionControl::AcquisitionThreadMain(std::string port) {
+  // Serial time-outs are absolute waits; a small slack keeps them close (when
+  // refused, the default slack stays).
+  static_cast<void>(SetThreadTimerSlack(kPacingTimerSlack));
   done_.Reset();
   engine_.SetEcho((definition_.flags & kHeaderEcho) != 0);
   engine_.SetCallback(&callback_);

@@ -4,6 +4,7 @@
 #include <asm/termbits.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <time.h>
@@ -17,10 +18,18 @@ struct SerialDevice::LineSettings {
   struct termios2 tio {};
 };
 
-SerialDevice::SerialDevice() = default;
+SerialDevice::SerialDevice() : wakeFd_(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
 
 SerialDevice::~SerialDevice() {
   Close();
+  if (wakeFd_ >= 0) ::close(wakeFd_);
+}
+
+void SerialDevice::InterruptWait() {
+  if (wakeFd_ < 0) return;
+  const std::uint64_t one = 1;
+  // A full counter (never in practice) already wakes the next wait.
+  [[maybe_unused]] const ssize_t written = ::write(wakeFd_, &one, sizeof one);
 }
 
 bool SerialDevice::Open(const char* path) {
@@ -97,9 +106,12 @@ bool SerialDevice::ApplyLineSettings(std::int32_t baud) {
 
 SerialDevice::WaitResult SerialDevice::Wait(short events, std::chrono::nanoseconds timeout) {
   if (fd_ < 0) return WaitResult::kHangup;
-  struct pollfd pfd {};
+  struct pollfd fds[2]{};
+  struct pollfd& pfd = fds[0];
   pfd.fd = fd_;
   pfd.events = events;
+  fds[1].fd = wakeFd_;  // poll skips a negative descriptor
+  fds[1].events = POLLIN;
   struct timespec ts {};
   struct timespec* tsp = nullptr;
   if (timeout.count() >= 0) {
@@ -107,10 +119,17 @@ SerialDevice::WaitResult SerialDevice::Wait(short events, std::chrono::nanosecon
     ts.tv_nsec = static_cast<long>(timeout.count() % 1000000000);
     tsp = &ts;
   }
-  int r = ::ppoll(&pfd, 1, tsp, nullptr);
+  int r = ::ppoll(fds, 2, tsp, nullptr);
   if (r < 0)
     return errno == EINTR ? WaitResult::kTimeout : WaitResult::kHangup;  // EINTR: the caller re-waits
   if (r == 0) return WaitResult::kTimeout;
+  if (fds[1].revents & POLLIN) {
+    // Interrupted: take the wake-up and report a time-out; the caller looks
+    // at its stop flag and re-waits when there is none.
+    std::uint64_t count = 0;
+    [[maybe_unused]] const ssize_t got = ::read(wakeFd_, &count, sizeof count);
+    if (!(pfd.revents & events)) return WaitResult::kTimeout;
+  }
   if (pfd.revents & events) return WaitResult::kReady;
   // POLLHUP, POLLERR or POLLNVAL without the wanted event: the device is gone.
   return WaitResult::kHangup;

@@ -64,11 +64,17 @@ class SerialDevice {
   // Discards what the driver holds for transmission and/or reception.
   bool Purge(bool transmit, bool receive);
 
+  // Ends a WaitReadable or WaitWritable in progress (or the next one) early,
+  // as a time-out. The only call for other threads: a stop request wakes the
+  // waiting thread at once instead of it looking at its flag now and then.
+  void InterruptWait();
+
  private:
   struct LineSettings;
   WaitResult Wait(short events, std::chrono::nanoseconds timeout);
 
   int fd_ = -1;
+  int wakeFd_ = -1;  // eventfd of InterruptWait, for the life of the object
   int lastError_ = 0;
   std::unique_ptr<LineSettings> settings_;  // as read by ReadLineSettings
 };

@@ -5,10 +5,12 @@
 #include <QTimer>
 
 #include <unistd.h>
-
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +19,7 @@
 #include "app/analysis/AnalysisWindow.h"
 #include "app/binding/EditorBinding.h"
 #include "app/main/BoundEditor.h"
+#include "app/main/RunProbe.h"
 #include "app/settings/AppSettings.h"
 #include "app/window/CommandIds.h"
 #include "app/window/CommandLine.h"
@@ -59,6 +62,7 @@ std::optional<int> AnswerWithoutWindow(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const auto mainEntered = std::chrono::steady_clock::now();
   if (const std::optional<int> status = AnswerWithoutWindow(argc, argv)) return *status;
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Varnak"));
@@ -103,6 +107,11 @@ int main(int argc, char** argv) {
       stored.recordingfolder.empty() ? DefaultRecordingFolder() : stored.recordingfolder;
   options.portOverride = command.port;
   MainWindow window(std::move(options));
+  std::unique_ptr<RunProbe> probe;
+  if (command.verbose) {
+    const char* period = std::getenv("VARNAK_PROBE_SECONDS");
+    probe = std::make_unique<RunProbe>(&window, mainEntered, period != nullptr ? std::atoi(period) : 10);
+  }
   window.show();
 
   if (!command.definition.empty()) {
@@ -126,6 +135,9 @@ int main(int argc, char** argv) {
     window.AnalyzeLog(QFileInfo(QString::fromStdString(command.analyze)).absoluteFilePath().toStdString());
   }
   if (command.scan) QTimer::singleShot(0, &window, [&window] { window.RunCommand(cmd::kScan); });
+  // The long-session measurement records while it scans.
+  if (probe && command.scan && std::getenv("VARNAK_PROBE_RECORD") != nullptr)
+    QTimer::singleShot(2000, &window, [&window] { window.RunCommand(cmd::kRecord); });
   if (command.edit) QTimer::singleShot(0, &window, [&window] { window.RunCommand(cmd::kEditDefinition); });
   // The picture is taken just before the close starts, while a scan still
   // runs; without --quit-after, when the user's close is accepted.

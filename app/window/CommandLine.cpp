@@ -47,6 +47,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLineOptions* 
       }
     } else if (arg == "--edit") {
       result.edit = true;
+    } else if (arg == "--verbose") {
+      result.verbose = true;
     } else if (arg == "--version") {
       result.version = true;
     } else if (arg == "--help" || arg == "-h") {
@@ -68,7 +70,7 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLineOptions* 
 std::string CommandLineUsage() {
   return "usage: varnak [DEF.adx] [--port PATH] [--scan] [--tab NAME] [--quit-after SECONDS]\n"
          "              [--screenshot FILE.png] [--preferences] [--theme light|dark|system]\n"
-         "              [--analyze LOG.xdl] [--edit] [--version]\n"
+         "              [--analyze LOG.xdl] [--edit] [--verbose] [--version]\n"
          "  DEF.adx              definition to load\n"
          "  --port PATH          serial device for this run (the settings keep theirs)\n"
          "  --scan               start scanning once the window is up\n"
@@ -79,5 +81,6 @@ std::string CommandLineUsage() {
          "  --theme THEME        light, dark or system (the desktop's) for this run\n"
          "  --edit               open the definition editor at start (the picture shows it)\n"
          "  --analyze LOG.xdl    open the log in the analysis window (the picture shows it)\n"
+         "  --verbose            report start-up time, memory and event-loop stalls on stderr\n"
          "  --version            print the version and exit\n";
 }

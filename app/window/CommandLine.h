@@ -30,6 +30,9 @@ struct CommandLineOptions {
   bool version = false;
   std::string analyze;  // a log to open in the analysis window
   bool help = false;
+  // Start-up time and, while running, memory, descriptors and event-loop
+  // stalls on stderr.
+  bool verbose = false;
 };
 
 // Parses the arguments after the program name. False with a message in

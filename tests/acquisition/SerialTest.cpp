@@ -382,4 +382,48 @@ TEST_F(SerialTest, StopFlagCutsAWaitShortWithinASlice) {
   peer.Join();
 }
 
+// An interrupted wait ends a read only through its stop flag: without one, or
+// with the flag down, the read keeps its time-outs and takes every byte.
+TEST_F(SerialTest, InterruptEndsAWaitOnlyWithTheStopFlagRaised) {
+  ASSERT_EQ(port.Open(peer.Path().c_str(), 8192), 1);
+  port.SetTimeouts(0, 0, 400, 0, 300, kTimeoutAll);
+  std::atomic<bool> stop{false};
+  std::uint8_t buf[4] = {};
+
+  // Interrupts without a raised flag, and one left pending before the call.
+  port.InterruptWait();
+  std::thread interrupter([&] {
+    for (int i = 0; i < 5; ++i) {
+      std::this_thread::sleep_for(30ms);
+      port.InterruptWait();
+    }
+  });
+  auto start = Clock::now();
+  EXPECT_EQ(port.Read(4, buf), 0u);
+  EXPECT_GE(MsSince(start), 395.0);
+  interrupter.join();
+
+  peer.After(50ms, [&] { peer.Write({7, 8}); });
+  std::thread again([&] {
+    std::this_thread::sleep_for(20ms);
+    port.InterruptWait();
+  });
+  EXPECT_EQ(port.Read(2, buf, &stop), 2u);
+  EXPECT_EQ(Bytes(buf, buf + 2), (Bytes{7, 8}));
+  again.join();
+  peer.Join();
+
+  // With the flag raised, the interrupt ends the wait.
+  port.SetTimeouts(0, 0, 60000, 0, 300, kTimeoutAll);
+  std::thread stopper([&] {
+    std::this_thread::sleep_for(50ms);
+    stop.store(true);
+    port.InterruptWait();
+  });
+  start = Clock::now();
+  EXPECT_EQ(port.Read(4, buf, &stop), 0u);
+  EXPECT_LT(MsSince(start), 5000.0);
+  stopper.join();
+}
+
 }  // namespace

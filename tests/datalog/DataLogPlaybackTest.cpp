@@ -301,3 +301,71 @@ TEST_F(DataLogPlaybackTest, RecordThenPlayTheSameLog) {
 }
 
 }  // namespace
+
+// Stop, seek and a change of speed end a long wait between two records at
+// once instead of after the recorded gap.
+TEST_F(DataLogPlaybackTest, LongGapEndsAtOnceOnStopSeekOrSpeed) {
+  const std::vector<RawRecord> records{{0, 0, Bytes{0, 1, 2, 3}}, {600000, 0, Bytes{1, 1, 2, 3}}};
+  OpenLog(BuildLog({kSend}, records));
+
+  ASSERT_EQ(log.StartPlayback(), XDL_OK);
+  ASSERT_TRUE(cb.WaitForPackets(1));
+  auto start = std::chrono::steady_clock::now();
+  log.RequestStop();
+  log.WaitForPlaybackThread();
+  EXPECT_LT(Ms(std::chrono::steady_clock::now() - start), 2000.0);
+  EXPECT_EQ(cb.Packets().size(), 1u);  // the waiting record stays for the next start
+
+  ASSERT_EQ(log.StartPlayback(), XDL_OK);
+  std::this_thread::sleep_for(30ms);
+  start = std::chrono::steady_clock::now();
+  log.SetSpeed(0.0f);  // as fast as it goes
+  ASSERT_TRUE(xdltest::WaitForPlaybackEnd(log));
+  EXPECT_LT(Ms(std::chrono::steady_clock::now() - start), 2000.0);
+  ASSERT_EQ(cb.Packets().size(), 2u);
+  EXPECT_EQ(cb.Packets()[1].data[0], 1);
+
+  cb.Clear();
+  log.SetSpeed(1.0f);
+  ASSERT_EQ(log.Seek(0, XDL_SEEK_FROM_START), XDL_OK);
+  ASSERT_EQ(log.StartPlayback(), XDL_OK);
+  ASSERT_TRUE(cb.WaitForPackets(1));
+  std::this_thread::sleep_for(30ms);
+  start = std::chrono::steady_clock::now();
+  ASSERT_EQ(log.Seek(0, XDL_SEEK_FROM_START), XDL_OK);  // back to the first record
+  ASSERT_TRUE(cb.WaitForPackets(2, 2000ms));
+  EXPECT_LT(Ms(std::chrono::steady_clock::now() - start), 2000.0);
+  EXPECT_EQ(cb.Packets()[1].data[0], 0);
+  log.RequestStop();
+  log.WaitForPlaybackThread();
+}
+
+// A slow receiver does not stretch the schedule: each record is due a gap
+// after the previous one was due, not after it was handed over.
+class SlowCallback : public xdltest::CollectingCallback {
+ public:
+  std::int32_t OnSendCommandEnd(const DAEStatusRecord* r, const std::uint8_t* reply,
+                                std::uint32_t count) override {
+    std::this_thread::sleep_for(12ms);
+    return xdltest::CollectingCallback::OnSendCommandEnd(r, reply, count);
+  }
+};
+
+TEST_F(DataLogPlaybackTest, DeliveryTimeDoesNotAddUpOverTheLog) {
+  SlowCallback slow;
+  path = dir.File("slow.xdl");
+  xdltest::WriteAll(path, BuildLog({kSend}, Steady(41, 20)));
+  DataLogFile paced;
+  paced.SetCallback(&slow);
+  ASSERT_EQ(paced.Open(path.c_str(), true), XDL_OK);
+  ASSERT_EQ(paced.StartPlayback(), XDL_OK);
+  ASSERT_TRUE(xdltest::WaitForPlaybackEnd(paced));
+  std::vector<Event> packets = slow.Packets();
+  ASSERT_EQ(packets.size(), 41u);
+  // 800 ms of recorded time; paying the 12 ms of every delivery on top of
+  // each gap would take 1280 ms.
+  const double total = Ms(packets.back().when - packets.front().when);
+  EXPECT_GT(total, 760.0);
+  EXPECT_LT(total, 1100.0);
+  paced.Close();
+}
