@@ -1,4 +1,5 @@
 #include "controls/chart2d/Chart2DGeometry.h"
+#include "controls/common/CLocaleText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -77,9 +78,9 @@ std::vector<float> C2AutoYLabelValues(int plotHeight, int spacing, float min, fl
 std::string C2FormatLabel(float value) {
   char buffer[64];
   if (std::fabs(value) >= 1.0e15f) {
-    std::snprintf(buffer, sizeof buffer, "%.3g", static_cast<double>(value));
+    CLocaleSnprintf(buffer, sizeof buffer, "%.3g", static_cast<double>(value));
   } else {
-    std::snprintf(buffer, sizeof buffer, "%.2f", static_cast<double>(value));
+    CLocaleSnprintf(buffer, sizeof buffer, "%.2f", static_cast<double>(value));
   }
   return buffer;
 }

@@ -1,4 +1,5 @@
 #include "controls/chart3d/Qv3DChart.h"
+#include "controls/common/CLocaleText.h"
 
 #include <QFontMetrics>
 #include <QHelpEvent>
@@ -43,9 +44,9 @@ std::string Cut(const std::string& text, std::size_t max) {
 std::string TickText(double v) {
   char text[32];
   if (v == std::floor(v) && std::abs(v) < 1e9)
-    std::snprintf(text, sizeof text, "%.0f", v);
+    CLocaleSnprintf(text, sizeof text, "%.0f", v);
   else
-    std::snprintf(text, sizeof text, "%g", v);
+    CLocaleSnprintf(text, sizeof text, "%g", v);
   return text;
 }
 
@@ -282,9 +283,9 @@ std::string Qv3DChart::pointText(int row, int column) const {
   if (!value) return text + "-";
   char number[48];
   if (*value != std::trunc(*value))
-    std::snprintf(number, sizeof number, "%.3f", static_cast<double>(*value));
+    CLocaleSnprintf(number, sizeof number, "%.3f", static_cast<double>(*value));
   else
-    std::snprintf(number, sizeof number, "%.0f", static_cast<double>(*value));
+    CLocaleSnprintf(number, sizeof number, "%.0f", static_cast<double>(*value));
   return text + number;
 }
 

@@ -1,4 +1,5 @@
 #include "controls/datachart/DataChartGeometry.h"
+#include "controls/common/CLocaleText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -135,9 +136,9 @@ std::string DcFormatFixed(double value, int decimals) {
   // Values too large for a short text are written in exponent form so the
   // label stays bounded.
   if (std::fabs(value) >= 1.0e15) {
-    std::snprintf(buffer, sizeof buffer, "%.*g", std::max(precision, 3), value);
+    CLocaleSnprintf(buffer, sizeof buffer, "%.*g", std::max(precision, 3), value);
   } else {
-    std::snprintf(buffer, sizeof buffer, "%.*f", precision, value);
+    CLocaleSnprintf(buffer, sizeof buffer, "%.*f", precision, value);
   }
   return buffer;
 }
@@ -149,8 +150,8 @@ std::string DcFormatTimeLabel(double seconds) {
   const double whole = std::trunc(seconds);
   const long long within = static_cast<long long>(std::fmod(std::fabs(whole), 3600.0));
   char buffer[32];
-  std::snprintf(buffer, sizeof buffer, seconds < 0.0 ? "-%lld:%.2lld" : "%lld:%.2lld", (within / 60) % 60,
-                within % 60);
+  CLocaleSnprintf(buffer, sizeof buffer, seconds < 0.0 ? "-%lld:%.2lld" : "%lld:%.2lld", (within / 60) % 60,
+                  within % 60);
   return buffer;
 }
 

@@ -1,4 +1,5 @@
 #include "controls/gauges/QvGaugeGeometry.h"
+#include "controls/common/CLocaleText.h"
 
 #include <algorithm>
 #include <climits>
@@ -19,10 +20,10 @@ double Radians(double degrees) {
 // printf into a std::string of any length.
 template <typename... Args>
 std::string Format(const char* format, Args... args) {
-  const int needed = std::snprintf(nullptr, 0, format, args...);
+  const int needed = CLocaleSnprintf(nullptr, 0, format, args...);
   if (needed <= 0) return {};
   std::string text(static_cast<std::size_t>(needed) + 1, '\0');
-  std::snprintf(text.data(), text.size(), format, args...);
+  CLocaleSnprintf(text.data(), text.size(), format, args...);
   text.resize(static_cast<std::size_t>(needed));
   return text;
 }

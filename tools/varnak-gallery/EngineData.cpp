@@ -1,4 +1,5 @@
 #include "tools/varnak-gallery/EngineData.h"
+#include "controls/common/CLocaleText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -99,9 +100,9 @@ std::string StatisticText(std::optional<float> value) {
   char text[32];
   const float v = *value;
   if (v != std::trunc(v)) {
-    std::snprintf(text, sizeof text, "%.3f", static_cast<double>(v));
+    CLocaleSnprintf(text, sizeof text, "%.3f", static_cast<double>(v));
   } else {
-    std::snprintf(text, sizeof text, "%i", static_cast<int>(v));
+    CLocaleSnprintf(text, sizeof text, "%i", static_cast<int>(v));
   }
   return text;
 }
