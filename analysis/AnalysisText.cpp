@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 
 std::string ShortestText(double value) {
   char buffer[64];
@@ -26,7 +27,44 @@ std::string CsvCell(std::string_view text) {
   return out;
 }
 
+bool IsValidUtf8(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    std::size_t n = 0;
+    std::uint32_t code = 0;
+    if (b < 0x80) {
+      ++i;
+      continue;
+    } else if (b >= 0xC2 && b <= 0xDF) {
+      n = 1;
+      code = b & 0x1F;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+      n = 2;
+      code = b & 0x0F;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+      n = 3;
+      code = b & 0x07;
+    } else {
+      return false;
+    }
+    if (i + n >= text.size()) return false;
+    for (std::size_t k = 1; k <= n; ++k) {
+      const auto c = static_cast<unsigned char>(text[i + k]);
+      if ((c & 0xC0) != 0x80) return false;
+      code = (code << 6) | (c & 0x3F);
+    }
+    // No overlong forms, no surrogates, nothing beyond U+10FFFF.
+    if ((n == 2 && code < 0x800) || (n == 3 && code < 0x10000) || code > 0x10FFFF ||
+        (code >= 0xD800 && code <= 0xDFFF))
+      return false;
+    i += n + 1;
+  }
+  return true;
+}
+
 std::string Latin1ToUtf8Text(std::string_view text) {
+  if (IsValidUtf8(text)) return std::string(text);
   std::string out;
   out.reserve(text.size());
   for (char c : text) {

@@ -15,8 +15,12 @@ std::string ShortestFloatText(float value);
 // One CSV field per RFC 4180: quoted when it holds a comma, a double quote or
 // a line break, inner quotes doubled.
 std::string CsvCell(std::string_view text);
-// Definition texts are 8-bit Latin-1; CSV readers expect UTF-8.
+// Definition texts are bytes: a text that is valid UTF-8 is UTF-8, any other
+// is Latin-1. The result is UTF-8, what CSV readers and terminals expect.
 std::string Latin1ToUtf8Text(std::string_view text);
+// True when the bytes are well-formed UTF-8 (no overlong forms, surrogates or
+// code points beyond U+10FFFF).
+bool IsValidUtf8(std::string_view text);
 // Parses a number in C-locale form ("1.5", "-2", "1e3"); false for anything
 // else, including trailing characters, infinities and not-a-number.
 bool ParseSeconds(std::string_view text, double* out);

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <ostream>
 
+#include "analysis/AnalysisText.h"
 #include "definition/ADXDefinition.h"
 #include "definition/ADXFile.h"
 #include "definition/ADXKinds.h"
@@ -26,29 +27,11 @@ bool LoadDefinitionForCli(ADXDefinition& def, const std::string& path, std::ostr
 }
 
 std::string Latin1ToUtf8(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x80) {
-      out += c;
-    } else {
-      out += static_cast<char>(0xC0 | (byte >> 6));
-      out += static_cast<char>(0x80 | (byte & 0x3F));
-    }
-  }
-  return out;
+  return Latin1ToUtf8Text(text);
 }
 
 std::string CsvField(std::string_view text) {
-  if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
-  std::string out = "\"";
-  for (char c : text) {
-    if (c == '"') out += '"';
-    out += c;
-  }
-  out += '"';
-  return out;
+  return CsvCell(text);
 }
 
 namespace {

@@ -18,7 +18,8 @@ struct AdxLoadReport;
 bool LoadDefinitionForCli(ADXDefinition& def, const std::string& path, std::ostream& err,
                           AdxLoadReport* report = nullptr);
 
-// Definition texts are 8-bit Latin-1; terminals and CSV readers expect UTF-8.
+// Definition texts are bytes: UTF-8 when they are valid UTF-8, else Latin-1.
+// Terminals and CSV readers get UTF-8 either way.
 std::string Latin1ToUtf8(std::string_view text);
 
 // A CSV field, quoted when it holds a comma, a double quote or a line break

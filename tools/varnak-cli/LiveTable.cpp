@@ -3,15 +3,24 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "analysis/AnalysisText.h"
+
 namespace {
 
 constexpr const char* kHome = "\x1b[H";
 constexpr const char* kClearLine = "\x1b[K";
 constexpr const char* kClearBelow = "\x1b[J";
 
-// Latin-1 to UTF-8; control characters (which would move the cursor) become
-// blanks.
+// The text as UTF-8 (kept when it is UTF-8 already, else read as Latin-1);
+// control characters (which would move the cursor) become blanks.
 void AppendShown(std::string& out, const char* text) {
+  if (IsValidUtf8(text)) {
+    for (const char* c = text; *c != '\0'; ++c) {
+      const auto b = static_cast<unsigned char>(*c);
+      out.push_back(b < 0x20 || b == 0x7F ? ' ' : *c);
+    }
+    return;
+  }
   for (const char* c = text; *c != '\0'; ++c) {
     const auto b = static_cast<unsigned char>(*c);
     if (b < 0x20 || b == 0x7F || (b >= 0x80 && b < 0xA0)) {

@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "analysis/AnalysisText.h"
 #include "definition/ADXBitmask.h"
 #include "definition/ADXDefinition.h"
 #include "definition/ADXValue.h"
+#include "tools/varnak-cli/CliSupport.h"
 #include "tools/varnak-cli/CommandLineSession.h"
 #include "tools/varnak-cli/ItemRows.h"
 #include "tools/varnak-cli/LiveTable.h"
@@ -133,6 +135,37 @@ TEST(ArgumentsTest, ScanPlayAndExport) {
   EXPECT_EQ(ParseExportArguments({"l.xdl", "d.adx"}, &log, &def, &out, &error), 0);
   EXPECT_EQ(out, "");
   EXPECT_EQ(ParseExportArguments({"l.xdl", "d.adx", "-x"}, &log, &def, &out, &error), 2);
+}
+
+}  // namespace
+
+namespace {
+
+// Definition texts are bytes: UTF-8 when valid, else Latin-1; the tool's
+// output is UTF-8 either way and never encodes UTF-8 twice.
+TEST(CliTextTest, Utf8TextsStayAndLatin1TextsAreConverted) {
+  EXPECT_EQ(Latin1ToUtf8("K\xC3\xBChlmittel \xC2\xB0"
+                         "C"),
+            "K\xC3\xBChlmittel \xC2\xB0"
+            "C");
+  EXPECT_EQ(Latin1ToUtf8("K\xFChlmittel \xB0"
+                         "C"),
+            "K\xC3\xBChlmittel \xC2\xB0"
+            "C");
+  // Overlong forms, surrogates and a cut sequence are not UTF-8.
+  EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));
+  EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));
+  EXPECT_FALSE(IsValidUtf8("\xE2\x82"));
+  EXPECT_TRUE(IsValidUtf8("\xE2\x82\xAC \xF0\x9F\x9A\x97"));
+  const std::string table = LiveTableText("s",
+                                          {{"CLT", "90",
+                                            "\xC2\xB0"
+                                            "C"}},
+                                          80, 24);
+  EXPECT_NE(table.find("\xC2\xB0"
+                       "C"),
+            std::string::npos);
+  EXPECT_EQ(table.find("\xC3\x82"), std::string::npos);
 }
 
 }  // namespace
