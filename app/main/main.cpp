@@ -29,6 +29,26 @@
 
 namespace {
 
+// Parses the arguments; answers wrong usage (2), --help and --version (0)
+// on the spot and returns that status, else nothing.
+std::optional<int> ParseOrAnswer(const std::vector<std::string>& args, CommandLineOptions* command) {
+  std::string error;
+  if (!ParseCommandLine(args, command, &error)) {
+    std::fprintf(stderr, "varnak: %s\n%s", error.c_str(), CommandLineUsage().c_str());
+    return 2;
+  }
+  if (command->help) {
+    std::fputs(CommandLineUsage().c_str(), stdout);
+    return 0;
+  }
+  if (command->version) {
+    // The same text as the splash and the About box.
+    std::printf("Varnak %s\n", VersionText(VARNAK_VERSION_TEXT).c_str());
+    return 0;
+  }
+  return std::nullopt;
+}
+
 // Answers what needs no window before Qt looks for a display, so that
 // --help, --version and a mistyped option work without one (and report
 // instead of aborting). Returns the exit status, or nothing to go on. With
@@ -42,21 +62,7 @@ std::optional<int> AnswerWithoutWindow(int argc, char** argv) {
     args.push_back(arg);
   }
   CommandLineOptions command;
-  std::string error;
-  if (!ParseCommandLine(args, &command, &error)) {
-    std::fprintf(stderr, "varnak: %s\n%s", error.c_str(), CommandLineUsage().c_str());
-    return 2;
-  }
-  if (command.help) {
-    std::fputs(CommandLineUsage().c_str(), stdout);
-    return 0;
-  }
-  if (command.version) {
-    // The same text as the splash and the About box.
-    std::printf("Varnak %s\n", VersionText(VARNAK_VERSION_TEXT).c_str());
-    return 0;
-  }
-  return std::nullopt;
+  return ParseOrAnswer(args, &command);
 }
 
 }  // namespace
@@ -71,20 +77,7 @@ int main(int argc, char** argv) {
   const QStringList arguments = QApplication::arguments();
   for (qsizetype i = 1; i < arguments.size(); ++i) args.push_back(arguments[i].toStdString());
   CommandLineOptions command;
-  std::string error;
-  if (!ParseCommandLine(args, &command, &error)) {
-    std::fprintf(stderr, "varnak: %s\n%s", error.c_str(), CommandLineUsage().c_str());
-    return 2;
-  }
-  if (command.help) {
-    std::fputs(CommandLineUsage().c_str(), stdout);
-    return 0;
-  }
-  if (command.version) {
-    // The same text as the splash and the About box.
-    std::printf("Varnak %s\n", VersionText(VARNAK_VERSION_TEXT).c_str());
-    return 0;
-  }
+  if (const std::optional<int> status = ParseOrAnswer(args, &command)) return *status;
 
   // The look is chosen before any window exists: this run's --theme, else
   // the stored preference, else the desktop's.
