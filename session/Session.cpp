@@ -151,8 +151,7 @@ Session::~Session() {
   // recording is closed (what was written stays playable in temp.xdl), a
   // playback thread is joined by the close. Nothing a worker reaches goes
   // away before that.
-  if (acquisition_->IsRunning()) acquisition_->StartControlThread(AcquisitionControl::kStopAcquisition);
-  acquisition_->JoinWorkers();
+  StopScan();
   (void)datalog_->Close();
   logger_.reset();
   acquisition_.reset();
