@@ -1,7 +1,9 @@
 #include "definition/NumberText.h"
 
 #include <locale.h>
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -31,6 +33,44 @@ class ScopedCLocale {
   locale_t previous_ = static_cast<locale_t>(nullptr);
 };
 
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+int DecimalDigits(std::uint64_t n) {
+  int digits = 1;
+  for (;;) {
+    if (n < 10) return digits;
+    if (n < 100) return digits + 1;
+    if (n < 1000) return digits + 2;
+    if (n < 10000) return digits + 3;
+    n /= 10000;
+    digits += 4;
+  }
+}
+
+// Writes the decimal digits of n (at least minDigits, zero-padded) ending at
+// end; returns the first digit written.
+char* PutDigitsBackward(char* end, std::uint64_t n, int minDigits) {
+  char* p = end;
+  while (n >= 100) {
+    const auto pair = static_cast<std::size_t>(n % 100) * 2;
+    n /= 100;
+    *--p = kDigitPairs[pair + 1];
+    *--p = kDigitPairs[pair];
+  }
+  if (n >= 10) {
+    const auto pair = static_cast<std::size_t>(n) * 2;
+    *--p = kDigitPairs[pair + 1];
+    *--p = kDigitPairs[pair];
+  } else {
+    *--p = static_cast<char>('0' + n);
+  }
+  while (end - p < minDigits) *--p = '0';
+  return p;
+}
+
 // Copies the digits [digits, digitsEnd) behind an optional sign, padded with
 // zeros to minDigits.
 char* PutPadded(char* first, char* last, bool negative, const char* digits, const char* digitsEnd,
@@ -48,17 +88,31 @@ char* PutPadded(char* first, char* last, bool negative, const char* digits, cons
 char* PutUnsigned(char* first, char* last, bool negative, std::uint64_t magnitude, int minDigits, int base,
                   bool upperCase) {
   if (minDigits < 0) minDigits = 1;
+  if (base == 10 && minDigits <= 20) {
+    // In place: the length is known before the digits are written.
+    const int digits = magnitude == 0 && minDigits == 0 ? 0 : std::max(DecimalDigits(magnitude), minDigits);
+    const auto length = static_cast<std::size_t>(digits + (negative ? 1 : 0));
+    if (static_cast<std::size_t>(last - first) < length) return nullptr;
+    char* const end = first + length;
+    if (digits > 0) PutDigitsBackward(end, magnitude, digits);
+    if (negative) *first = '-';
+    return end;
+  }
   char digits[72];
-  char* end = digits;
+  char* const end = digits + sizeof digits;
+  char* start = end;
   if (magnitude != 0 || minDigits != 0) {
-    end = std::to_chars(digits, digits + sizeof digits, magnitude, base).ptr;
-    if (upperCase) {
-      for (char* p = digits; p != end; ++p) {
-        if (*p >= 'a' && *p <= 'f') *p = static_cast<char>(*p - 'a' + 'A');
-      }
+    if (base == 10) {
+      start = PutDigitsBackward(end, magnitude, 1);
+    } else {
+      const char* alphabet = upperCase ? "0123456789ABCDEF" : "0123456789abcdef";
+      do {
+        *--start = alphabet[magnitude & 0xF];
+        magnitude >>= 4;
+      } while (magnitude != 0);
     }
   }
-  return PutPadded(first, last, negative, digits, end, minDigits);
+  return PutPadded(first, last, negative, start, end, minDigits);
 }
 
 // The snprintf contract on top of an Append function: the text cut to
@@ -170,10 +224,87 @@ NumberRead ReadComplete(std::string_view text, T& value) {
   return NumberRead::kOk;
 }
 
+constexpr int kFastDecimalsMax = 9;
+constexpr double kPowersOfTen[kFastDecimalsMax + 1] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+constexpr double kTwoPow52 = 4503599627370496.0;
+
+// Writes "whole.fraction" of scaled / 10^kDecimals, with a sign, into
+// [first, last); nullptr when it does not fit.
+template <int kDecimals>
+char* PutScaled(char* first, char* last, std::uint64_t scaled, bool negative) {
+  std::uint64_t unit = 1;
+  for (int i = 0; i < kDecimals; ++i) unit *= 10;
+  const std::uint64_t whole = scaled / unit;
+  const std::uint64_t fraction = scaled - whole * unit;
+  const auto length = static_cast<std::size_t>((negative ? 1 : 0) + DecimalDigits(whole) +
+                                               (kDecimals > 0 ? kDecimals + 1 : 0));
+  if (static_cast<std::size_t>(last - first) < length) return nullptr;
+  char* const end = first + length;
+  char* start = end;
+  if constexpr (kDecimals > 0) {
+    start = PutDigitsBackward(end, fraction, kDecimals);
+    *--start = '.';
+  }
+  start = PutDigitsBackward(start, whole, 1);
+  if (negative) *--start = '-';
+  return end;
+}
+
+// "%.*f" for the numbers that decoded values are: |v| * 10^decimals below
+// 2^52. The scaled product p is rounded to the nearest integer n. Unless p
+// lies exactly halfway, n is also the nearest integer to the exact product:
+// both are multiples of ulp(p) <= 1/2, so p - n is at most 1/2 - ulp(p) away
+// and the rounding error of p is at most ulp(p) / 2. At exactly halfway the
+// error, which fma gives exactly, decides; an exact tie goes to the even
+// integer as printf's does. Returns nullptr when the value is not served here
+// or the text does not fit.
+char* AppendFixedFast(char* first, char* last, double v, int decimals) {
+  const double a = std::fabs(v);
+  const double scale = kPowersOfTen[decimals];
+  const double p = a * scale;
+  if (!(p < kTwoPow52)) return nullptr;  // also NaN and infinities
+  // Below 2^52, adding and taking away 2^52 rounds to an integer, ties to
+  // even, in the default rounding mode.
+  double n = (p + kTwoPow52) - kTwoPow52;
+  const double offset = p - n;
+  if (offset == 0.5 || offset == -0.5) {
+    // p >= 1/2 here, far above the range where the error could underflow.
+    const double error = std::fma(a, scale, -p);
+    if (error != 0.0) n = error > 0.0 ? std::ceil(p) : std::floor(p);
+  }
+  const auto scaled = static_cast<std::uint64_t>(n);
+  const bool negative = std::signbit(v);
+  switch (decimals) {
+    case 0:
+      return PutScaled<0>(first, last, scaled, negative);
+    case 1:
+      return PutScaled<1>(first, last, scaled, negative);
+    case 2:
+      return PutScaled<2>(first, last, scaled, negative);
+    case 3:
+      return PutScaled<3>(first, last, scaled, negative);
+    case 4:
+      return PutScaled<4>(first, last, scaled, negative);
+    case 5:
+      return PutScaled<5>(first, last, scaled, negative);
+    case 6:
+      return PutScaled<6>(first, last, scaled, negative);
+    case 7:
+      return PutScaled<7>(first, last, scaled, negative);
+    case 8:
+      return PutScaled<8>(first, last, scaled, negative);
+    default:
+      return PutScaled<9>(first, last, scaled, negative);
+  }
+}
+
 }  // namespace
 
 char* AppendFixed(char* first, char* last, double v, int decimals) {
   if (decimals < 0) decimals = 6;
+  if (decimals <= kFastDecimalsMax) {
+    if (char* end = AppendFixedFast(first, last, v, decimals)) return end;
+  }
   const auto [end, error] = std::to_chars(first, last, v, std::chars_format::fixed, decimals);
   return error == std::errc() ? end : nullptr;
 }

@@ -93,6 +93,44 @@ TEST(NumberTextDifferential, FixedMatchesPrintfOverMillionsOfValues) {
   }
 }
 
+// The short route for decoded values decides ties from the exact product:
+// values a few units in the last place around every halfway text, exact
+// halves, and the results of typical conversions, at every short decimal count.
+TEST(NumberTextDifferential, FixedMatchesPrintfAroundHalfwayTexts) {
+  std::mt19937_64 random(4242);
+  int mismatches = 0;
+  const auto check = [&](double v, int decimals) {
+    const std::string expected = Printf("%.*f", decimals, v);
+    const std::string actual = Fixed(v, decimals);
+    if (actual != expected && ++mismatches <= 10) {
+      ADD_FAILURE() << "%." << decimals << "f of " << std::hexfloat << v << ": " << actual << " vs "
+                    << expected;
+    }
+  };
+  for (int i = 0; i < 1500000; ++i) {
+    const int decimals = static_cast<int>(random() % 10);
+    const double unit = std::pow(10.0, -decimals);
+    // k + 1/2 units at a magnitude from tiny to near the end of the short route.
+    const int magnitude = static_cast<int>(random() % 16);
+    const auto k = static_cast<double>(random() % static_cast<std::uint64_t>(std::pow(10.0, magnitude) + 1));
+    double v = (k + 0.5) * unit;
+    const int steps = static_cast<int>(random() % 7) - 3;
+    for (int s = 0; s < steps; ++s) v = std::nextafter(v, HUGE_VAL);
+    for (int s = 0; s > steps; --s) v = std::nextafter(v, -HUGE_VAL);
+    check(random() % 2 ? v : -v, decimals);
+    // A raw byte or word through a typical equation.
+    const auto raw = static_cast<double>(random() % 65536);
+    const double factors[] = {0.75, 1.8, 0.0195, 100.0 / 255.0, 0.125, 1.0 / 3.0};
+    check(raw * factors[random() % 6] - static_cast<double>(random() % 100), decimals);
+  }
+  for (int decimals = 0; decimals <= 9; ++decimals) {
+    for (double v : {0.0, -0.0, 0.5, -0.5, 1.5, 2.5, 0.125, 0.375, 1e-300, -1e-300, 4503599627370495.5,
+                     4503599627370496.0, 1e15, -9.999999999e14, 0.049999999999999996, 0.05}) {
+      check(v, decimals);
+    }
+  }
+}
+
 TEST(NumberTextDifferential, GeneralMatchesPrintf) {
   ValueSource values(7);
   int mismatches = 0;

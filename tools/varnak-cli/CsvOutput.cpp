@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -80,22 +81,41 @@ bool CsvOutput::Open(const CsvTarget& target, std::FILE* err) {
 }
 
 void CsvOutput::Write(const std::string& text) {
-  if (stream_ == nullptr || Failed()) return;
-  buffer_ += text;
-  if (target_.flushEachRow || buffer_.size() >= kBlock) Flush();
+  char* room = Reserve(text.size());
+  if (room == nullptr) return;
+  std::memcpy(room, text.data(), text.size());
+  Commit(room + text.size());
+}
+
+char* CsvOutput::Reserve(std::size_t size) {
+  if (stream_ == nullptr || Failed()) return nullptr;
+  if (capacity_ - used_ < size) {
+    Flush();
+    if (Failed()) return nullptr;
+    if (capacity_ < size || buffer_ == nullptr) {
+      capacity_ = std::max(size, kBlock + kBlock / 4);
+      buffer_ = std::make_unique<char[]>(capacity_);
+    }
+  }
+  return buffer_.get() + used_;
+}
+
+void CsvOutput::Commit(const char* end) {
+  used_ = static_cast<std::size_t>(end - buffer_.get());
+  if (target_.flushEachRow || used_ >= kBlock) Flush();
 }
 
 void CsvOutput::Flush() {
-  if (buffer_.empty() || Failed()) return;
+  if (used_ == 0 || Failed()) return;
   errno = 0;
-  bool ok = std::fwrite(buffer_.data(), 1, buffer_.size(), stream_) == buffer_.size();
+  bool ok = std::fwrite(buffer_.get(), 1, used_, stream_) == used_;
   if (ok && target_.flushEachRow) ok = std::fflush(stream_) == 0;
   if (!ok) {
     error_ = errno;
     if (error_ == EPIPE) brokenPipe_.store(true, std::memory_order_release);
     failed_.store(true, std::memory_order_release);
   }
-  buffer_.clear();
+  used_ = 0;
 }
 
 bool CsvOutput::Finish(bool keep, std::FILE* err) {

@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,11 @@ class CsvOutput {
   // Buffers text and writes it in blocks (or at once with flushEachRow).
   // After a failed write nothing more is written.
   void Write(const std::string& text);
+  // Room for at least size characters at the end of the buffer, to be
+  // filled in place and then handed over with Commit (the end of what was
+  // written). nullptr when nothing more is written (closed or failed).
+  char* Reserve(std::size_t size);
+  void Commit(const char* end);
   // True once a write failed; brokenPipe when the reader went away (a
   // closed pipe: the user's stop, not a fault).
   bool Failed() const { return failed_.load(std::memory_order_acquire); }
@@ -56,7 +62,7 @@ class CsvOutput {
   bool Finish(bool keep, std::FILE* err);
 
  private:
-  static constexpr std::size_t kBlock = 1 << 16;
+  static constexpr std::size_t kBlock = 1 << 20;
   void Flush();
 
   CsvTarget target_;
@@ -66,5 +72,7 @@ class CsvOutput {
   int error_ = 0;          // errno of the first failed write
   std::atomic<bool> failed_{false};
   std::atomic<bool> brokenPipe_{false};
-  std::string buffer_;
+  std::unique_ptr<char[]> buffer_;  // capacity_ characters, used_ of them filled
+  std::size_t capacity_ = 0;
+  std::size_t used_ = 0;
 };

@@ -5,8 +5,10 @@
 
 #include "definition/ADXBitmask.h"
 #include "definition/ADXDefinition.h"
+#include "definition/ADXText.h"
 #include "definition/ADXValue.h"
 #include "definition/NumberText.h"
+#include "definition/RawField.h"
 #include "tools/varnak-cli/CliSupport.h"
 
 namespace {
@@ -44,6 +46,7 @@ ItemRowFormatter::ItemRowFormatter(const ADXDefinition& definition) : definition
     }
   }
   FindRowCommands();
+  PlanColumns();
 }
 
 ItemRowFormatter::ItemRowFormatter(const ADXDefinition& definition, const std::vector<std::string>& ids,
@@ -66,6 +69,136 @@ ItemRowFormatter::ItemRowFormatter(const ADXDefinition& definition, const std::v
     }
   }
   FindRowCommands();
+  PlanColumns();
+}
+
+namespace {
+
+// Time texts up to 10^15 s with three decimals, and the comma before each column.
+constexpr std::size_t kTimeBound = 24;
+
+// The raw word as ReadRawField reads it, from the column's planned place.
+inline bool ReadWord(const std::uint8_t* packet, std::size_t length, std::uint32_t offset,
+                     std::uint32_t bytes, bool swap, std::uint32_t* word) {
+  return ReadRawField(packet, length, offset, static_cast<std::int32_t>(bytes * 8), swap, word);
+}
+
+}  // namespace
+
+void ItemRowFormatter::PlanColumns() {
+  columns_.resize(items_.size());
+  rowBound_ = kTimeBound + 1;
+  for (std::size_t i = 0; i < items_.size(); ++i) {
+    Column& column = columns_[i];
+    // The place of the raw word, as the items' ExtractRaw finds it.
+    const auto place = [&column](std::uint32_t offset, std::int32_t sizeInBits, bool lsbFirst) {
+      column.offset = offset;
+      column.bytes =
+          sizeInBits > 0 ? std::min<std::uint32_t>(static_cast<std::uint32_t>(sizeInBits) / 8, 4) : 0;
+      column.swap = !lsbFirst && sizeInBits > 8;
+    };
+    if (items_[i]->objectType == ADX_TYPE_BITMASK) {
+      const auto* bitmask = static_cast<const ADXBitmask*>(items_[i]);
+      column.kind = Column::Kind::kBitmask;
+      column.parent = bitmask->parentcmdidhash;
+      place(bitmask->packetoffset, bitmask->sizeinbits, (bitmask->flags & kBitmaskLsbFirst) != 0);
+      // The texts as the item list shows them: cut to the longest text, up
+      // to a NUL.
+      char text[kBitmaskTextMax + 1];
+      CopyTextOut(bitmask->truestring, text, sizeof text);
+      AppendCsvField(column.trueField, text, std::strlen(text));
+      CopyTextOut(bitmask->falsestring, text, sizeof text);
+      AppendCsvField(column.falseField, text, std::strlen(text));
+      rowBound_ += 1 + std::max(column.trueField.size(), column.falseField.size());
+      continue;
+    }
+    const auto* value = static_cast<const ADXValue*>(items_[i]);
+    column.parent = value->parentcmdidhash;
+    place(value->packetoffset, value->sizeinbits, (value->flags & kValueLsbFirst) != 0);
+    if (!(value->flags & kValueSigned)) {
+      column.number = Column::Number::kUnsigned;
+    } else if (value->sizeinbits == 8) {
+      column.number = Column::Number::kSigned8;
+    } else if (value->sizeinbits == 16) {
+      column.number = Column::Number::kSigned16;
+    } else if (value->sizeinbits == 32) {
+      column.number = Column::Number::kSigned32;
+    } else {
+      column.number = Column::Number::kZero;
+    }
+    const int slotCount = static_cast<int>(value->equation.SlotCount());
+    bool planned = value->lookup == nullptr &&
+                   slotCount <= static_cast<int>(EquationEvaluator::kMaxVariables) &&
+                   value->digcount <= kFastDigitsMax;
+    for (const ValueVariable& variable : value->variables) {
+      if (variable.kind == kVariableLink) planned = false;
+      const int slot = value->equation.SlotOf(variable.varID);
+      if (slot >= 0 && slot < slotCount &&
+          std::find(column.slots.begin(), column.slots.end(), slot) == column.slots.end()) {
+        column.slots.push_back(slot);
+      }
+    }
+    column.readsRaw = !value->variables.empty();
+    column.slotCount = slotCount;
+    column.fillsSlots = column.readsRaw && static_cast<int>(column.slots.size()) == slotCount;
+    column.kind = planned ? Column::Kind::kValue : Column::Kind::kGeneric;
+    // A planned text fits the value text; any other may be quoted.
+    rowBound_ += 1 + (planned ? kValueTextSize : 2 * kValueTextSize + 2);
+  }
+}
+
+char* ItemRowFormatter::WriteValue(char* first, const Column& column, ADXObject* item,
+                                   const std::uint8_t* packet, std::size_t length,
+                                   std::uint32_t commandIdHash) const {
+  auto* value = static_cast<ADXValue*>(item);
+  double slots[EquationEvaluator::kMaxVariables];
+  if (!column.fillsSlots) std::fill_n(slots, column.slotCount, 0.0);
+  if (column.readsRaw) {
+    // Every variable reads the same raw number of the packet (or, for
+    // another command's packet or one too short, the latest one).
+    std::uint32_t word = 0;
+    const bool own = Belongs(column.parent, commandIdHash);
+    if (own && ReadWord(packet, length, column.offset, column.bytes, column.swap, &word)) {
+      value->SetLastRaw(static_cast<std::int32_t>(word));
+    } else {
+      word = static_cast<std::uint32_t>(value->LastRaw());
+    }
+    double number = 0.0;
+    switch (column.number) {
+      case Column::Number::kUnsigned:
+        number = word;
+        break;
+      case Column::Number::kSigned8:
+        number = static_cast<std::int8_t>(static_cast<std::uint8_t>(word));
+        break;
+      case Column::Number::kSigned16:
+        number = static_cast<std::int16_t>(static_cast<std::uint16_t>(word));
+        break;
+      case Column::Number::kSigned32:
+        number = static_cast<std::int32_t>(word);
+        break;
+      case Column::Number::kZero:
+        break;
+    }
+    for (const int slot : column.slots) slots[slot] = number;
+  }
+  const double n = value->equation.EvaluateSlots(slots);
+  // Texts longer than the item list's are cut as the list cuts them.
+  char* const limit = first + kValueTextSize - 1;
+  const int digits = value->digcount;
+  switch (value->outputtype) {
+    case kOutputHex:
+      return AppendHex(first, limit, TruncToUInt32Bits(n), digits);
+    case kOutputInteger:
+      return AppendInt(first, limit, TruncToInt32(n), digits);
+    case kOutputUnsigned:
+      return AppendUnsigned(first, limit, TruncToUInt32Bits(n), digits);
+    case kOutputFloat:
+      if (char* end = AppendFixed(first, limit, n, digits)) return end;
+      return first + FormatFixed(first, kValueTextSize, n, digits);
+    default:
+      return first;  // percentage of range and unknown types write no text
+  }
 }
 
 void ItemRowFormatter::FindRowCommands() {
@@ -125,16 +258,67 @@ std::size_t ItemRowFormatter::FormatItem(std::size_t index, const std::uint8_t* 
   return std::strlen(buffer);
 }
 
+char* ItemRowFormatter::WriteRow(char* first, char* last, double timeSeconds, const std::uint8_t* packet,
+                                 std::size_t length, std::uint32_t commandIdHash) const {
+  if (static_cast<std::size_t>(last - first) < rowBound_) return nullptr;
+  char* p = AppendFixed(first, first + kTimeBound, timeSeconds, 3);
+  if (p == nullptr) return nullptr;
+  for (std::size_t i = 0; i < items_.size(); ++i) {
+    *p++ = ',';
+    const Column& column = columns_[i];
+    switch (column.kind) {
+      case Column::Kind::kValue:
+        // Number texts never need quoting in CSV.
+        p = WriteValue(p, column, items_[i], packet, length, commandIdHash);
+        break;
+      case Column::Kind::kBitmask: {
+        auto* bitmask = static_cast<ADXBitmask*>(items_[i]);
+        std::uint32_t word = 0;
+        if (Belongs(column.parent, commandIdHash) &&
+            ReadWord(packet, length, column.offset, column.bytes, column.swap, &word)) {
+          bitmask->SetLastRaw(word);
+        } else {
+          word = bitmask->LastRaw();
+        }
+        const std::string& field = bitmask->Evaluate(word) ? column.trueField : column.falseField;
+        std::memcpy(p, field.data(), field.size());
+        p += field.size();
+        break;
+      }
+      case Column::Kind::kGeneric: {
+        char text[kValueTextSize];
+        const std::size_t shown = FormatItem(i, packet, length, commandIdHash, text, sizeof text);
+        std::string field;
+        AppendCsvField(field, text, shown);
+        std::memcpy(p, field.data(), field.size());
+        p += field.size();
+        break;
+      }
+    }
+  }
+  *p++ = '\n';
+  return p;
+}
+
 void ItemRowFormatter::AppendRow(std::string& out, double timeSeconds, const std::uint8_t* packet,
                                  std::size_t length, std::uint32_t commandIdHash) const {
-  char text[kBitmaskTextMax + 1];
-  // "%.3f" of the time, without the cost of printf; the item texts come from
-  // the same formatter (value texts) or from the bitmask's own texts.
-  if (char* end = AppendFixed(text, text + sizeof text, timeSeconds, 3)) {
-    out.append(text, end);
-  } else {
-    out += FixedText(timeSeconds, 3);
+  const std::size_t start = out.size();
+  out.resize(start + rowBound_);
+  if (char* end =
+          WriteRow(out.data() + start, out.data() + out.size(), timeSeconds, packet, length, commandIdHash)) {
+    out.resize(static_cast<std::size_t>(end - out.data()));
+    return;
   }
+  out.resize(start);
+  AppendRowByItems(out, timeSeconds, packet, length, commandIdHash);
+}
+
+// The row through each item's own formatting, for times too large for the
+// planned row.
+void ItemRowFormatter::AppendRowByItems(std::string& out, double timeSeconds, const std::uint8_t* packet,
+                                        std::size_t length, std::uint32_t commandIdHash) const {
+  char text[kBitmaskTextMax + 1];
+  out += FixedText(timeSeconds, 3);
   for (std::size_t i = 0; i < items_.size(); ++i) {
     out.push_back(',');
     const std::size_t size = items_[i]->objectType == ADX_TYPE_VALUE ? kValueTextSize : sizeof text;

@@ -43,6 +43,13 @@ class ItemRowFormatter {
   // command or to this one, otherwise its latest reading is shown.
   void AppendRow(std::string& out, double timeSeconds, const std::uint8_t* packet, std::size_t length,
                  std::uint32_t commandIdHash) const;
+  // The same row written into [first, last), for writers that keep their own
+  // buffer: returns the end of the row, or nullptr when it did not fit (then
+  // the range holds nothing useful and AppendRow gives the row). A range of
+  // RowBound() characters fits every row whose time is below 10^15 s.
+  char* WriteRow(char* first, char* last, double timeSeconds, const std::uint8_t* packet, std::size_t length,
+                 std::uint32_t commandIdHash) const;
+  std::size_t RowBound() const { return rowBound_; }
   // The text of one item (as AppendRow formats it, unquoted).
   std::string ItemText(std::size_t index, const std::uint8_t* packet, std::size_t length,
                        std::uint32_t commandIdHash) const;
@@ -53,10 +60,43 @@ class ItemRowFormatter {
   std::size_t FormatItem(std::size_t index, const std::uint8_t* packet, std::size_t length,
                          std::uint32_t commandIdHash, char* buffer, std::size_t size) const;
 
+  // How one column is made. Values without links or a lookup table are
+  // decoded and formatted here, straight into the row; everything else goes
+  // through the item's own formatting. Both give the same text.
+  struct Column {
+    enum class Kind { kGeneric, kValue, kBitmask };
+    enum class Number { kUnsigned, kSigned8, kSigned16, kSigned32, kZero };
+    Kind kind = Kind::kGeneric;
+    std::uint32_t parent = 0;  // the item's command; 0 for any
+    // Where the raw word is (kValue, kBitmask).
+    std::uint32_t offset = 0;
+    std::uint32_t bytes = 0;
+    bool swap = false;
+    // kValue: how the raw word reads as a number, and the slots that
+    // receive it (no variable: nothing is read).
+    Number number = Number::kUnsigned;
+    bool readsRaw = false;
+    std::vector<int> slots;
+    int slotCount = 0;
+    bool fillsSlots = false;  // the raw number fills every slot
+    // kBitmask: the two texts as CSV fields.
+    std::string trueField;
+    std::string falseField;
+  };
+  void PlanColumns();
+  // Digit counts above this take the item's own formatting (texts may be cut).
+  static constexpr int kFastDigitsMax = 20;
+  char* WriteValue(char* first, const Column& column, ADXObject* item, const std::uint8_t* packet,
+                   std::size_t length, std::uint32_t commandIdHash) const;
+  void AppendRowByItems(std::string& out, double timeSeconds, const std::uint8_t* packet, std::size_t length,
+                        std::uint32_t commandIdHash) const;
+
   void FindRowCommands();
 
   const ADXDefinition& definition_;
   std::vector<ADXObject*> items_;
+  std::vector<Column> columns_;  // one per item
+  std::size_t rowBound_ = 0;
   std::vector<std::uint32_t> rowCommands_;  // sorted
 };
 
