@@ -86,8 +86,17 @@ std::uint32_t XdlExpandPayload(const XdlEntry& entry, const std::uint8_t* payloa
   if (size == 0) return 0;
   std::memset(packet, 0, size);
   if (payload == nullptr) return static_cast<std::uint32_t>(size);
-  std::size_t next = 0;
-  for (std::size_t pos = 0; pos < size && next < payloadSize; ++pos) {
+  // The leading positions that the mask stores whole bytes of (usually all
+  // of them) are copied at once.
+  const std::vector<std::uint8_t>& mask = entry.mask.Bytes();
+  std::size_t whole = 0;
+  while (whole < mask.size() && mask[whole] == 0xFF) ++whole;
+  std::size_t prefix = std::min<std::size_t>(whole * 8, entry.mask.BitCount());
+  if (whole == mask.size()) prefix = size;  // positions beyond the mask are stored
+  prefix = std::min({prefix, size, payloadSize});
+  std::memcpy(packet, payload, prefix);
+  std::size_t next = prefix;
+  for (std::size_t pos = prefix; pos < size && next < payloadSize; ++pos) {
     if (entry.mask.IsStored(static_cast<std::uint32_t>(pos))) packet[pos] = payload[next++];
   }
   return static_cast<std::uint32_t>(size);

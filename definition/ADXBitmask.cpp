@@ -1,8 +1,6 @@
 #include "definition/ADXBitmask.h"
 
-#include "definition/ADXDecodeFlags.h"
 #include "definition/ADXText.h"
-#include "definition/RawField.h"
 
 ADXBitmask::ADXBitmask() {
   objectType = ADX_TYPE_BITMASK;
@@ -55,16 +53,6 @@ int ADXBitmask::InAlarm(int isTrue, std::uint32_t* color) const {
     return 1;
   }
   return 0;
-}
-
-std::uint32_t ADXBitmask::ExtractRaw(const std::uint8_t* packet, std::size_t length, std::uint32_t offset,
-                                     std::uint32_t callFlags) {
-  const std::uint32_t at = (callFlags & kDecodeAtOffset) ? offset : packetoffset;
-  const bool swap = !(callFlags & kDecodeNoSwap) && !(flags & kBitmaskLsbFirst) && sizeinbits > 8;
-  std::uint32_t word = 0;
-  if (!ReadRawField(packet, length, at, sizeinbits, swap, &word)) return LastRaw();
-  SetLastRaw(word);
-  return word;
 }
 
 int ADXBitmask::Evaluate(std::uint32_t raw) const {

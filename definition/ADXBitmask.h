@@ -10,7 +10,9 @@
 #include <cstdint>
 #include <string>
 
+#include "definition/ADXDecodeFlags.h"
 #include "definition/ADXObject.h"
+#include "definition/RawField.h"
 
 class ADXDefinition;
 
@@ -76,3 +78,14 @@ class ADXBitmask : public ADXObject {
   std::uint32_t alarmsetcolor = 0x000000FFu;
   std::uint32_t alarmnotsetcolor = 0x0000FF00u;
 };
+
+// Inline: every bitmask of every packet passes here.
+inline std::uint32_t ADXBitmask::ExtractRaw(const std::uint8_t* packet, std::size_t length,
+                                            std::uint32_t offset, std::uint32_t callFlags) {
+  const std::uint32_t at = (callFlags & kDecodeAtOffset) ? offset : packetoffset;
+  const bool swap = !(callFlags & kDecodeNoSwap) && !(flags & kBitmaskLsbFirst) && sizeinbits > 8;
+  std::uint32_t word = 0;
+  if (!ReadRawField(packet, length, at, sizeinbits, swap, &word)) return LastRaw();
+  SetLastRaw(word);
+  return word;
+}

@@ -3,12 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "definition/ADXDecodeFlags.h"
 #include "definition/ADXDefinition.h"
 #include "definition/ADXLookupTable.h"
 #include "definition/ADXText.h"
 #include "definition/NumberText.h"
-#include "definition/RawField.h"
 
 // The values being converted on the current chain of links, innermost first.
 // It lives on the converting thread's stack, so two threads converting the
@@ -65,17 +63,6 @@ int ADXValue::SetVariableSource(char varID, std::int32_t kind, std::uint32_t lin
 const ValueVariable* ADXValue::GetVariable(int index) const {
   if (index < 0 || index >= VariableCount()) return nullptr;
   return &variables[static_cast<std::size_t>(index)];
-}
-
-std::int32_t ADXValue::ExtractRaw(const std::uint8_t* packet, std::size_t length, std::uint32_t offset,
-                                  std::uint32_t callFlags) {
-  const std::uint32_t at = (callFlags & kDecodeAtOffset) ? offset : packetoffset;
-  const bool swap = !(callFlags & kDecodeNoSwap) && !(flags & kValueLsbFirst) && sizeinbits > 8;
-  std::uint32_t word = 0;
-  if (!ReadRawField(packet, length, at, sizeinbits, swap, &word)) return LastRaw();
-  const auto raw = static_cast<std::int32_t>(word);
-  SetLastRaw(raw);
-  return raw;
 }
 
 double ADXValue::RawWordToNumber(std::int32_t raw) const {

@@ -15,7 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "definition/ADXDecodeFlags.h"
 #include "definition/ADXObject.h"
+#include "definition/RawField.h"
 #include "equation/EquationEvaluator.h"
 
 class ADXDefinition;
@@ -125,3 +127,15 @@ class ADXValue : public ADXObject {
   double ConvertOnChain(const ADXDefinition* definition, const std::uint8_t* packet, std::size_t length,
                         std::uint32_t offset, std::uint32_t callFlags, const Chain* chain);
 };
+
+// Inline: every value of every packet passes here.
+inline std::int32_t ADXValue::ExtractRaw(const std::uint8_t* packet, std::size_t length, std::uint32_t offset,
+                                         std::uint32_t callFlags) {
+  const std::uint32_t at = (callFlags & kDecodeAtOffset) ? offset : packetoffset;
+  const bool swap = !(callFlags & kDecodeNoSwap) && !(flags & kValueLsbFirst) && sizeinbits > 8;
+  std::uint32_t word = 0;
+  if (!ReadRawField(packet, length, at, sizeinbits, swap, &word)) return LastRaw();
+  const auto raw = static_cast<std::int32_t>(word);
+  SetLastRaw(raw);
+  return raw;
+}

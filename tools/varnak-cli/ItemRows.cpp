@@ -141,6 +141,7 @@ void ItemRowFormatter::PlanColumns() {
     column.readsRaw = !value->variables.empty();
     column.slotCount = slotCount;
     column.fillsSlots = column.readsRaw && static_cast<int>(column.slots.size()) == slotCount;
+    if (planned) column.texts.resize(column.readsRaw && column.bytes > 1 ? 2048 : 256);
     column.kind = planned ? Column::Kind::kValue : Column::Kind::kGeneric;
     // A planned text fits the value text; any other may be quoted.
     rowBound_ += 1 + (planned ? kValueTextSize : 2 * kValueTextSize + 2);
@@ -151,18 +152,38 @@ char* ItemRowFormatter::WriteValue(char* first, const Column& column, ADXObject*
                                    const std::uint8_t* packet, std::size_t length,
                                    std::uint32_t commandIdHash) const {
   auto* value = static_cast<ADXValue*>(item);
-  double slots[EquationEvaluator::kMaxVariables];
-  if (!column.fillsSlots) std::fill_n(slots, column.slotCount, 0.0);
+  // Every variable reads the same raw number of the packet (or, for another
+  // command's packet or one too short, the latest one).
+  std::uint32_t word = 0;
   if (column.readsRaw) {
-    // Every variable reads the same raw number of the packet (or, for
-    // another command's packet or one too short, the latest one).
-    std::uint32_t word = 0;
     const bool own = Belongs(column.parent, commandIdHash);
     if (own && ReadWord(packet, length, column.offset, column.bytes, column.swap, &word)) {
       value->SetLastRaw(static_cast<std::int32_t>(word));
     } else {
       word = static_cast<std::uint32_t>(value->LastRaw());
     }
+  }
+  Column::Text& cached = column.texts[word & (column.texts.size() - 1)];
+  if (cached.length != Column::kNoText && cached.word == word) {
+    // The row has room for the longest value text, more than the copy.
+    std::memcpy(first, cached.text, sizeof cached.text);
+    return first + cached.length;
+  }
+  char* const end = FormatValue(first, column, value, word);
+  const auto shown = static_cast<std::size_t>(end - first);
+  if (shown <= sizeof cached.text) {
+    cached.word = word;
+    cached.length = static_cast<std::uint8_t>(shown);
+    std::memcpy(cached.text, first, shown);
+  }
+  return end;
+}
+
+char* ItemRowFormatter::FormatValue(char* first, const Column& column, ADXValue* value,
+                                    std::uint32_t word) const {
+  double slots[EquationEvaluator::kMaxVariables];
+  if (!column.fillsSlots) std::fill_n(slots, column.slotCount, 0.0);
+  if (column.readsRaw) {
     double number = 0.0;
     switch (column.number) {
       case Column::Number::kUnsigned:

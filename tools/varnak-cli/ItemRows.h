@@ -15,6 +15,7 @@
 
 class ADXDefinition;
 class ADXObject;
+class ADXValue;
 
 class ItemRowFormatter {
  public:
@@ -79,6 +80,16 @@ class ItemRowFormatter {
     std::vector<int> slots;
     int slotCount = 0;
     bool fillsSlots = false;  // the raw number fills every slot
+    // kValue: the texts of recent raw words. A planned value's text depends
+    // on its raw word alone (the equation has no state), so a word seen
+    // before gives its text again without converting or formatting.
+    struct Text {
+      std::uint32_t word = 0;
+      std::uint8_t length = kNoText;
+      char text[11] = {};
+    };
+    static constexpr std::uint8_t kNoText = 0xFF;
+    mutable std::vector<Text> texts;  // a power of two long, indexed by the word's low bits
     // kBitmask: the two texts as CSV fields.
     std::string trueField;
     std::string falseField;
@@ -86,6 +97,7 @@ class ItemRowFormatter {
   void PlanColumns();
   // Digit counts above this take the item's own formatting (texts may be cut).
   static constexpr int kFastDigitsMax = 20;
+  char* FormatValue(char* first, const Column& column, ADXValue* value, std::uint32_t word) const;
   char* WriteValue(char* first, const Column& column, ADXObject* item, const std::uint8_t* packet,
                    std::size_t length, std::uint32_t commandIdHash) const;
   void AppendRowByItems(std::string& out, double timeSeconds, const std::uint8_t* packet, std::size_t length,

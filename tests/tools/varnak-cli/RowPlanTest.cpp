@@ -50,8 +50,9 @@ Built BuildDefinition(std::uint64_t seed) {
   ADXLookupTable* lookup = table.get();
   def.Append(std::move(table));
 
-  const char* equations[] = {"X*0.75-40", "X/2.55", "(X-40)*1.8+32", "X", "X*X*0.001+X*0.5-3", "100/X-1",
-                             "12.5", "X*100/255", "X*0.0195-0.5", "-X", "X*1e12", "X/1e9", "(A*256+B)/4"};
+  const char* equations[] = {
+      "X*0.75-40",    "X/2.55", "(X-40)*1.8+32", "X",     "X*X*0.001+X*0.5-3", "100/X-1", "12.5", "X*100/255",
+      "X*0.0195-0.5", "-X",     "X*1e12",        "X/1e9", "(A*256+B)/4"};
   const char* texts[] = {"ON", "OFF", "", "a,b", "say \"hi\"", " padded ", "line\nbreak", "long text"};
   std::vector<ADXValue*> values;
   const int items = 40;
