@@ -10,6 +10,7 @@
 void QvDebugOutput::SetSink(ITextSink* sink) {
   std::lock_guard lock(mutex_);
   sink_ = sink;
+  active_.store(sink != nullptr, std::memory_order_release);
 }
 
 ITextSink* QvDebugOutput::Sink() const {

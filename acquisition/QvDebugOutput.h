@@ -11,6 +11,7 @@
 // the lines of one hex dump stay together.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
@@ -24,14 +25,15 @@ class QvDebugOutput {
   static constexpr std::size_t kMaxLineLength = 4095;
 
   QvDebugOutput() = default;
-  explicit QvDebugOutput(ITextSink* sink) : sink_(sink) {}
+  explicit QvDebugOutput(ITextSink* sink) : sink_(sink), active_(sink != nullptr) {}
   QvDebugOutput(const QvDebugOutput&) = delete;
   QvDebugOutput& operator=(const QvDebugOutput&) = delete;
 
   // Binds the sink (not owned); null makes the log inactive.
   void SetSink(ITextSink* sink);
   ITextSink* Sink() const;
-  bool IsActive() const { return Sink() != nullptr; }
+  // Without taking the lock: asked for every packet, before a line is made.
+  bool IsActive() const { return active_.load(std::memory_order_acquire); }
 
   // Appends one printf-style line, cut to kMaxLineLength characters. Numbers
   // are written as in the C locale, whatever the process locale is.
@@ -56,5 +58,6 @@ class QvDebugOutput {
 
  private:
   mutable std::mutex mutex_;
-  ITextSink* sink_ = nullptr;  // guarded by mutex_
+  ITextSink* sink_ = nullptr;        // guarded by mutex_
+  std::atomic<bool> active_{false};  // sink_ != nullptr, for IsActive
 };

@@ -107,6 +107,8 @@ class ADXValue : public ADXObject {
   std::uint32_t parentcmdidhash = 0;
   std::uint32_t packetoffset = 0;
   std::int32_t sizeinbits = 8;
+  // Beside the decoding fields, so that decoding a packet touches one line.
+  std::atomic<std::int32_t> lastraw{0};
   std::int32_t outputtype = kOutputFloat;
   std::uint8_t digcount = 2;
   EquationEvaluator equation;
@@ -118,7 +120,6 @@ class ADXValue : public ADXObject {
   float rangehigh = 255.0f;
   std::uint16_t unittype = 0;
   std::uint16_t datatype = 0;
-  std::atomic<std::int32_t> lastraw{0};
   std::uint32_t lookupidhash = 0;
   ADXLookupTable* lookup = nullptr;  // not owned; resolved from lookupidhash
 

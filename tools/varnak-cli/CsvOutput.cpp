@@ -43,6 +43,7 @@ bool CsvOutput::Open(const CsvTarget& target, std::FILE* err) {
   }
   if (target.path == "-") {
     stream_ = stdout;
+    if (!target.flushEachRow) writer_ = std::thread([this] { WriterMain(); });
     return true;
   }
   struct stat st {};
@@ -77,6 +78,7 @@ bool CsvOutput::Open(const CsvTarget& target, std::FILE* err) {
     return false;
   }
   owned_ = true;
+  if (!target.flushEachRow) writer_ = std::thread([this] { WriterMain(); });
   return true;
 }
 
@@ -89,53 +91,96 @@ void CsvOutput::Write(const std::string& text) {
 
 char* CsvOutput::Reserve(std::size_t size) {
   if (stream_ == nullptr || Failed()) return nullptr;
-  if (capacity_ - used_ < size) {
+  if (filling_.capacity - filling_.used < size) {
     Flush();
     if (Failed()) return nullptr;
-    if (capacity_ < size || buffer_ == nullptr) {
-      capacity_ = std::max(size, kBlock + kBlock / 4);
-      buffer_ = std::make_unique<char[]>(capacity_);
+    if (filling_.capacity < size) {
+      filling_.capacity = std::max(size, kBlock + kBlock / 4);
+      filling_.data = std::make_unique<char[]>(filling_.capacity);
     }
   }
-  return buffer_.get() + used_;
+  return filling_.data.get() + filling_.used;
 }
 
 void CsvOutput::Commit(const char* end) {
-  used_ = static_cast<std::size_t>(end - buffer_.get());
-  if (target_.flushEachRow || used_ >= kBlock) Flush();
+  filling_.used = static_cast<std::size_t>(end - filling_.data.get());
+  if (target_.flushEachRow || filling_.used >= kBlock) Flush();
+}
+
+bool CsvOutput::WriteBlock(const Block& block) {
+  errno = 0;
+  bool ok = std::fwrite(block.data.get(), 1, block.used, stream_) == block.used;
+  if (ok && target_.flushEachRow) ok = std::fflush(stream_) == 0;
+  if (!ok) {
+    const int error = errno;
+    int expected = 0;
+    error_.compare_exchange_strong(expected, error);
+    if (error == EPIPE) brokenPipe_.store(true, std::memory_order_release);
+    failed_.store(true, std::memory_order_release);
+  }
+  return ok;
 }
 
 void CsvOutput::Flush() {
-  if (used_ == 0 || Failed()) return;
-  errno = 0;
-  bool ok = std::fwrite(buffer_.get(), 1, used_, stream_) == used_;
-  if (ok && target_.flushEachRow) ok = std::fflush(stream_) == 0;
-  if (!ok) {
-    error_ = errno;
-    if (error_ == EPIPE) brokenPipe_.store(true, std::memory_order_release);
-    failed_.store(true, std::memory_order_release);
+  if (filling_.used == 0 || Failed()) return;
+  if (!writer_.joinable()) {
+    (void)WriteBlock(filling_);
+    filling_.used = 0;
+    return;
   }
-  used_ = 0;
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [this] { return !full_; });
+  // The written block comes back as the next one to fill.
+  std::swap(handed_, filling_);
+  filling_.used = 0;
+  full_ = true;
+  changed_.notify_all();
+}
+
+void CsvOutput::WriterMain() {
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    changed_.wait(lock, [this] { return full_ || stop_; });
+    if (!full_) return;  // stopped with nothing left to write
+    lock.unlock();
+    if (!Failed()) (void)WriteBlock(handed_);
+    lock.lock();
+    handed_.used = 0;
+    full_ = false;
+    changed_.notify_all();
+  }
+}
+
+void CsvOutput::StopWriter() {
+  if (!writer_.joinable()) return;
+  {
+    std::lock_guard lock(mutex_);
+    stop_ = true;
+  }
+  changed_.notify_all();
+  writer_.join();
 }
 
 bool CsvOutput::Finish(bool keep, std::FILE* err) {
   if (stream_ == nullptr) return !Failed();
   Flush();
+  StopWriter();  // after the last block is written
+  int writeError = error_.load();
   errno = 0;
   if (owned_) {
     if (std::fclose(stream_) != 0 && !Failed()) {
-      error_ = errno;
+      writeError = errno;
       failed_.store(true, std::memory_order_release);
     }
   } else if (!Failed() && std::fflush(stream_) != 0) {
-    error_ = errno;
-    if (error_ == EPIPE) brokenPipe_.store(true, std::memory_order_release);
+    writeError = errno;
+    if (writeError == EPIPE) brokenPipe_.store(true, std::memory_order_release);
     failed_.store(true, std::memory_order_release);
   }
   stream_ = nullptr;
   if (Failed() && !BrokenPipe() && err != nullptr) {
     std::fprintf(err, "Cannot write %s%s%s\n", target_.path == "-" ? "standard output" : target_.path.c_str(),
-                 error_ != 0 ? ": " : "", error_ != 0 ? std::strerror(error_) : "");
+                 writeError != 0 ? ": " : "", writeError != 0 ? std::strerror(writeError) : "");
   }
   if (temporary_.empty()) return !Failed();
   const std::string temporary = std::move(temporary_);

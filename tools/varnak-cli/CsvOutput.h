@@ -7,13 +7,17 @@
 // Thread contract: Open and Finish run on the session's thread; Write is
 // called by one thread at a time (the thread that delivers packets, or the
 // session's thread before and after them). Failed() may be read from any
-// thread.
+// thread. Without flushEachRow, full blocks are written by a writer thread
+// of the output's own while the next block fills; Finish joins it.
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdio>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 struct CsvTarget {
@@ -63,16 +67,33 @@ class CsvOutput {
 
  private:
   static constexpr std::size_t kBlock = 1 << 20;
+  struct Block {
+    std::unique_ptr<char[]> data;
+    std::size_t capacity = 0;
+    std::size_t used = 0;
+  };
+  // Hands the filled block to the writer (or writes it here with
+  // flushEachRow) and starts an empty one.
   void Flush();
+  // Writes a block to the stream; false (with the reason kept) on failure.
+  bool WriteBlock(const Block& block);
+  void WriterMain();
+  void StopWriter();
 
   CsvTarget target_;
   std::FILE* stream_ = nullptr;
   bool owned_ = false;
-  std::string temporary_;  // the temporary file's name, when one is used
-  int error_ = 0;          // errno of the first failed write
+  std::string temporary_;      // the temporary file's name, when one is used
+  std::atomic<int> error_{0};  // errno of the first failed write
   std::atomic<bool> failed_{false};
   std::atomic<bool> brokenPipe_{false};
-  std::unique_ptr<char[]> buffer_;  // capacity_ characters, used_ of them filled
-  std::size_t capacity_ = 0;
-  std::size_t used_ = 0;
+  Block filling_;  // the block that rows go into
+
+  // The writer: a block handed over, written while the next one fills.
+  std::thread writer_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  Block handed_;       // guarded by mutex_
+  bool full_ = false;  // guarded by mutex_: handed_ waits to be written
+  bool stop_ = false;  // guarded by mutex_
 };
