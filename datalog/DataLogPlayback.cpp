@@ -97,6 +97,7 @@ int DataLogFile::RunPlayback() {
   constexpr auto kCatchUpLimit = std::chrono::milliseconds(100);
   Clock::time_point previousDue = Clock::now();
   std::uint32_t scheduleGeneration = seekGeneration.load(std::memory_order_acquire);
+  PacingClass pacing;
   while (state.load(std::memory_order_acquire) == XDL_STATE_PLAYING) {
     XdlRecordHead head;
     const XdlEntry* entry = nullptr;
@@ -132,6 +133,7 @@ int DataLogFile::RunPlayback() {
         const Clock::time_point now = Clock::now();
         if (!(factor > 0.01f)) {
           previousDue = now;  // as fast as it goes: no schedule to keep
+          pacing.Unpaced();
           break;
         }
         const Clock::time_point due =
@@ -139,6 +141,7 @@ int DataLogFile::RunPlayback() {
                               std::chrono::duration<double, std::milli>(gap / factor));
         if (now >= due) {
           previousDue = now - due > kCatchUpLimit ? now : due;
+          pacing.Late();
           break;
         }
         if (state.load(std::memory_order_acquire) != XDL_STATE_PLAYING) {
@@ -146,6 +149,7 @@ int DataLogFile::RunPlayback() {
           break;
         }
         if (seekGeneration.load(std::memory_order_acquire) != generation) break;
+        pacing.Waiting();
         if (pacer.WaitUntil(due, ticket) == DeadlineWait::Reached) {
           previousDue = due;
           break;

@@ -1,5 +1,7 @@
 #include "common/platform/ThreadTiming.h"
 
+#include <pthread.h>
+#include <sched.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -20,4 +22,39 @@ ThreadNice SetThreadNice(int nice) {
   // On Linux the nice value belongs to the thread named by its id.
   return ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), nice) == 0 ? ThreadNice::Set
                                                                                : ThreadNice::Refused;
+}
+
+ThreadClass SetThreadRealTime(bool realTime) {
+  sched_param param{};
+  param.sched_priority = realTime ? kPacingRealTimePriority : 0;
+  return ::pthread_setschedparam(::pthread_self(), realTime ? SCHED_FIFO : SCHED_OTHER, &param) == 0
+             ? ThreadClass::Set
+             : ThreadClass::Refused;
+}
+
+void PacingClass::Switch(bool realTime) {
+  if (realTime == realTime_ || (realTime && refused_)) return;
+  if (SetThreadRealTime(realTime) == ThreadClass::Set) {
+    realTime_ = realTime;
+  } else if (realTime) {
+    refused_ = true;
+  }
+}
+
+void PacingClass::Waiting() {
+  behind_ = 0;
+  Switch(true);
+}
+
+void PacingClass::Late() {
+  if (realTime_ && ++behind_ >= kBehindLimit) Switch(false);
+}
+
+void PacingClass::Unpaced() {
+  behind_ = 0;
+  Switch(false);
+}
+
+PacingClass::~PacingClass() {
+  Switch(false);
 }

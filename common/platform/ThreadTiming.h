@@ -30,5 +30,43 @@ enum class [[nodiscard]] ThreadNice{Set, Refused};
 // lower it (CAP_SYS_NICE or RLIMIT_NICE): the thread keeps its value.
 ThreadNice SetThreadNice(int nice);
 
+// A paced thread's scheduling class while it keeps a schedule: a low
+// real-time priority (above every ordinary thread, below the system's own
+// real-time threads), so that a wake-up at a deadline preempts the busy
+// threads of a loaded machine at once instead of waiting for their time
+// slice. Only while the thread sleeps towards deadlines and keeps up with
+// them; a thread that falls behind, or runs as fast as it goes, goes back to
+// the ordinary class (see PacingClass), so it can never starve the machine.
+inline constexpr int kPacingRealTimePriority = 2;
+
+enum class [[nodiscard]] ThreadClass{Set, Refused};
+
+// Switches the calling thread between the real-time pacing class and the
+// ordinary class (keeping its nice value). Refused without the privilege
+// (CAP_SYS_NICE or an RLIMIT_RTPRIO of at least kPacingRealTimePriority):
+// the thread stays in its class, which only costs precision.
+ThreadClass SetThreadRealTime(bool realTime);
+
+// The decision of a pacing loop: real time while it waits for deadlines,
+// ordinary once it has delivered kBehindLimit records late in a row.
+class PacingClass {
+ public:
+  static constexpr int kBehindLimit = 8;
+  // Before sleeping towards a deadline.
+  void Waiting();
+  // A record delivered at or after its deadline without sleeping.
+  void Late();
+  // Playback as fast as it goes: no schedule to keep.
+  void Unpaced();
+  ~PacingClass();
+  bool RealTime() const { return realTime_; }
+
+ private:
+  void Switch(bool realTime);
+  bool realTime_ = false;
+  bool refused_ = false;  // asked once and refused: not asked again
+  int behind_ = 0;
+};
+
 // The calling thread's timer slack, or a negative duration when unknown.
 std::chrono::nanoseconds ThreadTimerSlack();

@@ -1,5 +1,8 @@
 // The absolute-deadline sleep of the pacing threads and their timer slack.
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <thread>
@@ -47,4 +50,36 @@ TEST(DeadlineWaiterTest, TimerSlackIsPerThread) {
   EXPECT_EQ(inThread, kPacingTimerSlack);
   EXPECT_NE(ThreadTimerSlack(), kPacingTimerSlack);          // this thread keeps its own
   EXPECT_EQ(SetThreadTimerSlack(0ns), TimerSlack::Refused);  // "0" would mean the default
+}
+
+// The real-time class is held only while the thread sleeps towards deadlines
+// and keeps up; a thread that falls behind, runs unpaced or ends goes back to
+// the ordinary class, so a slow consumer can never make it starve the
+// machine. Without the privilege nothing changes.
+TEST(DeadlineWaiterTest, PacingClassIsRealTimeOnlyWhileKeepingASchedule) {
+  std::thread paced([] {
+    const auto policy = [] { return ::sched_getscheduler(0); };
+    rlimit limit{};
+    const bool privileged =
+        ::geteuid() == 0 || (::getrlimit(RLIMIT_RTPRIO, &limit) == 0 &&
+                             limit.rlim_cur >= static_cast<rlim_t>(kPacingRealTimePriority));
+    {
+      PacingClass pacing;
+      pacing.Waiting();
+      EXPECT_EQ(pacing.RealTime(), privileged);
+      EXPECT_EQ(policy(), privileged ? SCHED_FIFO : SCHED_OTHER);
+      for (int i = 0; i + 1 < PacingClass::kBehindLimit; ++i) pacing.Late();
+      EXPECT_EQ(pacing.RealTime(), privileged);  // a few late records are a burst, not a lag
+      pacing.Late();
+      EXPECT_FALSE(pacing.RealTime());
+      EXPECT_EQ(policy(), SCHED_OTHER);
+      pacing.Waiting();
+      EXPECT_EQ(pacing.RealTime(), privileged);
+      pacing.Unpaced();
+      EXPECT_EQ(policy(), SCHED_OTHER);
+      pacing.Waiting();
+    }
+    EXPECT_EQ(policy(), SCHED_OTHER);  // the end of the loop leaves the ordinary class
+  });
+  paced.join();
 }
