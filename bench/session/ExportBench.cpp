@@ -74,22 +74,20 @@ struct Fixture {
     if (SaveAdx(&def, adx.c_str(), nullptr) != 1) return;
 
     DataLogFile log;
-    if (log.Open(xdl.c_str(), false) != 0) return;
+    if (log.Open(xdl.c_str(), false) != XDL_OK) return;
     XdlEntry entry;
     entry.commandIdHash = hash;
     entry.SetIdText("DATA");
     entry.commandType = ADX_TYPE_SENDCOMMAND;
     entry.storedSize = entry.fullSize = kPacketSize;
     entry.mask = XdlMask::AllSet(120);
-    log.AddEntry(entry);
-    log.StartRecording();
+    if (log.AddEntry(entry) != XDL_OK || log.StartRecording() != XDL_OK) return;
     std::uint8_t packet[kPacketSize];
     for (std::uint32_t r = 0; r < count; ++r) {
       for (int i = 0; i < kPacketSize; ++i) packet[i] = static_cast<std::uint8_t>(r * 7 + i * 13);
-      if (log.RecordPacket(hash, packet, kPacketSize) != 0) return;
+      if (log.RecordPacket(hash, packet, kPacketSize) != XDL_OK) return;
     }
-    log.StopRecording();
-    log.Close();
+    if (log.StopRecording() != XDL_OK || log.Close() == 0) return;
     records = count;
   }
   ~Fixture() {

@@ -11,6 +11,7 @@
 #include "definition/ADXDefinition.h"
 #include "definition/ADXValue.h"
 #include "tests/acquisition/control/SessionFakes.h"
+#include "tests/support/ResultPrinting.h"
 
 namespace {
 
