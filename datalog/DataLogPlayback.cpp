@@ -177,7 +177,7 @@ void DataLogFile::DeliverRecord(const XdlRecordHead& head, const XdlEntry& entry
   if (cb == nullptr) return;
   DAEStatusRecord record;
   record.source = 1;
-  record.status = DAE_OK;
+  record.SetStatus(DAE_OK);
   record.commandIdHash = entry.commandIdHash;
   record.sampleIndex = index;
   // Stand-ins for the recorded command: the callback finds the definition's

@@ -5,6 +5,7 @@
 
 #include <ostream>
 
+#include "common/DataAcqCallback.h"
 #include "datalog/XdlFormat.h"
 
 inline const char* ResultName(XdlResult result) {
@@ -55,10 +56,44 @@ inline const char* ResultName(XdlState state) {
   return "?";
 }
 
+inline const char* ResultName(DaeStatus status) {
+  switch (status) {
+    case DaeStatus::Ok:
+      return "Ok";
+    case DaeStatus::BeginRefused:
+      return "BeginRefused";
+    case DaeStatus::Aborted:
+      return "Aborted";
+    case DaeStatus::Timeout:
+      return "Timeout";
+    case DaeStatus::WriteShort:
+      return "WriteShort";
+    case DaeStatus::ReadShort:
+      return "ReadShort";
+    case DaeStatus::ByteError:
+      return "ByteError";
+    case DaeStatus::NoSync:
+      return "NoSync";
+    case DaeStatus::MacroBreakSuccess:
+      return "MacroBreakSuccess";
+    case DaeStatus::MacroBreakFailure:
+      return "MacroBreakFailure";
+    case DaeStatus::SizeLimit:
+      return "SizeLimit";
+    case DaeStatus::BadChecksum:
+      return "BadChecksum";
+  }
+  return "?";
+}
+
 inline void PrintTo(XdlResult result, std::ostream* out) {
   *out << "XdlResult " << static_cast<int>(result) << " (" << ResultName(result) << ")";
 }
 
 inline void PrintTo(XdlState state, std::ostream* out) {
   *out << "XdlState " << static_cast<int>(state) << " (" << ResultName(state) << ")";
+}
+
+inline void PrintTo(DaeStatus status, std::ostream* out) {
+  *out << "DaeStatus " << static_cast<int>(status) << " (" << ResultName(status) << ")";
 }
