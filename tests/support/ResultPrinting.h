@@ -1,5 +1,5 @@
-// GoogleTest printers for the program's result and state enums, so that a
-// failed comparison shows "XdlResult 7 (EndOfData)" instead of raw bytes.
+// GoogleTest printers for the program's result, state and type enums, so that
+// a failed comparison shows "XdlResult 7 (EndOfData)" instead of raw bytes.
 // Include it in every test that compares these values.
 #pragma once
 
@@ -7,6 +7,7 @@
 
 #include "common/DataAcqCallback.h"
 #include "datalog/XdlFormat.h"
+#include "definition/ADXValue.h"
 
 inline const char* ResultName(XdlResult result) {
   switch (result) {
@@ -96,4 +97,8 @@ inline void PrintTo(XdlState state, std::ostream* out) {
 
 inline void PrintTo(DaeStatus status, std::ostream* out) {
   *out << "DaeStatus " << static_cast<int>(status) << " (" << ResultName(status) << ")";
+}
+
+inline void PrintTo(OutputType type, std::ostream* out) {
+  *out << "OutputType " << static_cast<int>(type);
 }
