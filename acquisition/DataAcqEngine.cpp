@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -74,7 +75,7 @@ std::int32_t DataAcqEngine::Execute(ADXObject* command) {
 }
 
 std::int32_t DataAcqEngine::ExecuteSend(ADXCSendCommand* command) {
-  record_.status = DAE_OK;
+  record_.SetStatus(DAE_OK);
   record_.command = command;
   record_.commandIdHash = command->idhash;
 
@@ -84,7 +85,7 @@ std::int32_t DataAcqEngine::ExecuteSend(ADXCSendCommand* command) {
     // command fails without touching the port.
     std::int32_t result = callback_->OnSendCommandBegin(&record_);
     if (result < 0) return result;
-    record_.status = DAE_SIZE_LIMIT;
+    record_.SetStatus(DAE_SIZE_LIMIT);
     return callback_->OnSendCommandEnd(&record_, nullptr, 0);
   }
   // The reply buffer is never shorter than the count handed to the callback,
@@ -106,28 +107,28 @@ std::int32_t DataAcqEngine::ExecuteSend(ADXCSendCommand* command) {
   const std::uint32_t written = size > 0 ? port_->Write(size, command->bytes.data()) : 0;
   std::uint32_t count = written;
   if (written != size) {
-    record_.status = DAE_WRITE_SHORT;
+    record_.SetStatus(DAE_WRITE_SHORT);
   } else if (TakeAbort()) {
     // A stop is honoured only here, between the write and the reads: a send
     // that is already reading its echo or reply finishes the read, so the
     // answer to a request that went out is not thrown away.
-    record_.status = DAE_ABORTED;
+    record_.SetStatus(DAE_ABORTED);
   } else if (command->flags & kSendReadReply) {
     bool echoComplete = true;
     if ((flags_ & kFlagEcho) && size > 0) {
       // The echoed bytes are only counted, not compared with what was sent.
       count = port_->Read(size, echo.data());
       if (count < size) {
-        record_.status = DAE_READ_SHORT;
+        record_.SetStatus(DAE_READ_SHORT);
         echoComplete = false;
       }
     }
     if (echoComplete) {
       count = port_->Read(replySize, reply.data());
       if (count < replySize) {
-        record_.status = DAE_READ_SHORT;
+        record_.SetStatus(DAE_READ_SHORT);
       } else if ((command->flags & kSendVerifyChecksum) != 0 && !ReplyChecksumIsValid(reply.data(), count)) {
-        record_.status = DAE_BAD_CHECKSUM;  // noise on the line, or a reply shifted by a byte
+        record_.SetStatus(DAE_BAD_CHECKSUM);  // noise on the line, or a reply shifted by a byte
       }
     }
   }
@@ -150,7 +151,7 @@ void DataAcqEngine::Pause(std::uint32_t milliseconds) {
 }
 
 std::int32_t DataAcqEngine::ExecuteSilence(ADXCListenSilence* command) {
-  record_.status = DAE_OK;
+  record_.SetStatus(DAE_OK);
   record_.command = command;
 
   if (command->silencelen == 0) {
@@ -172,20 +173,20 @@ std::int32_t DataAcqEngine::ExecuteSilence(ADXCListenSilence* command) {
     if (port_->Read(1, &byte, &abortRequested_) == 0) {
       // A read cut short by a stop request found no silence.
       if (TakeAbort()) {
-        record_.status = DAE_ABORTED;
+        record_.SetStatus(DAE_ABORTED);
         break;
       }
       // Nothing for the whole silence length, unless the port itself is gone:
       // a dead line is no silence.
-      record_.status = port_->HasVanished() ? DAE_TIMEOUT : DAE_OK;
+      record_.SetStatus(port_->HasVanished() ? DAE_TIMEOUT : DAE_OK);
       break;
     }
     if (TakeAbort()) {
-      record_.status = DAE_ABORTED;
+      record_.SetStatus(DAE_ABORTED);
       break;
     }
     if (total <= timer.Elapsed() * 1000.0) {
-      record_.status = DAE_TIMEOUT;
+      record_.SetStatus(DAE_TIMEOUT);
       break;
     }
   }
@@ -195,7 +196,7 @@ std::int32_t DataAcqEngine::ExecuteSilence(ADXCListenSilence* command) {
 std::int32_t DataAcqEngine::ExecuteChatter(ADXCListenChatter* command) {
   const std::uint32_t size = static_cast<std::uint32_t>(command->bytes.size());
   if (size == 0) return E_FAIL;
-  record_.status = DAE_OK;
+  record_.SetStatus(DAE_OK);
   record_.command = command;
   std::vector<std::uint8_t> window;
   if (!Allocate(window, size)) return E_OUTOFMEMORY;
@@ -211,7 +212,7 @@ std::int32_t DataAcqEngine::ExecuteChatter(ADXCListenChatter* command) {
   // The reads look at the stop flag between short slices, so a stop ends a
   // wait on a quiet line at once instead of after the whole time-out.
   if (port_->Read(size, window.data(), &abortRequested_) < size) {
-    record_.status = AbortRequested() ? DAE_ABORTED : DAE_TIMEOUT;  // the flag is left set
+    record_.SetStatus(AbortRequested() ? DAE_ABORTED : DAE_TIMEOUT);  // the flag is left set
   } else {
     bool found = matches();
     bool aborted = false;
@@ -228,14 +229,14 @@ std::int32_t DataAcqEngine::ExecuteChatter(ADXCListenChatter* command) {
         break;
       }
     }
-    record_.status = aborted ? DAE_ABORTED : (found ? DAE_OK : DAE_TIMEOUT);
+    record_.SetStatus(aborted ? DAE_ABORTED : (found ? DAE_OK : DAE_TIMEOUT));
   }
   return callback_->OnListenChatterEnd(&record_);
 }
 
 std::int32_t DataAcqEngine::Execute160Baud(ADXC160BaudListen* command) {
   // The record always describes this command, also when no packet is read.
-  record_.status = DAE_OK;
+  record_.SetStatus(DAE_OK);
   record_.command = command;
   record_.commandIdHash = command->idhash;
 
@@ -243,12 +244,12 @@ std::int32_t DataAcqEngine::Execute160Baud(ADXC160BaudListen* command) {
   std::uint32_t count = 0;
   const std::uint8_t* buffer = nullptr;
   if (command->packetsize > kMaxPacketBytes) {
-    record_.status = DAE_SIZE_LIMIT;  // no memory is asked for, the port is not read
+    record_.SetStatus(DAE_SIZE_LIMIT);  // no memory is asked for, the port is not read
   } else if (command->packetsize > 0) {
     const std::uint32_t n = static_cast<std::uint32_t>(command->packetsize);
     count = n;
     if (callback_->OnListen160BaudBegin(&record_) < 0) {
-      record_.status = DAE_BEGIN_REFUSED;
+      record_.SetStatus(DAE_BEGIN_REFUSED);
     } else {
       if (!Allocate(packet, n)) return E_OUTOFMEMORY;
       buffer = packet.data();
@@ -267,29 +268,29 @@ std::int32_t DataAcqEngine::Execute160Baud(ADXC160BaudListen* command) {
         }
       }
       if (!synced) {
-        record_.status = DAE_NO_SYNC;
+        record_.SetStatus(DAE_NO_SYNC);
       } else {
         for (std::uint32_t i = 0; i < n && !AbortRequested(); ++i) {
           std::uint8_t word[9] = {};
           std::uint32_t got = port_->Read(9, word, &abortRequested_);
           // An invalid word leaves its byte 0 and the packet goes on.
-          if (!DecodeSlowWord(word, got, &packet[i])) record_.status = DAE_BYTE_ERROR;
+          if (!DecodeSlowWord(word, got, &packet[i])) record_.SetStatus(DAE_BYTE_ERROR);
         }
       }
     }
   }
-  if (AbortRequested() && record_.status != DAE_SIZE_LIMIT) record_.status = DAE_ABORTED;
+  if (AbortRequested() && record_.Status() != DAE_SIZE_LIMIT) record_.SetStatus(DAE_ABORTED);
   return callback_->OnListen160BaudEnd(&record_, buffer, count);
 }
 
 std::int32_t DataAcqEngine::ExecuteTrigger(ADXCTrigger* command) {
-  record_.status = DAE_OK;
+  record_.SetStatus(DAE_OK);
   record_.command = command;
   return callback_->OnTrigger(&record_);
 }
 
 std::int32_t DataAcqEngine::ExecuteMacro(ADXMacro* command) {
-  record_.status = DAE_OK;
+  record_.SetStatus(DAE_OK);
   record_.command = command;
   if (command->nodes.empty()) return callback_->OnMacroEnd(&record_);
   if (macroDepth_ >= kMaxMacroDepth) return E_FAIL;
@@ -298,10 +299,10 @@ std::int32_t DataAcqEngine::ExecuteMacro(ADXMacro* command) {
   if (result < 0) return result;
 
   ++macroDepth_;
-  std::int32_t finalStatus = -1;  // set when the macro itself decides the status
-  for (std::int32_t pass = 0; pass < command->repeatcount && finalStatus < 0; ++pass) {
+  std::optional<DaeStatus> finalStatus;  // set when the macro itself decides the status
+  for (std::int32_t pass = 0; pass < command->repeatcount && !finalStatus; ++pass) {
     // Index-based: the node list is read-only while commands run.
-    for (std::size_t i = 0; i < command->nodes.size() && finalStatus < 0; ++i) {
+    for (std::size_t i = 0; i < command->nodes.size() && !finalStatus; ++i) {
       const MacroNode& node = command->nodes[i];
       if (node.command == nullptr) continue;
       for (std::int32_t run = 0; run < node.repeatcount; ++run) {
@@ -325,6 +326,6 @@ std::int32_t DataAcqEngine::ExecuteMacro(ADXMacro* command) {
   // The end notification describes the macro; its status is the last nested
   // step's unless the macro decided it.
   record_.command = command;
-  if (finalStatus >= 0) record_.status = finalStatus;
+  if (finalStatus) record_.SetStatus(*finalStatus);
   return callback_->OnMacroEnd(&record_);
 }

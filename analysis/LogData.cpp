@@ -80,7 +80,7 @@ LogReadResult ReadInto(DataLogFile& file, std::vector<XdlEntry>& entries, std::v
   for (;;) {
     XdlRecordHead head;
     const XdlEntry* entry = nullptr;
-    const int code =
+    const XdlResult code =
         file.ReadRecord(&head, payload.data(), static_cast<std::uint32_t>(payload.size()), &entry);
     if (code == XDL_END_OF_DATA) break;
     if (code == XDL_ERR_NO_ENTRY) {
@@ -115,7 +115,7 @@ LogReadResult ReadLogData(const std::string& path, LogData* out, const std::atom
                           const std::function<void(std::size_t, std::size_t)>& progress) {
   *out = LogData();
   DataLogFile file;
-  const int code = file.Open(path.c_str(), true);
+  const XdlResult code = file.Open(path.c_str(), true);
   if (code == XDL_ERR_VERSION) return LogReadResult::kWrongVersion;
   if (code == XDL_ERR_CANNOT_OPEN) return LogReadResult::kCannotOpen;
   if (code != XDL_OK) return LogReadResult::kReadError;

@@ -19,28 +19,48 @@ class ADXObject;
 inline constexpr std::int32_t E_FAIL = static_cast<std::int32_t>(0x80004005u);
 inline constexpr std::int32_t E_OUTOFMEMORY = static_cast<std::int32_t>(0x8007000Eu);
 
-// Outcome of one command, written to DAEStatusRecord::status. Codes 3 and 9
-// are not used.
-inline constexpr std::int32_t DAE_OK = 0;
-inline constexpr std::int32_t DAE_BEGIN_REFUSED = 1;         // 160-baud begin notification refused
-inline constexpr std::int32_t DAE_ABORTED = 2;               // an abort request was seen
-inline constexpr std::int32_t DAE_TIMEOUT = 4;               // chatter not seen / silence not found
-inline constexpr std::int32_t DAE_WRITE_SHORT = 5;           // fewer bytes written than the byte string holds
-inline constexpr std::int32_t DAE_READ_SHORT = 6;            // echo or reply came back short
-inline constexpr std::int32_t DAE_BYTE_ERROR = 7;            // a 160-baud data word was invalid
-inline constexpr std::int32_t DAE_NO_SYNC = 8;               // no 160-baud sync pattern found
-inline constexpr std::int32_t DAE_MACRO_BREAK_SUCCESS = 10;  // a break-on-success step succeeded
-inline constexpr std::int32_t DAE_MACRO_BREAK_FAILURE = 11;  // a break-on-failure step failed
-inline constexpr std::int32_t DAE_SIZE_LIMIT = 12;           // reply or packet size beyond kMaxPacketBytes
-inline constexpr std::int32_t DAE_BAD_CHECKSUM = 13;         // the reply's checksum is wrong
+// Outcome of one command, carried by DAEStatusRecord. Codes 3 and 9 are not
+// used.
+enum class [[nodiscard]] DaeStatus : std::int32_t{
+    Ok = 0,
+    BeginRefused = 1,        // 160-baud begin notification refused
+    Aborted = 2,             // an abort request was seen
+    Timeout = 4,             // chatter not seen / silence not found
+    WriteShort = 5,          // fewer bytes written than the byte string holds
+    ReadShort = 6,           // echo or reply came back short
+    ByteError = 7,           // a 160-baud data word was invalid
+    NoSync = 8,              // no 160-baud sync pattern found
+    MacroBreakSuccess = 10,  // a break-on-success step succeeded
+    MacroBreakFailure = 11,  // a break-on-failure step failed
+    SizeLimit = 12,          // reply or packet size beyond kMaxPacketBytes
+    BadChecksum = 13,        // the reply's checksum is wrong
+};
 
-// The record passed, by address, to every notification.
+inline constexpr DaeStatus DAE_OK = DaeStatus::Ok;
+inline constexpr DaeStatus DAE_BEGIN_REFUSED = DaeStatus::BeginRefused;
+inline constexpr DaeStatus DAE_ABORTED = DaeStatus::Aborted;
+inline constexpr DaeStatus DAE_TIMEOUT = DaeStatus::Timeout;
+inline constexpr DaeStatus DAE_WRITE_SHORT = DaeStatus::WriteShort;
+inline constexpr DaeStatus DAE_READ_SHORT = DaeStatus::ReadShort;
+inline constexpr DaeStatus DAE_BYTE_ERROR = DaeStatus::ByteError;
+inline constexpr DaeStatus DAE_NO_SYNC = DaeStatus::NoSync;
+inline constexpr DaeStatus DAE_MACRO_BREAK_SUCCESS = DaeStatus::MacroBreakSuccess;
+inline constexpr DaeStatus DAE_MACRO_BREAK_FAILURE = DaeStatus::MacroBreakFailure;
+inline constexpr DaeStatus DAE_SIZE_LIMIT = DaeStatus::SizeLimit;
+inline constexpr DaeStatus DAE_BAD_CHECKSUM = DaeStatus::BadChecksum;
+
+// The record passed, by address, to every notification. Its fields keep the
+// plain types of the notification interface; the status is read and written
+// as a DaeStatus through Status and SetStatus, the one place that converts it.
 struct DAEStatusRecord {
   std::int32_t source = 0;          // 0 live on the link, 1 replayed from a log
   ADXObject* command = nullptr;     // the command being run (not owned)
   std::uint32_t commandIdHash = 0;  // the command's idhash (send and 160-baud listen; replayed records)
-  std::int32_t status = DAE_OK;     // outcome, one of the DAE_ codes
+  std::int32_t status = 0;          // outcome, the number of a DaeStatus
   std::int32_t sampleIndex = 0;     // replayed record's sample index; 0 for live commands
+
+  DaeStatus Status() const { return static_cast<DaeStatus>(status); }
+  void SetStatus(DaeStatus outcome) { status = static_cast<std::int32_t>(outcome); }
 };
 
 // Notifications of the command engine, in slot order. Buffers passed to

@@ -64,13 +64,15 @@ void DataLogFile::CloseForReopen() {
   RequestStop();
   JoinPlaybackThread();
   std::lock_guard<std::mutex> guard(lock);
-  if (state.load() == XDL_STATE_RECORDING) StopRecordingLocked();
-  if (file.IsOpen() && headerDirty) WriteHeaderLocked();
+  // Best effort: a caller that needs to know whether the previous log was
+  // finished closes it first and checks Close.
+  if (state.load() == XDL_STATE_RECORDING) (void)StopRecordingLocked();
+  if (file.IsOpen() && headerDirty) (void)WriteHeaderLocked();
   file.Close();
   state.store(XDL_STATE_CLOSED, std::memory_order_release);
 }
 
-int DataLogFile::Open(const char* path, bool forPlayback) {
+XdlResult DataLogFile::Open(const char* path, bool forPlayback) {
   // Reopening from inside a playback callback would free the buffers the
   // playback thread is using.
   if (OnPlaybackThread() && IsPlaybackThreadRunning()) return XDL_ERR_STATE;
@@ -89,7 +91,7 @@ int DataLogFile::Open(const char* path, bool forPlayback) {
   }
   existingFile = forPlayback;
   if (forPlayback) {
-    int code = ReadHeaderAndTableLocked();
+    XdlResult code = ReadHeaderAndTableLocked();
     if (code != XDL_OK) {
       ResetLocked();
       return code;
@@ -101,7 +103,7 @@ int DataLogFile::Open(const char* path, bool forPlayback) {
   return XDL_OK;
 }
 
-int DataLogFile::ReadHeaderAndTableLocked() {
+XdlResult DataLogFile::ReadHeaderAndTableLocked() {
   std::uint64_t fileSize = 0;
   if (!file.Size(&fileSize)) return XDL_ERR_IO;
   std::uint8_t block[kXdlHeaderSize];
@@ -189,12 +191,12 @@ int DataLogFile::Close() {
 // ---------------------------------------------------------------------------
 // Entry table
 
-int DataLogFile::AddEntry(const XdlEntry& entry) {
+XdlResult DataLogFile::AddEntry(const XdlEntry& entry) {
   if (entry.storedSize > kXdlMaxPacketSize || entry.fullSize > kXdlMaxPacketSize ||
       entry.mask.BitCount() > kXdlMaxMaskBits)
     return XDL_ERR_INVALID_ARG;
   std::lock_guard<std::mutex> guard(lock);
-  std::int32_t st = state.load();
+  XdlState st = state.load();
   bool open = st == XDL_STATE_CLOSED || st == XDL_STATE_OPEN_RECORD || st == XDL_STATE_RECORDING;
   if (!open || existingFile || tableWritten) return XDL_ERR_STATE;
   try {
@@ -256,7 +258,7 @@ std::uint32_t DataLogFile::RecordCount() const {
 // ---------------------------------------------------------------------------
 // Recording
 
-int DataLogFile::WriteHeaderLocked() {
+XdlResult DataLogFile::WriteHeaderLocked() {
   if (!existingFile) {
     std::vector<std::uint8_t> table;
     try {
@@ -291,7 +293,7 @@ int DataLogFile::WriteHeaderLocked() {
   return XDL_OK;
 }
 
-int DataLogFile::StartRecording() {
+XdlResult DataLogFile::StartRecording() {
   std::lock_guard<std::mutex> guard(lock);
   if (state.load() != XDL_STATE_OPEN_RECORD) return XDL_ERR_STATE;
   header.startTime = LocalTimeNow();
@@ -302,7 +304,8 @@ int DataLogFile::StartRecording() {
   return XDL_OK;
 }
 
-int DataLogFile::RecordPacket(std::uint32_t commandIdHash, const std::uint8_t* data, std::uint32_t length) {
+XdlResult DataLogFile::RecordPacket(std::uint32_t commandIdHash, const std::uint8_t* data,
+                                    std::uint32_t length) {
   std::lock_guard<std::mutex> guard(lock);
   if (state.load() != XDL_STATE_RECORDING) return XDL_ERR_STATE;
   if (recordBuffer.empty()) {
@@ -340,13 +343,13 @@ int DataLogFile::RecordPacket(std::uint32_t commandIdHash, const std::uint8_t* d
   return XDL_OK;
 }
 
-int DataLogFile::StopRecordingLocked() {
-  const int code = FinishRecordingLocked();
+XdlResult DataLogFile::StopRecordingLocked() {
+  const XdlResult code = FinishRecordingLocked();
   if (code == XDL_ERR_IO) return FailRecordingLocked(file.LastError(), 0, false);
   return code;
 }
 
-int DataLogFile::FinishRecordingLocked() {
+XdlResult DataLogFile::FinishRecordingLocked() {
   if (state.load() != XDL_STATE_RECORDING) return XDL_ERR_STATE;
   timer.Stop();
   // Without any record the table is not on disk yet; it belongs inside the
@@ -362,7 +365,7 @@ int DataLogFile::FinishRecordingLocked() {
   return XDL_OK;
 }
 
-int DataLogFile::FailRecordingLocked(int error, std::uint64_t tornAt, bool finish) {
+XdlResult DataLogFile::FailRecordingLocked(int error, std::uint64_t tornAt, bool finish) {
   // Only the first failure is kept: it is the cause, later ones follow from it.
   int none = 0;
   recordingFailure.compare_exchange_strong(none, error != 0 ? error : EIO, std::memory_order_acq_rel);
@@ -385,7 +388,7 @@ int DataLogFile::FailRecordingLocked(int error, std::uint64_t tornAt, bool finis
   return XDL_ERR_IO;
 }
 
-int DataLogFile::StopRecording() {
+XdlResult DataLogFile::StopRecording() {
   std::lock_guard<std::mutex> guard(lock);
   return StopRecordingLocked();
 }
@@ -393,8 +396,8 @@ int DataLogFile::StopRecording() {
 // ---------------------------------------------------------------------------
 // Reading and seeking
 
-int DataLogFile::ReadRecordLocked(XdlRecordHead* head, std::uint8_t* buffer, std::uint32_t bufferSize,
-                                  const XdlEntry** entry) {
+XdlResult DataLogFile::ReadRecordLocked(XdlRecordHead* head, std::uint8_t* buffer, std::uint32_t bufferSize,
+                                        const XdlEntry** entry) {
   if (!file.IsOpen()) return XDL_ERR_IO;
   std::uint64_t headOffset = file.Position();
   std::uint8_t block[kXdlRecordHeadSize];
@@ -434,10 +437,10 @@ int DataLogFile::ReadRecordLocked(XdlRecordHead* head, std::uint8_t* buffer, std
   return XDL_OK;
 }
 
-int DataLogFile::ReadRecord(XdlRecordHead* head, std::uint8_t* buffer, std::uint32_t bufferSize,
-                            const XdlEntry** entry) {
+XdlResult DataLogFile::ReadRecord(XdlRecordHead* head, std::uint8_t* buffer, std::uint32_t bufferSize,
+                                  const XdlEntry** entry) {
   if (head == nullptr) return XDL_ERR_INVALID_ARG;
-  std::int32_t st = state.load(std::memory_order_acquire);
+  XdlState st = state.load(std::memory_order_acquire);
   if (st != XDL_STATE_READY && st != XDL_STATE_PLAYING && st != XDL_STATE_STOP_REQUESTED)
     return XDL_ERR_STATE;
   std::lock_guard<std::mutex> guard(lock);
@@ -453,7 +456,7 @@ std::uint64_t DataLogFile::PlayableEndLocked() const {
   return header.endOffset;
 }
 
-int DataLogFile::SeekLocked(std::int32_t target, std::uint32_t flags) {
+XdlResult DataLogFile::SeekLocked(std::int32_t target, std::uint32_t flags) {
   // The playback thread drops a record it read before this seek.
   seekGeneration.fetch_add(1, std::memory_order_acq_rel);
   pacer.Wake();
@@ -467,8 +470,8 @@ int DataLogFile::SeekLocked(std::int32_t target, std::uint32_t flags) {
     for (;;) {
       std::uint64_t headOffset = file.Position();
       XdlRecordHead head;
-      int code = ReadRecordLocked(&head, recordBuffer.data(), static_cast<std::uint32_t>(recordBuffer.size()),
-                                  nullptr);
+      XdlResult code = ReadRecordLocked(&head, recordBuffer.data(),
+                                        static_cast<std::uint32_t>(recordBuffer.size()), nullptr);
       if (code == XDL_ERR_NO_ENTRY) continue;
       if (code != XDL_OK) return code;
       if (byTime) {
@@ -486,10 +489,10 @@ int DataLogFile::SeekLocked(std::int32_t target, std::uint32_t flags) {
   return XDL_OK;
 }
 
-int DataLogFile::Seek(std::int32_t target, std::uint32_t flags) {
+XdlResult DataLogFile::Seek(std::int32_t target, std::uint32_t flags) {
   IDataLogCallback* cb = callback.load(std::memory_order_acquire);
-  int code = XDL_OK;
-  std::int32_t st = state.load(std::memory_order_acquire);
+  XdlResult code = XDL_OK;
+  XdlState st = state.load(std::memory_order_acquire);
   if (st != XDL_STATE_READY && st != XDL_STATE_PLAYING) {
     code = XDL_ERR_STATE;
   } else if (flags & XDL_SEEK_UNSUPPORTED) {

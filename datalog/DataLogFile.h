@@ -55,32 +55,33 @@ class DataLogFile {
   // Closes and resets the current log, then opens path: for playback an
   // existing file, read and write (read only when the file may not be written;
   // nothing is ever written to a log that was only played); for recording a
-  // new or truncated file. Returns 0 (state 1 or 2), 12, 13 or 1 (state 0).
-  int Open(const char* path, bool forPlayback);
+  // new or truncated file. Returns Ok (state Ready or OpenRecord), CannotOpen,
+  // Version or Io (state Closed).
+  XdlResult Open(const char* path, bool forPlayback);
   // Stops playback (waiting for the thread) or recording, writes the header
   // when it changed and closes the file. Non-zero when the log is closed; 0
   // when the header could not be written: a recording is then closed all the
   // same (RecordingFailure() tells why), any other log stays open.
   int Close();
 
-  // Appends a copy of entry. 0; 3 once the entry table is final or while a log
-  // is played; 9 for sizes beyond kXdlMaxPacketSize or a mask beyond
-  // kXdlMaxMaskBits; 1 when memory runs out.
-  int AddEntry(const XdlEntry& entry);
+  // Appends a copy of entry. Ok; State once the entry table is final or while
+  // a log is played; InvalidArg for sizes beyond kXdlMaxPacketSize or a mask
+  // beyond kXdlMaxMaskBits; Io when memory runs out.
+  XdlResult AddEntry(const XdlEntry& entry);
   // Index of the last entry with that command hash, or -1.
   int FindEntry(std::uint32_t commandIdHash) const;
 
-  int StartRecording();
-  // Records one packet of the command: 0, 3 (not recording), 4 (no entry), 1
+  XdlResult StartRecording();
+  // Records one packet of the command: Ok, State (not recording), NoEntry, Io
   // (write failed, or the log would pass the 4 GiB offsets of the format).
   // A failed write ends the recording: the records written so far are kept
   // (a torn record is cut off, the header is finished where the disk allows),
-  // the log goes to state 1 and RecordingFailure() tells why.
-  int RecordPacket(std::uint32_t commandIdHash, const std::uint8_t* data, std::uint32_t length);
-  // 0, 3 (not recording), or 1 when the header could not be written: the
+  // the log goes to state Ready and RecordingFailure() tells why.
+  XdlResult RecordPacket(std::uint32_t commandIdHash, const std::uint8_t* data, std::uint32_t length);
+  // Ok, State (not recording), or Io when the header could not be written: the
   // recording has ended all the same (its records read like a log cut short)
   // and RecordingFailure() tells why.
-  int StopRecording();
+  XdlResult StopRecording();
   // The system's error number (errno) of the write that ended the current
   // log's recording, 0 when none did; kept past Close until the next Open.
   // TakeRecordingFailure returns it and clears it, so a failure is reported
@@ -90,20 +91,21 @@ class DataLogFile {
   // The system's error number of the last failed Open (0 after a good one).
   int OpenError() const { return openError.load(std::memory_order_acquire); }
 
-  int StartPlayback();
-  // Asks a running playback to stop before its next record (state 3 -> 5).
+  XdlResult StartPlayback();
+  // Asks a running playback to stop before its next record (Playing -> StopRequested).
   void RequestStop();
   // Moves the read position: by sample index, or with XDL_SEEK_BY_TIME by
   // time in ms; XDL_SEEK_FROM_START counts from the first record.
-  int Seek(std::int32_t target, std::uint32_t flags);
+  XdlResult Seek(std::int32_t target, std::uint32_t flags);
   // Reads the next record: its head, storedSize payload bytes into buffer and
   // the entry it belongs to (valid while the log stays open).
-  int ReadRecord(XdlRecordHead* head, std::uint8_t* buffer, std::uint32_t bufferSize, const XdlEntry** entry);
+  XdlResult ReadRecord(XdlRecordHead* head, std::uint8_t* buffer, std::uint32_t bufferSize,
+                       const XdlEntry** entry);
 
   void SetCallback(IDataLogCallback* cb) { callback.store(cb, std::memory_order_release); }
   void SetSpeed(float factor);
   float Speed() const { return speed.load(std::memory_order_relaxed); }
-  std::int32_t State() const { return state.load(std::memory_order_acquire); }
+  XdlState State() const { return state.load(std::memory_order_acquire); }
   // Records in the log: the header's count, or for a log cut short (never
   // stopped) the number of complete records found when it was opened.
   std::uint32_t RecordCount() const;
@@ -115,9 +117,9 @@ class DataLogFile {
   // Waits for the playback thread to end and joins it (returns at once when
   // called on the playback thread itself).
   void WaitForPlaybackThread();
-  // The code that ended the last playback: 7 at the end of the log, 0 after a
-  // stop request, else the read error.
-  int LastPlaybackResult() const { return lastPlaybackResult.load(std::memory_order_acquire); }
+  // The code that ended the last playback: EndOfData at the end of the log, Ok
+  // after a stop request, else the read error.
+  XdlResult LastPlaybackResult() const { return lastPlaybackResult.load(std::memory_order_acquire); }
 
   XdlHeader Header() const;
   int EntryCount() const;
@@ -129,29 +131,29 @@ class DataLogFile {
   void JoinPlaybackThread();
   void CloseForReopen();
   void ResetLocked();
-  int ReadHeaderAndTableLocked();
+  XdlResult ReadHeaderAndTableLocked();
   std::uint32_t CountCompleteRecordsLocked();
-  int WriteHeaderLocked();
-  int StopRecordingLocked();
-  int FinishRecordingLocked();
+  XdlResult WriteHeaderLocked();
+  XdlResult StopRecordingLocked();
+  XdlResult FinishRecordingLocked();
   // Ends a recording after a failed write; see RecordPacket.
-  int FailRecordingLocked(int error, std::uint64_t tornAt, bool finish);
+  XdlResult FailRecordingLocked(int error, std::uint64_t tornAt, bool finish);
   int FindEntryLocked(std::uint32_t commandIdHash) const;
-  int ReadRecordLocked(XdlRecordHead* head, std::uint8_t* buffer, std::uint32_t bufferSize,
-                       const XdlEntry** entry);
+  XdlResult ReadRecordLocked(XdlRecordHead* head, std::uint8_t* buffer, std::uint32_t bufferSize,
+                             const XdlEntry** entry);
   std::uint64_t PlayableEndLocked() const;
   std::uint32_t LargestStoredSize() const;
   std::uint32_t LargestFullSize() const;
-  int SeekLocked(std::int32_t target, std::uint32_t flags);
+  XdlResult SeekLocked(std::int32_t target, std::uint32_t flags);
 
   void PlaybackThreadMain();
-  int RunPlayback();
+  XdlResult RunPlayback();
   void DeliverRecord(const XdlRecordHead& head, const XdlEntry& entry, std::int32_t index);
 
   XdlHeader header;
   std::vector<XdlEntry> entries;
   LogFileHandle file;
-  std::atomic<std::int32_t> state{XDL_STATE_CLOSED};
+  std::atomic<XdlState> state{XDL_STATE_CLOSED};
   std::atomic<IDataLogCallback*> callback{nullptr};
   bool existingFile = false;  // entry table on disk is final (played log or stopped recording)
   bool tableWritten = false;  // the entry table has been written to this file
@@ -176,7 +178,7 @@ class DataLogFile {
   std::atomic<bool> playbackRunning{false};
   std::atomic<std::thread::id> playbackThreadId{};
   std::atomic<std::uint32_t> seekGeneration{0};
-  std::atomic<int> lastPlaybackResult{XDL_OK};
+  std::atomic<XdlResult> lastPlaybackResult{XDL_OK};
   std::atomic<float> speed{1.0f};
   std::atomic<int> recordingFailure{0};
   std::atomic<int> openError{0};

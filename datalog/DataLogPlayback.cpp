@@ -11,7 +11,7 @@
 #include "datalog/DataLogFile.h"
 #include "definition/ADXCommands.h"
 
-int DataLogFile::StartPlayback() {
+XdlResult DataLogFile::StartPlayback() {
   if (callback.load(std::memory_order_acquire) == nullptr) return XDL_ERR_NO_CALLBACK;
   if (state.load(std::memory_order_acquire) != XDL_STATE_READY) return XDL_ERR_STATE;
   if (IsPlaybackThreadRunning()) return XDL_ERR_IO;
@@ -30,7 +30,7 @@ int DataLogFile::StartPlayback() {
       previousTime = 0;
     }
   }
-  std::int32_t expected = XDL_STATE_READY;
+  XdlState expected = XDL_STATE_READY;
   if (!state.compare_exchange_strong(expected, XDL_STATE_PLAYING)) return XDL_ERR_STATE;
   playbackRunning.store(true, std::memory_order_release);
   lastPlaybackResult.store(XDL_OK, std::memory_order_release);
@@ -46,7 +46,7 @@ int DataLogFile::StartPlayback() {
 }
 
 void DataLogFile::RequestStop() {
-  std::int32_t expected = XDL_STATE_PLAYING;
+  XdlState expected = XDL_STATE_PLAYING;
   state.compare_exchange_strong(expected, XDL_STATE_STOP_REQUESTED, std::memory_order_acq_rel);
   pacer.Wake();
 }
@@ -61,13 +61,13 @@ void DataLogFile::PlaybackThreadMain() {
   static_cast<void>(SetThreadTimerSlack(kPacingTimerSlack));
   static_cast<void>(SetThreadNice(kPacingNice));
   playbackThreadId.store(std::this_thread::get_id(), std::memory_order_release);
-  int code = RunPlayback();
+  XdlResult code = RunPlayback();
   lastPlaybackResult.store(code, std::memory_order_release);
   if (code == XDL_END_OF_DATA) {
     IDataLogCallback* cb = callback.load(std::memory_order_acquire);
     if (cb != nullptr) cb->OnPlaybackEnded();
   }
-  std::int32_t expected = XDL_STATE_PLAYING;
+  XdlState expected = XDL_STATE_PLAYING;
   if (!state.compare_exchange_strong(expected, XDL_STATE_READY, std::memory_order_acq_rel)) {
     expected = XDL_STATE_STOP_REQUESTED;
     state.compare_exchange_strong(expected, XDL_STATE_READY, std::memory_order_acq_rel);
@@ -76,7 +76,7 @@ void DataLogFile::PlaybackThreadMain() {
   playbackRunning.store(false, std::memory_order_release);
 }
 
-int DataLogFile::RunPlayback() {
+XdlResult DataLogFile::RunPlayback() {
   {
     std::lock_guard<std::mutex> guard(lock);
     try {
@@ -108,8 +108,8 @@ int DataLogFile::RunPlayback() {
     {
       std::lock_guard<std::mutex> guard(lock);
       headOffset = file.Position();
-      int code = ReadRecordLocked(&head, payloadBuffer.data(),
-                                  static_cast<std::uint32_t>(payloadBuffer.size()), &entry);
+      XdlResult code = ReadRecordLocked(&head, payloadBuffer.data(),
+                                        static_cast<std::uint32_t>(payloadBuffer.size()), &entry);
       if (code != XDL_OK) return code;
       generation = seekGeneration.load(std::memory_order_acquire);
       reference = previousTime;
@@ -181,7 +181,7 @@ void DataLogFile::DeliverRecord(const XdlRecordHead& head, const XdlEntry& entry
   if (cb == nullptr) return;
   DAEStatusRecord record;
   record.source = 1;
-  record.status = DAE_OK;
+  record.SetStatus(DAE_OK);
   record.commandIdHash = entry.commandIdHash;
   record.sampleIndex = index;
   // Stand-ins for the recorded command: the callback finds the definition's

@@ -12,27 +12,54 @@
 #include <cstddef>
 #include <cstdint>
 
-// Results of the datalog operations (0 is success).
-inline constexpr int XDL_OK = 0;
-inline constexpr int XDL_ERR_IO = 1;             // read/write failed, no memory, thread already runs
-inline constexpr int XDL_ERR_STATE = 3;          // not allowed in the current state
-inline constexpr int XDL_ERR_NO_ENTRY = 4;       // no entry for the command / entry index out of range
-inline constexpr int XDL_ERR_NO_CALLBACK = 6;    // playback without a callback
-inline constexpr int XDL_END_OF_DATA = 7;        // no more complete records
-inline constexpr int XDL_ERR_BUFFER_SMALL = 8;   // caller's buffer smaller than storedSize
-inline constexpr int XDL_ERR_INVALID_ARG = 9;    // invalid arguments
-inline constexpr int XDL_ERR_SEEK_FLAG = 10;     // seek flag 0x4 is not supported
-inline constexpr int XDL_ERR_SEEK_REFUSED = 11;  // the callback refused the seek
-inline constexpr int XDL_ERR_CANNOT_OPEN = 12;   // empty name or the system refused the file
-inline constexpr int XDL_ERR_VERSION = 13;       // file version is not 3
+// Results of the datalog operations (Ok is success), with their fixed
+// numbers; a result becomes an int only where the number is shown (messages).
+enum class [[nodiscard]] XdlResult : int{
+    Ok = 0,
+    Io = 1,            // read/write failed, no memory, thread already runs
+    State = 3,         // not allowed in the current state
+    NoEntry = 4,       // no entry for the command / entry index out of range
+    NoCallback = 6,    // playback without a callback
+    EndOfData = 7,     // no more complete records
+    BufferSmall = 8,   // caller's buffer smaller than storedSize
+    InvalidArg = 9,    // invalid arguments
+    SeekFlag = 10,     // seek flag 0x4 is not supported
+    SeekRefused = 11,  // the callback refused the seek
+    CannotOpen = 12,   // empty name or the system refused the file
+    Version = 13,      // file version is not 3
+};
 
-// States of a DataLogFile.
-inline constexpr std::int32_t XDL_STATE_CLOSED = 0;
-inline constexpr std::int32_t XDL_STATE_READY = 1;        // open, ready to play
-inline constexpr std::int32_t XDL_STATE_OPEN_RECORD = 2;  // open for recording, not started
-inline constexpr std::int32_t XDL_STATE_PLAYING = 3;
-inline constexpr std::int32_t XDL_STATE_RECORDING = 4;
-inline constexpr std::int32_t XDL_STATE_STOP_REQUESTED = 5;  // playback asked to stop
+// The short names of the results.
+inline constexpr XdlResult XDL_OK = XdlResult::Ok;
+inline constexpr XdlResult XDL_ERR_IO = XdlResult::Io;
+inline constexpr XdlResult XDL_ERR_STATE = XdlResult::State;
+inline constexpr XdlResult XDL_ERR_NO_ENTRY = XdlResult::NoEntry;
+inline constexpr XdlResult XDL_ERR_NO_CALLBACK = XdlResult::NoCallback;
+inline constexpr XdlResult XDL_END_OF_DATA = XdlResult::EndOfData;
+inline constexpr XdlResult XDL_ERR_BUFFER_SMALL = XdlResult::BufferSmall;
+inline constexpr XdlResult XDL_ERR_INVALID_ARG = XdlResult::InvalidArg;
+inline constexpr XdlResult XDL_ERR_SEEK_FLAG = XdlResult::SeekFlag;
+inline constexpr XdlResult XDL_ERR_SEEK_REFUSED = XdlResult::SeekRefused;
+inline constexpr XdlResult XDL_ERR_CANNOT_OPEN = XdlResult::CannotOpen;
+inline constexpr XdlResult XDL_ERR_VERSION = XdlResult::Version;
+
+// States of a DataLogFile. They live only in memory (the file keeps no
+// state).
+enum class XdlState : std::int32_t {
+  Closed = 0,
+  Ready = 1,       // open, ready to play
+  OpenRecord = 2,  // open for recording, not started
+  Playing = 3,
+  Recording = 4,
+  StopRequested = 5,  // playback asked to stop
+};
+
+inline constexpr XdlState XDL_STATE_CLOSED = XdlState::Closed;
+inline constexpr XdlState XDL_STATE_READY = XdlState::Ready;
+inline constexpr XdlState XDL_STATE_OPEN_RECORD = XdlState::OpenRecord;
+inline constexpr XdlState XDL_STATE_PLAYING = XdlState::Playing;
+inline constexpr XdlState XDL_STATE_RECORDING = XdlState::Recording;
+inline constexpr XdlState XDL_STATE_STOP_REQUESTED = XdlState::StopRequested;
 
 // Seek flags.
 inline constexpr std::uint32_t XDL_SEEK_FROM_START = 0x1;

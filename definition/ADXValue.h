@@ -28,11 +28,23 @@ constexpr std::uint32_t kValueLsbFirst = 0x2;
 constexpr std::uint32_t kValueAlarmHigh = 0x4;
 constexpr std::uint32_t kValueAlarmLow = 0x8;
 
-constexpr std::int32_t kOutputHex = 0;
-constexpr std::int32_t kOutputInteger = 1;
-constexpr std::int32_t kOutputUnsigned = 2;
-constexpr std::int32_t kOutputFloat = 3;
-constexpr std::int32_t kOutputPercent = 4;
+// How a value's number is shown, with the numbers the ADX file stores. A
+// file may hold other numbers: they are kept as they are (and show no text),
+// so a definition is written back unchanged; only the ADX reader and writer
+// and the editor's menu convert to and from the number.
+enum class OutputType : std::int32_t {
+  Hex = 0,
+  Integer = 1,
+  Unsigned = 2,
+  Float = 3,
+  Percent = 4,  // percentage of the defined range
+};
+
+constexpr OutputType kOutputHex = OutputType::Hex;
+constexpr OutputType kOutputInteger = OutputType::Integer;
+constexpr OutputType kOutputUnsigned = OutputType::Unsigned;
+constexpr OutputType kOutputFloat = OutputType::Float;
+constexpr OutputType kOutputPercent = OutputType::Percent;
 
 constexpr std::int32_t kVariableNative = 0;
 constexpr std::int32_t kVariableLink = 1;
@@ -109,7 +121,7 @@ class ADXValue : public ADXObject {
   std::int32_t sizeinbits = 8;
   // Beside the decoding fields, so that decoding a packet touches one line.
   std::atomic<std::int32_t> lastraw{0};
-  std::int32_t outputtype = kOutputFloat;
+  OutputType outputtype = kOutputFloat;
   std::uint8_t digcount = 2;
   EquationEvaluator equation;
   std::vector<ValueVariable> variables;

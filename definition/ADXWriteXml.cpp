@@ -105,7 +105,7 @@ int ADXValue::WriteXml(XmlWriter* writer) const {
   ok = w.AttributeFloat("high", alarmhigh) && ok;
   ok = w.EndElement() && ok;
   ok = w.ElementInt("digcount", digcount) && ok;
-  ok = w.ElementInt("outputtype", outputtype) && ok;
+  ok = w.ElementInt("outputtype", static_cast<std::int32_t>(outputtype)) && ok;
   if (datatype != 0) ok = w.ElementInt("datatype", datatype) && ok;
   if (unittype != 0) ok = w.ElementInt("unittype", unittype) && ok;
 
@@ -147,7 +147,7 @@ void ADXValue::ReadXmlChild(AdxXmlIn& in) {
   } else if (in.Is("digcount")) {
     digcount = static_cast<std::uint8_t>(ParseDecText(t) & 0xFF);
   } else if (in.Is("outputtype")) {
-    outputtype = ParseDecText(t);
+    outputtype = static_cast<OutputType>(ParseDecText(t));
   } else if (in.Is("datatype")) {
     datatype = static_cast<std::uint16_t>(ParseDecText(t));
   } else if (in.Is("unittype")) {

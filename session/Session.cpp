@@ -232,7 +232,7 @@ bool Session::LastOpenFailed() const {
   return acquisition_->LastOpenFailed();
 }
 
-int Session::Record(const std::string& saveName) {
+XdlResult Session::Record(const std::string& saveName) {
   defaultView_->saveName = saveName;
   return logger_->Record();
 }
@@ -242,7 +242,7 @@ void Session::SetLogPath(const std::string& path) {
   logger_->SetCurrentLogPath(path);
 }
 
-int Session::Play() {
+XdlResult Session::Play() {
   hub_->ResetDatalogEnded();
   return logger_->Play();
 }
@@ -255,7 +255,7 @@ void Session::StopLog() {
   logger_->Stop();
 }
 
-int Session::Seek(std::int32_t position) {
+XdlResult Session::Seek(std::int32_t position) {
   return logger_->SliderMoved(position);
 }
 
@@ -268,7 +268,7 @@ PlayResult Session::PlayToEnd(const std::string& logPath, float speed, const std
   PlayResult result;
   SetPlaybackSpeed(speed);
   SetLogPath(logPath);
-  const int code = Play();
+  const XdlResult code = Play();
   if (code != XDL_OK) {
     result.outcome = PlayOutcome::OpenFailed;
     result.code = code;
@@ -282,7 +282,7 @@ PlayResult Session::PlayToEnd(const std::string& logPath, float speed, const std
       result.outcome = PlayOutcome::Stopped;
     }
     // A read error ends playback without the end notice.
-    const int last = datalog_->LastPlaybackResult();
+    const XdlResult last = datalog_->LastPlaybackResult();
     if (!stopping && !datalog_->IsPlaybackThreadRunning() && last != XDL_OK && last != XDL_END_OF_DATA) {
       result.outcome = PlayOutcome::ReadFailed;
       result.code = last;

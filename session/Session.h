@@ -36,6 +36,7 @@
 
 #include "acquisition/control/LoggerToolbar.h"
 #include "acquisition/control/StatusLine.h"
+#include "datalog/XdlFormat.h"
 #include "session/PacketSink.h"
 
 class ADXDefinition;
@@ -102,15 +103,15 @@ enum class [[nodiscard]] PlayOutcome{
 
 struct PlayResult {
   PlayOutcome outcome = PlayOutcome::Ended;
-  int code = 0;  // the datalog's code for OpenFailed and ReadFailed
+  XdlResult code = XdlResult::Ok;  // the datalog's result for OpenFailed and ReadFailed
 };
 
 // What the status line and the tools show, taken at one moment.
 struct SessionStatus {
-  StatusLineInput line;        // state, rate, errors, times
-  bool scanning = false;       // the running flag of acquisition
-  std::int32_t logState = 0;   // the datalog's state
-  std::int32_t logSample = 0;  // playback position (samples)
+  StatusLineInput line;                  // state, rate, errors, times
+  bool scanning = false;                 // the running flag of acquisition
+  XdlState logState = XdlState::Closed;  // the datalog's state
+  std::int32_t logSample = 0;            // playback position (samples)
 };
 
 class Session {
@@ -142,15 +143,15 @@ class Session {
 
   // --- Recording and playback ---
   // Starts recording into temp.xdl; `saveName` is where Stop moves it (used
-  // when there is no view). Returns the datalog's code (0 on success).
-  int Record(const std::string& saveName = {});
+  // when there is no view). Returns the datalog's result.
+  XdlResult Record(const std::string& saveName = {});
   // The log that Play opens (when no log is open).
   void SetLogPath(const std::string& path);
-  int Play();
+  XdlResult Play();
   void Pause();
   // Stops recording (saving it) or playback.
   void StopLog();
-  int Seek(std::int32_t position);
+  XdlResult Seek(std::int32_t position);
   void SetPlaybackSpeed(float factor);
   // Plays the log at `speed` (0: as fast as it reads, the full-speed pass of
   // export) and returns when it has ended, the stop flag was set, or it

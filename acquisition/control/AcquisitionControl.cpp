@@ -184,9 +184,10 @@ void AcquisitionControl::ControlThreadMain(std::uint32_t bits) {
     messages_.AcquisitionEnded();
   }
   if ((bits & kStopDatalog) != 0) {
-    const std::int32_t state = datalog_.State();
+    const XdlState state = datalog_.State();
     if (state == XDL_STATE_RECORDING) {
-      datalog_.StopRecording();
+      // A failure stays in RecordingFailure; OnDatalogStopped reports it.
+      (void)datalog_.StopRecording();
     } else if (state == XDL_STATE_PLAYING || state == XDL_STATE_STOP_REQUESTED ||
                datalog_.IsPlaybackThreadRunning()) {
       datalog_.RequestStop();

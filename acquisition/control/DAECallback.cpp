@@ -38,7 +38,8 @@ std::int32_t DAECallback::OnListenSilenceBegin(const DAEStatusRecord* record) {
 }
 
 std::int32_t DAECallback::OnListenSilenceEnd(const DAEStatusRecord* record) {
-  control_.log_.LogText(record != nullptr && record->status != 0 ? "NO SILENCE FOUND" : "Silence found");
+  control_.log_.LogText(record != nullptr && record->Status() != DAE_OK ? "NO SILENCE FOUND"
+                                                                        : "Silence found");
   return 0;
 }
 
@@ -48,7 +49,8 @@ std::int32_t DAECallback::OnListenChatterBegin(const DAEStatusRecord*) {
 }
 
 std::int32_t DAECallback::OnListenChatterEnd(const DAEStatusRecord* record) {
-  control_.log_.LogText(record != nullptr && record->status != 0 ? "CHATTER NOT FOUND" : "Chatter found");
+  control_.log_.LogText(record != nullptr && record->Status() != DAE_OK ? "CHATTER NOT FOUND"
+                                                                        : "Chatter found");
   return 0;
 }
 
@@ -127,10 +129,10 @@ std::int32_t DAECallback::OnSendCommandEnd(const DAEStatusRecord* record, const 
                             ? static_cast<const ADXCSendCommand*>(object)
                             : nullptr;
 
-  if (record->status == DAE_SIZE_LIMIT || record->status == DAE_BAD_CHECKSUM) {
+  if (record->Status() == DAE_SIZE_LIMIT || record->Status() == DAE_BAD_CHECKSUM) {
     // Data errors whatever the connection state: a reply that cannot be had
     // or cannot be trusted is never decoded nor recorded.
-    if (record->status == DAE_SIZE_LIMIT) {
+    if (record->Status() == DAE_SIZE_LIMIT) {
       control_.log_.Log("%.3f: %s: reply size %d is beyond %d bytes; command not sent", time,
                         command != nullptr ? command->id : "?", command != nullptr ? command->replysize : 0,
                         kMaxPacketBytes);
@@ -139,13 +141,13 @@ std::int32_t DAECallback::OnSendCommandEnd(const DAEStatusRecord* record, const 
     }
     control_.display_.FlashStatus("ALDL Data Error!", kFlashText, kFlashBack, kFlashMs);
     control_.errorCount_.fetch_add(1, std::memory_order_relaxed);
-  } else if (record->status != 0) {
+  } else if (record->Status() != DAE_OK) {
     if (control_.log_.IsActive()) {
       control_.log_.Log("%.3f: !!!!!!SEND COMMAND FAILURE (0x%.8X)!!!!!!", time,
                         static_cast<unsigned>(record->status));
     }
     // A reply cut short by the user's own stop is no data error.
-    const bool stopped = record->status == DAE_ABORTED && !control_.IsRunning();
+    const bool stopped = record->Status() == DAE_ABORTED && !control_.IsRunning();
     if (control_.GetConnectionState() == Connected && !stopped) {
       control_.display_.FlashStatus("ALDL Data Error!", kFlashText, kFlashBack, kFlashMs);
       control_.errorCount_.fetch_add(1, std::memory_order_relaxed);
@@ -186,7 +188,7 @@ std::int32_t DAECallback::OnListen160BaudEnd(const DAEStatusRecord* record, cons
   const std::uint32_t hash = command != nullptr ? command->idhash : record->commandIdHash;
   const std::size_t length = packet == nullptr ? 0 : count;
 
-  if (record->status == DAE_SIZE_LIMIT) {
+  if (record->Status() == DAE_SIZE_LIMIT) {
     control_.errorCount_.fetch_add(1, std::memory_order_relaxed);
     const auto* listen = command != nullptr && command->objectType == ADX_TYPE_160BAUDLISTEN
                              ? static_cast<const ADXC160BaudListen*>(command)
@@ -195,13 +197,13 @@ std::int32_t DAECallback::OnListen160BaudEnd(const DAEStatusRecord* record, cons
                       listen != nullptr ? listen->id : "?", listen != nullptr ? listen->packetsize : 0,
                       kMaxPacketBytes);
     control_.display_.FlashStatus("Packet Error!", kFlashText, kFlashBack, kFlashMs);
-  } else if (record->status == DAE_BYTE_ERROR) {
+  } else if (record->Status() == DAE_BYTE_ERROR) {
     control_.errorCount_.fetch_add(1, std::memory_order_relaxed);
     control_.log_.LogText("Data errors detected!");
     if (control_.GetConnectionState() == Connected) {
       control_.display_.FlashStatus("Data Byte Error!", kFlashText, kFlashBack, kFlashMs);
     }
-  } else if (record->status != 0) {
+  } else if (record->Status() != DAE_OK) {
     control_.log_.LogText("160 BAUD PACKET ERROR");
     if (control_.GetConnectionState() == Connected) {
       control_.display_.FlashStatus("Packet Error!", kFlashText, kFlashBack, kFlashMs);

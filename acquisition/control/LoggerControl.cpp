@@ -59,8 +59,8 @@ void LoggerControl::RefreshToolbarAndStatus() {
   acquisition_.Display().RefreshStatus();
 }
 
-int LoggerControl::Record() {
-  const std::int32_t state = datalog_.State();
+XdlResult LoggerControl::Record() {
+  const XdlState state = datalog_.State();
   if (state != XDL_STATE_CLOSED && state != XDL_STATE_READY) return XDL_ERR_STATE;
   const std::string path = RecordingPath();
   // An earlier recording that was never saved is kept under its time stamp.
@@ -75,7 +75,7 @@ int LoggerControl::Record() {
     return XDL_ERR_CANNOT_OPEN;
   }
   if (!backup.empty()) acquisition_.Log().Log("The earlier recording was kept as %s", backup.c_str());
-  int code = datalog_.Open(path.c_str(), false);
+  XdlResult code = datalog_.Open(path.c_str(), false);
   if (code != XDL_OK) {
     acquisition_.Log().Log("Could not open %s, error 0x%X: %s", path.c_str(), static_cast<unsigned>(code),
                            SystemReason(datalog_.OpenError()).c_str());
@@ -106,15 +106,21 @@ int LoggerControl::Record() {
     }
   }
   code = datalog_.StartRecording();
-  if (code == XDL_OK) acquisition_.NoteRecordingStarted();
+  if (code == XDL_OK) {
+    acquisition_.NoteRecordingStarted();
+  } else {
+    acquisition_.Log().Log("Could not record %s, error 0x%X", path.c_str(), static_cast<unsigned>(code));
+  }
   RefreshToolbarAndStatus();
   return code;
 }
 
 void LoggerControl::Stop() {
-  const std::int32_t state = datalog_.State();
+  const XdlState state = datalog_.State();
   if (state == XDL_STATE_RECORDING) {
-    datalog_.StopRecording();
+    // A recording that cannot be finished keeps its cause in RecordingFailure,
+    // reported below.
+    (void)datalog_.StopRecording();
     datalog_.Close();
     // A recording that could not be finished is reported, not saved.
     if (ReportRecordingFailure()) return;
@@ -204,19 +210,24 @@ void LoggerControl::OnDatalogStopped() {
   acquisition_.Display().SetSlider(0);
 }
 
-int LoggerControl::Play() {
+XdlResult LoggerControl::Play() {
   if (datalog_.State() == XDL_STATE_READY && acquisition_.GetConnectionState() == LogPaused) {
-    const int code = datalog_.StartPlayback();
-    if (code == XDL_OK) acquisition_.Log().LogText("Playback unpaused");
+    const XdlResult code = datalog_.StartPlayback();
+    if (code == XDL_OK) {
+      acquisition_.Log().LogText("Playback unpaused");
+    } else {
+      acquisition_.Log().Log("Could not play %s, error 0x%X", currentLogPath_.c_str(),
+                             static_cast<unsigned>(code));
+    }
     acquisition_.Display().RefreshLoggerToolbar();
     return code;
   }
-  const std::int32_t state = datalog_.State();
+  const XdlState state = datalog_.State();
   if (state == XDL_STATE_PLAYING || state == XDL_STATE_RECORDING || state == XDL_STATE_OPEN_RECORD) {
     return XDL_ERR_STATE;  // the toolbar never offers Play here
   }
   datalog_.SetCallback(&acquisition_.Callback());
-  int code = datalog_.Open(currentLogPath_.c_str(), true);
+  XdlResult code = datalog_.Open(currentLogPath_.c_str(), true);
   if (code != XDL_OK) {
     acquisition_.Log().Log("Could not open %s, error 0x%X", currentLogPath_.c_str(),
                            static_cast<unsigned>(code));
@@ -226,7 +237,12 @@ int LoggerControl::Play() {
   acquisition_.Display().ResetMonitors();
   acquisition_.Display().SetSliderRange(static_cast<std::int32_t>(datalog_.RecordCount()));
   code = datalog_.StartPlayback();
-  if (code == XDL_OK) acquisition_.Log().Log("Playing %s", currentLogPath_.c_str());
+  if (code == XDL_OK) {
+    acquisition_.Log().Log("Playing %s", currentLogPath_.c_str());
+  } else {
+    acquisition_.Log().Log("Could not play %s, error 0x%X", currentLogPath_.c_str(),
+                           static_cast<unsigned>(code));
+  }
   acquisition_.Display().RefreshLoggerToolbar();
   return code;
 }
@@ -235,7 +251,7 @@ void LoggerControl::Pause() {
   if (datalog_.State() != XDL_STATE_PLAYING) return;
   datalog_.RequestStop();
   // The playback thread ends before its next record; waiting for it here means
-  // the log is ready (state 1) when Play continues, instead of reopening it.
+  // the log is ready (state Ready) when Play continues, instead of reopening it.
   datalog_.WaitForPlaybackThread();
   acquisition_.SetConnectionState(LogPaused);
   RefreshToolbarAndStatus();
@@ -261,16 +277,16 @@ void LoggerControl::LoadLog() {
   view_.RefreshTitle();
 }
 
-int LoggerControl::JumpForward() {
+XdlResult LoggerControl::JumpForward() {
   return datalog_.Seek(datalog_.SampleIndex() + 10, 0);
 }
 
-int LoggerControl::JumpBackward() {
+XdlResult LoggerControl::JumpBackward() {
   const std::int32_t target = datalog_.SampleIndex() - 10;
   return datalog_.Seek(target < 0 ? 0 : target, XDL_SEEK_FROM_START);
 }
 
-int LoggerControl::SliderMoved(std::int32_t position) {
+XdlResult LoggerControl::SliderMoved(std::int32_t position) {
   return datalog_.Seek(position < 0 ? 0 : position, XDL_SEEK_FROM_START);
 }
 

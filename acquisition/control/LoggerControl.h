@@ -25,6 +25,7 @@
 
 #include "acquisition/control/LogStopper.h"
 #include "acquisition/control/LoggerToolbar.h"
+#include "datalog/XdlFormat.h"
 
 class AcquisitionControl;
 class ADXDefinition;
@@ -56,18 +57,18 @@ class LoggerControl : public ILogStopper {
   ~LoggerControl() override;
 
   // Starts recording into temp.xdl with an entry for every recordable command.
-  // Returns the datalog code (0 on success; 12 when the earlier temp.xdl
-  // could not be kept or the file not opened).
-  int Record();
-  int Play();
+  // Returns the datalog's result (CannotOpen when the earlier temp.xdl could
+  // not be kept or the file not opened).
+  XdlResult Record();
+  XdlResult Play();
   void Pause();
   void Stop();
   void LoadLog();
   // Jumps of ten samples through the datalog's seek.
-  int JumpForward();
-  int JumpBackward();
+  XdlResult JumpForward();
+  XdlResult JumpBackward();
   // The user moved the position slider.
-  int SliderMoved(std::int32_t position);
+  XdlResult SliderMoved(std::int32_t position);
   void SetPlaybackSpeed(float factor);
   float PlaybackSpeed() const { return speed_; }
 

@@ -3,7 +3,7 @@
 #include "acquisition/control/ConnectionState.h"
 #include "datalog/XdlFormat.h"
 
-LoggerToolbarState UpdateLoggerToolbar(std::int32_t logState, std::int32_t connectionState) {
+LoggerToolbarState UpdateLoggerToolbar(XdlState logState, std::int32_t connectionState) {
   LoggerToolbarState s;
   switch (logState) {
     case XDL_STATE_PLAYING:

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "datalog/XdlFormat.h"
+
 struct LoggerToolbarState {
   bool play = false;
   bool record = false;
@@ -19,7 +21,7 @@ struct LoggerToolbarState {
 
 // Which buttons (and the position slider) are enabled for a DataLogFile state
 // and a connection state.
-LoggerToolbarState UpdateLoggerToolbar(std::int32_t logState, std::int32_t connectionState);
+LoggerToolbarState UpdateLoggerToolbar(XdlState logState, std::int32_t connectionState);
 
 // The playback speed menu items; Custom stands for every other factor.
 enum class SpeedItem { Speed400, Speed200, Speed100, Speed50, Speed25, Custom };

@@ -22,7 +22,7 @@ std::string ConnectionStateText(std::int32_t connectionState) {
   }
 }
 
-std::string StatusStateText(std::int32_t logState, std::int32_t connectionState) {
+std::string StatusStateText(XdlState logState, std::int32_t connectionState) {
   if (logState == XDL_STATE_PLAYING) return "Log Playing";
   if (logState == XDL_STATE_RECORDING) return "Log Recording";
   return ConnectionStateText(connectionState);

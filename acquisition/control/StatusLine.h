@@ -9,16 +9,18 @@
 #include <optional>
 #include <string>
 
+#include "datalog/XdlFormat.h"
+
 struct StatusLineInput {
-  std::int32_t logState = 0;         // DataLogFile state
-  std::int32_t connectionState = 2;  // ConnectionState
-  double rate = 0.0;                 // packets per second
+  XdlState logState = XdlState::Closed;  // DataLogFile state
+  std::int32_t connectionState = 2;      // ConnectionState
+  double rate = 0.0;                     // packets per second
   std::int32_t errorCount = 0;
   std::uint32_t logTimeMs = 0;  // time in the log being played or recorded
 };
 
 // "Log Playing", "Log Recording", or the connection state's own text.
-std::string StatusStateText(std::int32_t logState, std::int32_t connectionState);
+std::string StatusStateText(XdlState logState, std::int32_t connectionState);
 // The text of one connection state; an unknown state gives an empty text.
 std::string ConnectionStateText(std::int32_t connectionState);
 // The figures field: the rate and the error count while connected; the rate

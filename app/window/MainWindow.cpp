@@ -182,8 +182,10 @@ void MainWindow::BuildToolBars() {
   logBar_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   logBand->addWidget(logBar_);
   connect(logBar_, &LogControlBar::commandTriggered, this, [this](int id) { RunCommand(id); });
-  connect(logBar_, &LogControlBar::sliderMovedByUser, this,
-          [this](int position) { Logger().SliderMoved(position); });
+  connect(logBar_, &LogControlBar::sliderMovedByUser, this, [this](int position) {
+    // A position past the end stops at the last record; nothing to report.
+    (void)Logger().SliderMoved(position);
+  });
 }
 
 void MainWindow::BuildTabs() {
@@ -267,14 +269,15 @@ void MainWindow::RunCommand(int id) {
       break;
     case cmd::kRecord:
     case cmd::kBarRecord:
-      Logger().Record();
+      // The logger reports its failures in the Output log and its dialogs.
+      (void)Logger().Record();
       break;
     case cmd::kPlay:
     case cmd::kPause:
       PlayOrPause();
       break;
     case cmd::kBarPlay:
-      Logger().Play();
+      (void)Logger().Play();  // failures are reported in the Output log
       break;
     case cmd::kBarPause:
       Logger().Pause();
@@ -284,10 +287,10 @@ void MainWindow::RunCommand(int id) {
       Logger().Stop();
       break;
     case cmd::kJumpBackward:
-      Logger().JumpBackward();
+      (void)Logger().JumpBackward();  // a jump past either end stops there
       break;
     case cmd::kJumpForward:
-      Logger().JumpForward();
+      (void)Logger().JumpForward();
       break;
     case cmd::kSpeed400:
       SetSpeed(4.0f);
@@ -507,7 +510,7 @@ void MainWindow::PlayOrPause() {
   if (Datalog().State() == XDL_STATE_PLAYING) {
     Logger().Pause();
   } else {
-    Logger().Play();
+    (void)Logger().Play();  // failures are reported in the Output log
   }
 }
 

@@ -42,7 +42,7 @@ bool ClockResolutionFine(long seconds, long nanoseconds) {
   return seconds == 0 && nanoseconds >= 0 && nanoseconds <= 1000;
 }
 
-StatusLook StatusStateLook(std::int32_t logState, std::int32_t connectionState) {
+StatusLook StatusStateLook(XdlState logState, std::int32_t connectionState) {
   if (logState == XDL_STATE_PLAYING) return {"Log Playing", Rgb(255, 255, 255), Rgb(0, 0, 255)};
   if (logState == XDL_STATE_RECORDING) return {"Log Recording", Rgb(255, 255, 255), Rgb(120, 120, 120)};
   switch (connectionState) {

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "datalog/XdlFormat.h"
+
 // "%i.%.2i.%.4i.%.2i" of the four parts of a dotted version ("0.1.0" gives
 // "0.01.0000.00"); missing parts count as 0. Empty for an empty or malformed
 // version.
@@ -25,7 +27,7 @@ struct StatusLook {
   std::uint32_t backColor = 0;
   bool operator==(const StatusLook&) const = default;
 };
-StatusLook StatusStateLook(std::int32_t logState, std::int32_t connectionState);
+StatusLook StatusStateLook(XdlState logState, std::int32_t connectionState);
 
 // The slider of the log bar: one pixel right of the tool bar (toolbarRight is
 // the first column past it), as wide as the

@@ -42,7 +42,7 @@ void Report(benchmark::State& state, std::vector<double> samples, const char* wh
 class TimingCallback : public IDataAcqCallback {
  public:
   Clock::time_point sendEnd;
-  std::int32_t lastStatus = 0;
+  DaeStatus lastStatus = DaeStatus::Ok;
   std::int32_t OnDataWritten(const DAEStatusRecord*, const std::uint8_t*, std::uint32_t) override {
     return 0;
   }
@@ -66,7 +66,7 @@ class TimingCallback : public IDataAcqCallback {
 
  private:
   std::int32_t Status(const DAEStatusRecord* r) {
-    lastStatus = r->status;
+    lastStatus = r->Status();
     return 0;
   }
 };

@@ -44,22 +44,20 @@ std::string MakeLog(const std::string& name, std::uint32_t count, std::uint32_t 
   const std::string path = (TempFolder() / name).string();
   {
     DataLogFile log;
-    log.Open(path.c_str(), false);
+    if (log.Open(path.c_str(), false) != XDL_OK) return std::string();
     XdlEntry e;
     e.commandIdHash = kHash;
     e.SetIdText("DATA");
     e.commandType = 0x20000;
     e.storedSize = e.fullSize = kPacketSize;
     e.mask = XdlMask::AllSet(120);
-    log.AddEntry(e);
-    log.StartRecording();
+    if (log.AddEntry(e) != XDL_OK || log.StartRecording() != XDL_OK) return std::string();
     Bytes packet(kPacketSize);
     for (std::uint32_t i = 0; i < count; ++i) {
       for (std::uint32_t k = 0; k < kPacketSize; ++k) packet[k] = static_cast<std::uint8_t>(i + k);
-      log.RecordPacket(kHash, packet.data(), kPacketSize);
+      if (log.RecordPacket(kHash, packet.data(), kPacketSize) != XDL_OK) return std::string();
     }
-    log.StopRecording();
-    log.Close();
+    if (log.StopRecording() != XDL_OK || log.Close() == 0) return std::string();
   }
   std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
   std::uint8_t word[4];
@@ -113,8 +111,8 @@ void BM_SeekToMiddle(benchmark::State& state) {
   }
   const bool byTime = state.range(0) != 0;
   for (auto _ : state) {
-    int code = byTime ? log.Seek(50000000, XDL_SEEK_FROM_START | XDL_SEEK_BY_TIME)
-                      : log.Seek(500000, XDL_SEEK_FROM_START);
+    XdlResult code = byTime ? log.Seek(50000000, XDL_SEEK_FROM_START | XDL_SEEK_BY_TIME)
+                            : log.Seek(500000, XDL_SEEK_FROM_START);
     if (code != XDL_OK) state.SkipWithError("seek failed");
   }
   state.counters["sample"] = log.SampleIndex();
@@ -193,11 +191,17 @@ void BM_PacingError(benchmark::State& state) {
     callback.arrivals.reserve(count);
     DataLogFile log;
     log.SetCallback(&callback);
-    log.Open(path.c_str(), true);
+    if (log.Open(path.c_str(), true) != XDL_OK) {
+      state.SkipWithError("cannot open the log");
+      break;
+    }
     log.SetSpeed(static_cast<float>(speed));
     {
       BusyLoad busy(load);
-      log.StartPlayback();
+      if (log.StartPlayback() != XDL_OK) {
+        state.SkipWithError("cannot play the log");
+        break;
+      }
       log.WaitForPlaybackThread();
     }
     log.Close();

@@ -36,7 +36,7 @@ struct Definition {
       const char* eq = kEquations[i % 5];
       v->SetEquation(eq, std::strlen(eq));
       // Mostly floating point, as real definitions are.
-      v->outputtype = i < 12 ? kOutputFloat : i % 4;
+      v->outputtype = i < 12 ? kOutputFloat : static_cast<OutputType>(i % 4);
       v->digcount = static_cast<std::uint8_t>(i % 4);
       items.push_back(v.get());
       def.Append(std::move(v));

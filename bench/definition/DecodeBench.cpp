@@ -51,7 +51,7 @@ struct BenchDefinition {
         v->SetEquation(eq, std::strlen(eq));
       }
       if (i % 4 == 3) v->lookup = tables[static_cast<std::size_t>(i % kTables)];
-      v->outputtype = i % 4;
+      v->outputtype = static_cast<OutputType>(i % 4);
       v->flags = i % 7 == 0 ? kValueSigned : 0;
       values.push_back(v.get());
       def.Append(std::move(v));

@@ -76,20 +76,20 @@ std::uint32_t WriteDefinition(const std::string& adx, int items) {
 
 bool WriteLog(const std::string& xdl, std::uint32_t hash, std::uint32_t count) {
   DataLogFile log;
-  if (log.Open(xdl.c_str(), false) != 0) return false;
+  if (log.Open(xdl.c_str(), false) != XDL_OK) return false;
   XdlEntry entry;
   entry.commandIdHash = hash;
   entry.SetIdText("DATA");
   entry.commandType = ADX_TYPE_SENDCOMMAND;
   entry.storedSize = entry.fullSize = kPacketSize;
   entry.mask = XdlMask::AllSet(120);
-  if (log.AddEntry(entry) != 0 || log.StartRecording() != 0) return false;
+  if (log.AddEntry(entry) != XDL_OK || log.StartRecording() != XDL_OK) return false;
   std::uint8_t packet[kPacketSize];
   for (std::uint32_t r = 0; r < count; ++r) {
     for (int i = 0; i < kPacketSize; ++i) packet[i] = static_cast<std::uint8_t>(r * 7 + i * 13);
-    if (log.RecordPacket(hash, packet, kPacketSize) != 0) return false;
+    if (log.RecordPacket(hash, packet, kPacketSize) != XDL_OK) return false;
   }
-  return log.StopRecording() == 0 && log.Close() != 0;
+  return log.StopRecording() == XDL_OK && log.Close() != 0;
 }
 
 double ProcessCpuSeconds() {

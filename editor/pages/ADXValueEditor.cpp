@@ -91,11 +91,12 @@ void ADXValueEditor::BuildConversionTab() {
   selectLinked_->setObjectName("1023");
   form->addRow(selectLinked_);
   outputFormat_ = AddCombo(form, "Output Format", 1024);
-  outputFormat_->addItem("Hex", kOutputHex);
-  outputFormat_->addItem("Integer", kOutputInteger);
-  outputFormat_->addItem("Unsigned Integer", kOutputUnsigned);
-  outputFormat_->addItem("Floating Point", kOutputFloat);
-  outputFormat_->addItem("Percentage of Defined Range", kOutputPercent);
+  // The menu's data is the number the ADX file stores.
+  outputFormat_->addItem("Hex", static_cast<int>(kOutputHex));
+  outputFormat_->addItem("Integer", static_cast<int>(kOutputInteger));
+  outputFormat_->addItem("Unsigned Integer", static_cast<int>(kOutputUnsigned));
+  outputFormat_->addItem("Floating Point", static_cast<int>(kOutputFloat));
+  outputFormat_->addItem("Percentage of Defined Range", static_cast<int>(kOutputPercent));
   digits_ = AddLine(form, "Output Digits", 1025);
   useLookup_ = AddCheck(form, "Send converted data to lookup table", 1095);
   lookup_ = AddCombo(form, "Lookup Table", 1096);
@@ -128,7 +129,7 @@ void ADXValueEditor::LoadFields() {
   FillCommandAssociation(command_, "<All>", [](std::uint32_t type) { return type == 0xFFFFFFFFu; });
   SelectByData(command_, v->parentcmdidhash);
 
-  outputFormat_->setCurrentIndex(outputFormat_->findData(v->outputtype));
+  outputFormat_->setCurrentIndex(outputFormat_->findData(static_cast<int>(v->outputtype)));
   digits_->setText(QString::number(v->digcount));
   lookup_->clear();
   for (int n = 0;; ++n) {
@@ -167,7 +168,8 @@ void ADXValueEditor::CommitFields() {
   ReadDecimalField(alarmHigh_, "Alarm High", &v->alarmhigh);
   v->parentcmdidhash = SelectedData(command_, v->parentcmdidhash);
 
-  if (outputFormat_->currentIndex() >= 0) v->outputtype = outputFormat_->currentData().toInt();
+  if (outputFormat_->currentIndex() >= 0)
+    v->outputtype = static_cast<OutputType>(outputFormat_->currentData().toInt());
   v->digcount = ReadUnsignedField8(Bytes(digits_->text()));
   v->lookupidhash = 0;
   v->lookup = nullptr;

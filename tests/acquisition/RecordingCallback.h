@@ -10,10 +10,11 @@
 #include <vector>
 
 #include "common/DataAcqCallback.h"
+#include "tests/support/ResultPrinting.h"
 
 struct CallbackEvent {
   std::string name;
-  std::int32_t status = 0;
+  DaeStatus status = DaeStatus::Ok;
   ADXObject* command = nullptr;
   std::uint32_t commandIdHash = 0;
   bool hasData = false;  // a buffer pointer was passed
@@ -64,7 +65,7 @@ class RecordingCallback : public IDataAcqCallback {
                     std::uint32_t n = 0) {
     CallbackEvent e;
     e.name = name;
-    e.status = r->status;
+    e.status = r->Status();
     e.command = r->command;
     e.commandIdHash = r->commandIdHash;
     e.hasData = d != nullptr;

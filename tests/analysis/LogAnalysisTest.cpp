@@ -10,6 +10,7 @@
 #include "analysis/LogData.h"
 #include "analysis/LogStatistics.h"
 #include "tests/analysis/AnalysisTestSupport.h"
+#include "tests/support/ResultPrinting.h"
 
 namespace {
 

@@ -12,6 +12,7 @@
 #include "analysis/LogHistograms.h"
 #include "tests/acquisition/control/SessionFakes.h"
 #include "tests/analysis/AnalysisTestSupport.h"
+#include "tests/support/ResultPrinting.h"
 
 namespace {
 
@@ -97,7 +98,7 @@ TEST_F(LogHistogramsTest, EqualTheLivePathCellByCellForEveryKind) {
     LoggerControl logger(control, view, dir.File(""));
     logger.SetPlaybackSpeed(0.0f);
     logger.SetCurrentLogPath(path);
-    ASSERT_EQ(logger.Play(), 0);
+    ASSERT_EQ(logger.Play(), XDL_OK);
     ASSERT_TRUE(messages.WaitFor("DatalogEnded", 1, 20s));
     control.JoinWorkers();
     datalog.Close();

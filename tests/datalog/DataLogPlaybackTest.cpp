@@ -219,12 +219,12 @@ TEST_F(DataLogPlaybackTest, CloseAndDestructionWaitForTheThread) {
 class ReentrantCallback : public xdltest::CollectingCallback {
  public:
   DataLogFile* log = nullptr;
-  std::atomic<int> startResult{-1};
-  std::atomic<int> openResult{-1};
+  std::atomic<XdlResult> startResult{XdlResult::Ok};
+  std::atomic<XdlResult> openResult{XdlResult::Ok};
   std::int32_t OnPlaybackEnded() override {
-    startResult = log->StartPlayback();            // still playing: refused
-    openResult = log->Open("/nonexistent", true);  // would free the thread's buffers
-    log->WaitForPlaybackThread();                  // must not wait for itself
+    startResult.store(log->StartPlayback());            // still playing: refused
+    openResult.store(log->Open("/nonexistent", true));  // would free the thread's buffers
+    log->WaitForPlaybackThread();                       // must not wait for itself
     return CollectingCallback::OnPlaybackEnded();
   }
 };
@@ -238,8 +238,8 @@ TEST_F(DataLogPlaybackTest, CallsFromInsideTheCallbackNeverDeadlock) {
   ASSERT_EQ(log.Open(path.c_str(), true), XDL_OK);
   ASSERT_EQ(log.StartPlayback(), XDL_OK);
   ASSERT_TRUE(xdltest::WaitForPlaybackEnd(log));
-  EXPECT_EQ(reentrant.startResult, XDL_ERR_STATE);
-  EXPECT_EQ(reentrant.openResult, XDL_ERR_STATE);
+  EXPECT_EQ(reentrant.startResult.load(), XDL_ERR_STATE);
+  EXPECT_EQ(reentrant.openResult.load(), XDL_ERR_STATE);
   EXPECT_EQ(log.State(), XDL_STATE_READY);
 }
 

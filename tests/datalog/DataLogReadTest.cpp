@@ -37,11 +37,12 @@ class DataLogReadTest : public ::testing::Test {
     return path;
   }
   // Reads every remaining record; returns the final code.
-  int ReadToEnd(std::vector<XdlRecordHead>* heads) {
+  XdlResult ReadToEnd(std::vector<XdlRecordHead>* heads) {
     Bytes buffer(kXdlMaxPacketSize);
     for (;;) {
       XdlRecordHead head;
-      int code = log.ReadRecord(&head, buffer.data(), static_cast<std::uint32_t>(buffer.size()), nullptr);
+      XdlResult code =
+          log.ReadRecord(&head, buffer.data(), static_cast<std::uint32_t>(buffer.size()), nullptr);
       if (code == XDL_ERR_NO_ENTRY) continue;
       if (code != XDL_OK) return code;
       heads->push_back(head);

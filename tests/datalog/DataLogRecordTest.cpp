@@ -215,7 +215,7 @@ TEST_F(DataLogRecordTest, FailedWriteEndsTheRecordingAndKeepsWhatWasWritten) {
   ASSERT_EQ(log.StartRecording(), XDL_OK);
   Bytes reply(100);
   int written = 0;
-  int code = XDL_OK;
+  XdlResult code = XDL_OK;
   {
     // Room for the header, the table and a little over five records.
     FileSizeCap cap(40 + 4 + 48 + 5 * 112 + 50);

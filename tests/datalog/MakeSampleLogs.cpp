@@ -34,8 +34,8 @@ XdlEntry Entry(const char* id, std::uint32_t type, std::uint32_t size) {
   return e;
 }
 
-bool Check(int code, const char* what) {
-  if (code != XDL_OK) std::fprintf(stderr, "%s failed with %d\n", what, code);
+bool Check(XdlResult code, const char* what) {
+  if (code != XDL_OK) std::fprintf(stderr, "%s failed with %d\n", what, static_cast<int>(code));
   return code == XDL_OK;
 }
 
@@ -84,7 +84,7 @@ Bytes DemoReply(double t) {
 bool WriteDemoLog(const std::string& path, bool realtime) {
   DataLogFile log;
   if (!Check(log.Open(path.c_str(), false), "open demo log")) return false;
-  log.AddEntry(Entry("DATA", 0x20000, 67));
+  if (!Check(log.AddEntry(Entry("DATA", 0x20000, 67)), "add entry")) return false;
   if (!Check(log.StartRecording(), "start recording")) return false;
   const int count = 300;
   auto start = std::chrono::steady_clock::now();
@@ -112,18 +112,18 @@ void WriteFile(const std::string& path, const Bytes& bytes) {
 bool WriteMixedLog(const std::string& path, bool masked, const std::string& cutCopy = "") {
   DataLogFile log;
   if (!Check(log.Open(path.c_str(), false), "open mixed log")) return false;
-  log.AddEntry(Entry("SEND8", 0x20000, 8));
-  log.AddEntry(Entry("SLOW25", 0x100000, 25));
+  if (!Check(log.AddEntry(Entry("SEND8", 0x20000, 8)), "add entry")) return false;
+  if (!Check(log.AddEntry(Entry("SLOW25", 0x100000, 25)), "add entry")) return false;
   if (masked) {
     XdlEntry e = Entry("MASKED", 0x20000, 0);
     e.fullSize = 20;
     e.mask = XdlMask::AllSet(20);
     for (std::uint32_t bit : {1u, 2u, 5u, 11u, 12u, 13u}) e.mask.SetBit(bit, false);
     e.storedSize = 14;
-    log.AddEntry(e);
+    if (!Check(log.AddEntry(e), "add entry")) return false;
     XdlEntry plain = Entry("PLAIN", 0x100000, 5);
     plain.mask = XdlMask();
-    log.AddEntry(plain);
+    if (!Check(log.AddEntry(plain), "add entry")) return false;
   }
   if (!Check(log.StartRecording(), "start recording")) return false;
   for (std::uint8_t i = 0; i < 12; ++i) {
@@ -143,7 +143,7 @@ bool WriteMixedLog(const std::string& path, bool masked, const std::string& cutC
 bool WriteEmptyLog(const std::string& path) {
   DataLogFile log;
   if (!Check(log.Open(path.c_str(), false), "open empty log")) return false;
-  log.AddEntry(Entry("ONLY", 0x20000, 10));
+  if (!Check(log.AddEntry(Entry("ONLY", 0x20000, 10)), "add entry")) return false;
   return Check(log.StartRecording(), "start") && Check(log.StopRecording(), "stop") && log.Close() != 0;
 }
 

@@ -19,6 +19,7 @@
 #include "datalog/DataLogFile.h"
 #include "datalog/NullDataLogCallback.h"
 #include "definition/ADXObject.h"
+#include "tests/support/ResultPrinting.h"
 
 namespace xdltest {
 

@@ -24,6 +24,7 @@
 #include "definition/IProgress.h"
 #include "tests/definition/AdxSampleDefinitions.h"
 #include "tests/definition/AdxTestSupport.h"
+#include "tests/support/ResultPrinting.h"
 
 namespace {
 
@@ -338,6 +339,30 @@ TEST_F(AdxFileTest, LookupTablesLoadThroughTheirSetters) {
   EXPECT_EQ(t->entries[0].text, "zero");
   EXPECT_EQ(t->entries[1].text, "one");
   EXPECT_EQ(t->entries[2].text, "TWO");
+}
+
+// Output types are read as the numbers the file holds; a number the program
+// does not know is kept and written back unchanged (and shows no text).
+TEST_F(AdxFileTest, ValueOutputTypesKeepTheirNumbers) {
+  ASSERT_EQ(LoadText(Adx("<ADXVALUE id=\"U\"><outputtype>2</outputtype></ADXVALUE>\n"
+                         "<ADXVALUE id=\"P\"><outputtype>4</outputtype></ADXVALUE>\n"
+                         "<ADXVALUE id=\"N\"><outputtype>9</outputtype></ADXVALUE>\n")),
+            1)
+      << error_.message;
+  ASSERT_EQ(def_.ObjectCount(), 3u);
+  EXPECT_EQ(Object<ADXValue>(0)->outputtype, kOutputUnsigned);
+  EXPECT_EQ(Object<ADXValue>(1)->outputtype, kOutputPercent);
+  EXPECT_EQ(static_cast<int>(Object<ADXValue>(2)->outputtype), 9);
+  char text[32] = "untouched";
+  Object<ADXValue>(2)->Format(text, sizeof text, &def_, nullptr, 0, 0, 0);
+  EXPECT_STREQ(text, "");
+
+  const std::string saved = dir_.Path("saved.adx");
+  ASSERT_EQ(SaveAdx(&def_, saved.c_str(), nullptr), 1);
+  const std::string bytes = ReadWholeFile(saved);
+  EXPECT_NE(bytes.find("<outputtype>2</outputtype>"), std::string::npos);
+  EXPECT_NE(bytes.find("<outputtype>4</outputtype>"), std::string::npos);
+  EXPECT_NE(bytes.find("<outputtype>9</outputtype>"), std::string::npos);
 }
 
 TEST_F(AdxFileTest, HistogramSettingsGoThroughItsSetters) {

@@ -17,6 +17,7 @@
 #include "definition/ADXLookupTable.h"
 #include "definition/ADXMonitor.h"
 #include "definition/ADXValue.h"
+#include "tests/support/ResultPrinting.h"
 
 ScratchDir::ScratchDir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "adxtest.XXXXXX").string();

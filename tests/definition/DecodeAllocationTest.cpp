@@ -70,7 +70,7 @@ TEST(DecodeAllocation, DecodingAllocatesNothing) {
   const long before = g_allocations.load();
   for (int i = 0; i < 10; ++i) {
     def.UpdateRawValues(packet, sizeof(packet), 0);
-    for (std::int32_t type = 0; type <= 4; ++type) {
+    for (OutputType type : {kOutputHex, kOutputInteger, kOutputUnsigned, kOutputFloat, kOutputPercent}) {
       linkedRaw->outputtype = type;
       linkedRaw->Format(text, sizeof(text), &def, packet, sizeof(packet), 0, 0);
     }

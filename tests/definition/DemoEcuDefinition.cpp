@@ -45,7 +45,7 @@ class Builder {
 
   // A value of the data reply.
   ADXValue* Value(const char* id, const char* title, std::uint32_t offset, int bits, const char* equation,
-                  const char* units, int outputtype, int digits, float low, float high) {
+                  const char* units, OutputType outputtype, int digits, float low, float high) {
     auto* v = Add<ADXValue>(id, title);
     v->parentcmdidhash = data_;
     v->packetoffset = offset;

@@ -15,6 +15,7 @@
 #include "definition/ADXMonitor.h"
 #include "definition/ADXValue.h"
 #include "definition/IdHash.h"
+#include "tests/support/ResultPrinting.h"
 
 TEST(IdHash, KnownValuesAndModulus) {
   EXPECT_EQ(IdHash("abc"), 0xCD79B77Bu);
@@ -73,7 +74,7 @@ TEST(ADXObjectTest, ClassDefaultsAndTypeCodes) {
   ADXValue v;
   EXPECT_EQ(v.objectType, ADX_TYPE_VALUE);
   EXPECT_EQ(v.sizeinbits, 8);
-  EXPECT_EQ(v.outputtype, 3);
+  EXPECT_EQ(v.outputtype, kOutputFloat);
   EXPECT_EQ(v.digcount, 2);
   EXPECT_EQ(v.alarmlow, 0.0f);
   EXPECT_EQ(v.alarmhigh, 255.0f);

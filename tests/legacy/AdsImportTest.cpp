@@ -26,6 +26,7 @@
 #include "legacy/ALDLDefinition.h"
 #include "legacy/AdsMessage.h"
 #include "legacy/AdsReader.h"
+#include "tests/support/ResultPrinting.h"
 
 namespace fs = std::filesystem;
 
@@ -99,14 +100,14 @@ std::string ExpectedEquation(const ALDLValue& v) {
   }
 }
 
-int ExpectedOutputType(uint32_t operation) {
+OutputType ExpectedOutputType(uint32_t operation) {
   switch (operation) {
     case 2:
-      return 0;
+      return kOutputHex;
     case 3:
-      return 1;
+      return kOutputInteger;
     default:
-      return 3;
+      return kOutputFloat;
   }
 }
 
@@ -309,7 +310,7 @@ TEST(AdsImport, ThePortInjectedExampleInDetail) {
   EXPECT_FLOAT_EQ(battery->alarmhigh, 16.0f);
   EXPECT_EQ(Equation(*dynamic_cast<ADXValue*>(d.FindById("10"))), "1966080.000000 / X + 0.000000");
   auto* prom = dynamic_cast<ADXValue*>(d.FindById("13"));
-  EXPECT_EQ(prom->outputtype, 0);
+  EXPECT_EQ(prom->outputtype, kOutputHex);
   EXPECT_EQ(prom->sizeinbits, 16);
   EXPECT_EQ(d.FindById("7"), nullptr);   // the separator value
   EXPECT_EQ(d.FindById("24"), nullptr);  // the separator bit

@@ -17,6 +17,7 @@
 #include "definition/ADXValue.h"
 #include "legacy/ALDLDefinition.h"
 #include "legacy/AdsMessage.h"
+#include "tests/support/ResultPrinting.h"
 
 namespace {
 
@@ -268,18 +269,18 @@ TEST(AdsToAdx, LinearFamilyEquationsAndOutputTypes) {
   struct Expected {
     const char* id;
     const char* equation;
-    int outputtype;
+    OutputType outputtype;
   };
   const Expected expected[] = {
-      {"1", "X * 0.500000 + -40.000000", 3},
-      {"2", "X", 3},
-      {"3", "X * 1.000000 + 5.000000", 3},
-      {"4", "1000.000000 / X + 0.000000", 3},
-      {"5", "X", 0},
-      {"6", "X * 0.250000 + 1.000000", 1},
-      {"7", "X", 3},
-      {"8", "X", 3},
-      {"9", "X", 3},
+      {"1", "X * 0.500000 + -40.000000", kOutputFloat},
+      {"2", "X", kOutputFloat},
+      {"3", "X * 1.000000 + 5.000000", kOutputFloat},
+      {"4", "1000.000000 / X + 0.000000", kOutputFloat},
+      {"5", "X", kOutputHex},
+      {"6", "X * 0.250000 + 1.000000", kOutputInteger},
+      {"7", "X", kOutputFloat},
+      {"8", "X", kOutputFloat},
+      {"9", "X", kOutputFloat},
   };
   for (const Expected& e : expected) {
     auto* v = Find<ADXValue>(def, e.id);
@@ -370,7 +371,7 @@ TEST(AdsToAdx, LookupValuesUseTheConvertedTable) {
   auto* v = Find<ADXValue>(def, "1");
   ASSERT_NE(v, nullptr);
   EXPECT_EQ(Equation(*v), "X");
-  EXPECT_EQ(v->outputtype, 3);
+  EXPECT_EQ(v->outputtype, kOutputFloat);
   EXPECT_EQ(v->lookup, table);
   EXPECT_EQ(v->lookupidhash, table->idhash);
   EXPECT_FLOAT_EQ(v->alarmhigh, 20.0f);

@@ -20,6 +20,7 @@
 #include "definition/ADXFile.h"
 #include "session/Session.h"
 #include "tests/acquisition/control/LinkFixture.h"
+#include "tests/support/ResultPrinting.h"
 
 namespace {
 

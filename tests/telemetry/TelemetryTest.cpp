@@ -11,6 +11,7 @@
 #include "session/Session.h"
 #include "telemetry/LiveTelemetry.h"
 #include "tests/acquisition/control/LinkFixture.h"
+#include "tests/support/ResultPrinting.h"
 #include "tests/telemetry/MosquittoBroker.h"
 
 namespace {

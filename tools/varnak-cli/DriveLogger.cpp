@@ -161,8 +161,9 @@ class DriveLogger::Recorder : public IPacketSink {
     std::lock_guard<std::mutex> guard(mutex_);
     failed_ = false;
     if (path_.empty()) return std::string();
-    const std::int32_t state = datalog_.State();
-    if (state == XDL_STATE_RECORDING) datalog_.StopRecording();
+    // A recording that cannot be finished leaves its cause in
+    // RecordingFailure, reported below.
+    if (datalog_.State() == XDL_STATE_RECORDING) (void)datalog_.StopRecording();
     *records = datalog_.Header().recordCount;
     if (datalog_.Close() == 0 || datalog_.RecordingFailure() != 0) {
       owner_.Note(NoteLevel::Error, "cannot finish " + path_ + ": " +
@@ -196,7 +197,7 @@ class DriveLogger::Recorder : public IPacketSink {
       owner_.Note(NoteLevel::Error, "no free log name in " + folder_);
       return false;
     }
-    const int code = datalog_.Open(path.c_str(), false);
+    const XdlResult code = datalog_.Open(path.c_str(), false);
     if (code != XDL_OK) {
       owner_.Note(NoteLevel::Error, "cannot open " + path + ": " + Reason(datalog_.OpenError()));
       ::unlink(path.c_str());

@@ -60,7 +60,7 @@ std::string OffsetText(std::uint64_t offset) {
 
 }  // namespace
 
-std::string LogErrorText(const std::string& path, int code, int systemError) {
+std::string LogErrorText(const std::string& path, XdlResult code, int systemError) {
   switch (code) {
     case XDL_ERR_CANNOT_OPEN:
       return systemError != 0 ? std::strerror(systemError) : "cannot be opened";
@@ -83,7 +83,7 @@ std::string LogErrorText(const std::string& path, int code, int systemError) {
     case XDL_ERR_BUFFER_SMALL:
       return "a record is larger than its command allows";
     default:
-      return "error " + std::to_string(code);
+      return "error " + std::to_string(static_cast<int>(code));
   }
 }
 
@@ -94,7 +94,7 @@ LogCheck CheckLog(const std::string& path) {
   bool closedProperly = false;
   {
     DataLogFile log;
-    const int code = log.Open(path.c_str(), true);
+    const XdlResult code = log.Open(path.c_str(), true);
     if (code != XDL_OK) {
       check.problem = LogErrorText(path, code, log.OpenError());
       return check;

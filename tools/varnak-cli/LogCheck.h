@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "datalog/XdlFormat.h"
+
 struct LogCheck {
   bool ok = false;
   std::string problem;  // why the log cannot be played, when !ok
@@ -26,7 +28,7 @@ LogCheck CheckLog(const std::string& path);
 
 // The words for a datalog result code (for a log at path, whose version is
 // read again for a version error).
-std::string LogErrorText(const std::string& path, int code, int systemError);
+std::string LogErrorText(const std::string& path, XdlResult code, int systemError);
 
 // For the commands that read a log with definitions (histogram, stats, diff):
 // false, with "DEF matches no command of LOG" on err, when a definition has

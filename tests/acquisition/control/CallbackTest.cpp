@@ -11,6 +11,7 @@
 #include "definition/ADXDefinition.h"
 #include "definition/ADXValue.h"
 #include "tests/acquisition/control/SessionFakes.h"
+#include "tests/support/ResultPrinting.h"
 
 namespace {
 
@@ -52,11 +53,11 @@ class CallbackTest : public ::testing::Test {
     def.Append(std::move(s));
   }
 
-  DAEStatusRecord Live(ADXObject* command, std::int32_t status = DAE_OK) {
+  DAEStatusRecord Live(ADXObject* command, DaeStatus status = DAE_OK) {
     DAEStatusRecord r;
     r.command = command;
     r.commandIdHash = command != nullptr ? command->idhash : 0;
-    r.status = status;
+    r.SetStatus(status);
     return r;
   }
   std::vector<std::string> Lines() { return sink.Lines(); }
@@ -86,12 +87,12 @@ TEST_F(CallbackTest, CommandLogLines) {
   DAEStatusRecord r = Live(&silence);
   cb.OnListenSilenceBegin(&r);
   cb.OnListenSilenceEnd(&r);
-  r.status = DAE_TIMEOUT;
+  r.SetStatus(DAE_TIMEOUT);
   cb.OnListenSilenceEnd(&r);
-  r.status = DAE_OK;
+  r.SetStatus(DAE_OK);
   cb.OnListenChatterBegin(&r);
   cb.OnListenChatterEnd(&r);
-  r.status = DAE_ABORTED;
+  r.SetStatus(DAE_ABORTED);
   cb.OnListenChatterEnd(&r);
   cb.OnMacroBegin(&r);
   cb.OnMacroEnd(&r);
@@ -205,7 +206,7 @@ TEST_F(CallbackTest, FailuresCountAndFlashOnlyWhileConnected) {
   EXPECT_EQ(display.PacketUpdates(), 0u);
 
   data->flags = 0;
-  r.status = DAE_OK;
+  r.SetStatus(DAE_OK);
   control.Callback().OnSendCommandEnd(&r, nullptr, 0);
   EXPECT_TRUE(LastLine().find(": Command sent. Reply not processed.") != std::string::npos);
   EXPECT_EQ(control.SampleCount(), 3u);
@@ -231,7 +232,7 @@ TEST_F(CallbackTest, BadChecksumAndOversizedCommandsAreDataErrorsNeverDecoded) {
   EXPECT_EQ(control.Last().Length(), 0u);
 
   data->replysize = 70000;
-  r.status = DAE_SIZE_LIMIT;
+  r.SetStatus(DAE_SIZE_LIMIT);
   control.Callback().OnSendCommandEnd(&r, nullptr, 0);
   EXPECT_TRUE(LastLine().find(": DATA: reply size 70000 is beyond 65535 bytes; command not sent") !=
               std::string::npos)
@@ -304,7 +305,7 @@ TEST_F(CallbackTest, SlowPacketsDecodeCountAndReport) {
   EXPECT_EQ(slowValue->LastRaw(), 0x77);  // items of the listen command decode from it
   EXPECT_EQ(display.PacketUpdates(), 1u);
 
-  r.status = DAE_BYTE_ERROR;
+  r.SetStatus(DAE_BYTE_ERROR);
   control.Callback().OnListen160BaudEnd(&r, packet, 2);
   EXPECT_EQ(LastLine(), "Data errors detected!");
   EXPECT_EQ(control.ErrorCount(), 1);  // counted in every state
@@ -314,7 +315,7 @@ TEST_F(CallbackTest, SlowPacketsDecodeCountAndReport) {
   control.SetConnectionState(Connected);
   control.Callback().OnListen160BaudEnd(&r, packet, 2);
   EXPECT_EQ(display.CountCalls("Flash Data Byte Error! 0 255 500"), 1u);
-  r.status = DAE_NO_SYNC;
+  r.SetStatus(DAE_NO_SYNC);
   control.Callback().OnListen160BaudEnd(&r, nullptr, 5);  // no buffer: nothing copied
   EXPECT_EQ(LastLine(), "160 BAUD PACKET ERROR");
   EXPECT_EQ(control.ErrorCount(), 2);

@@ -13,6 +13,7 @@
 #include "acquisition/control/LoggerToolbar.h"
 #include "acquisition/control/StatusLine.h"
 #include "datalog/XdlFormat.h"
+#include "tests/support/ResultPrinting.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ TEST(LoggerToolbarTest, FollowsTheTableForEveryState) {
   }
   EXPECT_EQ(UpdateLoggerToolbar(XDL_STATE_READY, LogPaused), Buttons(true, false, true, false, false, true));
   // Record only on a live connection.
-  for (std::int32_t log : {XDL_STATE_CLOSED, XDL_STATE_READY}) {
+  for (XdlState log : {XDL_STATE_CLOSED, XDL_STATE_READY}) {
     EXPECT_EQ(UpdateLoggerToolbar(log, Connected), Buttons(true, true, false, false, true, false));
     EXPECT_EQ(UpdateLoggerToolbar(log, Connecting), Buttons(true, false, false, false, true, false));
     EXPECT_EQ(UpdateLoggerToolbar(log, NotConnected), Buttons(true, false, false, false, true, false));

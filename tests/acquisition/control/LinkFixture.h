@@ -108,7 +108,7 @@ inline void MakeDefinition(ADXDefinition& def) {
     const char* eq;
     std::uint32_t offset;
     int bits;
-    std::int32_t output;
+    OutputType output;
     const char* units;
   };
   for (const V& v :

@@ -5,6 +5,7 @@
 
 #include "acquisition/control/platform/FileMove.h"
 #include "tests/acquisition/control/LinkFixture.h"
+#include "tests/support/ResultPrinting.h"
 #include "tools/varnak-cli/CommandLineSession.h"
 #include "tools/varnak-cli/ItemRows.h"
 
@@ -37,7 +38,7 @@ class RecordPlayTest : public LinkTest {
   std::vector<PaneUpdate> ScanAndRecord(std::size_t packets, const std::string& saveName) {
     view.saveName = saveName;
     control->ToggleConnection();
-    EXPECT_EQ(logger->Record(), 0);
+    EXPECT_EQ(logger->Record(), XDL_OK);
     EXPECT_TRUE(display.WaitForPackets(packets + 1, 10s));
     StopAndWait();
     logger->Stop();
@@ -112,7 +113,7 @@ TEST_F(RecordPlayTest, SavingNeverOverwritesAndCancelKeepsTheRecording) {
   { std::ofstream(existing) << "precious"; }
 
   view.saveName = existing;
-  ASSERT_EQ(logger->Record(), 0);
+  ASSERT_EQ(logger->Record(), XDL_OK);
   EXPECT_EQ(logger->ToolbarState(), UpdateLoggerToolbar(XDL_STATE_RECORDING, NotConnected));
   logger->Stop();
   EXPECT_EQ(ReadFile(existing), "precious");
@@ -129,7 +130,7 @@ TEST_F(RecordPlayTest, SavingNeverOverwritesAndCancelKeepsTheRecording) {
   // Cancelled: temp.xdl stays, the slider keeps its place. The unsaved first
   // recording was kept under its time stamp, not overwritten.
   view.saveName.clear();
-  ASSERT_EQ(logger->Record(), 0);
+  ASSERT_EQ(logger->Record(), XDL_OK);
   logger->Stop();
   EXPECT_EQ(view.saveDialogs, 2);
   EXPECT_TRUE(std::filesystem::exists(logger->RecordingPath()));
@@ -148,7 +149,7 @@ TEST_F(RecordPlayTest, SavingNeverOverwritesAndCancelKeepsTheRecording) {
 
   // A third recording keeps the second one too, under a numbered name when
   // the time stamp is the same.
-  ASSERT_EQ(logger->Record(), 0);
+  ASSERT_EQ(logger->Record(), XDL_OK);
   logger->Stop();
   std::size_t kept = 0;
   for (const auto& item : std::filesystem::directory_iterator(temp.Path()))
@@ -160,7 +161,7 @@ TEST_F(RecordPlayTest, FailedSaveNamesItsRealCause) {
   MakeControl(temp.File("no-tty"));
   const std::string missing = temp.File("no-such-folder/run.xdl");
   view.saveName = missing;
-  ASSERT_EQ(logger->Record(), 0);
+  ASSERT_EQ(logger->Record(), XDL_OK);
   logger->Stop();
   ASSERT_EQ(view.errors.size(), 1u);
   EXPECT_EQ(view.errors[0], "Log save failed|Cannot save " + missing +
@@ -177,7 +178,7 @@ TEST_F(RecordPlayTest, FailedWriteStopsTheRecordingWithItsReasonWhileTheScanGoes
   {
     FileSizeCap cap(400);  // header, table and a few records
     control->ToggleConnection();
-    ASSERT_EQ(logger->Record(), 0);
+    ASSERT_EQ(logger->Record(), XDL_OK);
     ASSERT_TRUE(messages.WaitFor("DatalogEnded", 1, 10s));
   }
   // The program's handler runs on its own thread and reports the cause once.
@@ -256,7 +257,7 @@ TEST_F(RecordPlayTest, PlayPauseJumpAndStopAtTheEnd) {
   logger->SetPlaybackSpeed(4.0f);
   EXPECT_EQ(view.checked, SpeedItem::Speed400);
   const std::size_t before = display.PacketUpdates();
-  ASSERT_EQ(logger->Play(), 0);
+  ASSERT_EQ(logger->Play(), XDL_OK);
   EXPECT_TRUE(LogHas("Playing " + saved));
   EXPECT_EQ(display.CountCalls("SliderRange " + std::to_string(live.size())), 1u);
   EXPECT_TRUE(display.WaitForPackets(before + 5, 5s));
@@ -266,16 +267,16 @@ TEST_F(RecordPlayTest, PlayPauseJumpAndStopAtTheEnd) {
   EXPECT_TRUE(LogHas("Playback paused"));
   EXPECT_EQ(logger->ToolbarState(), UpdateLoggerToolbar(XDL_STATE_READY, LogPaused));
   const std::int32_t at = datalog.SampleIndex();
-  EXPECT_EQ(logger->JumpBackward(), 0);
+  EXPECT_EQ(logger->JumpBackward(), XDL_OK);
   EXPECT_EQ(datalog.SampleIndex(), std::max(0, at - 10));
-  EXPECT_EQ(logger->JumpForward(), 0);
+  EXPECT_EQ(logger->JumpForward(), XDL_OK);
   EXPECT_EQ(datalog.SampleIndex(), std::max(0, at - 10) + 10);
-  EXPECT_EQ(logger->SliderMoved(2), 0);
+  EXPECT_EQ(logger->SliderMoved(2), XDL_OK);
   EXPECT_EQ(datalog.SampleIndex(), 2);
 
   // Play continues with the next record: the third one.
   const std::size_t paused = display.PacketUpdates();
-  ASSERT_EQ(logger->Play(), 0);
+  ASSERT_EQ(logger->Play(), XDL_OK);
   EXPECT_TRUE(LogHas("Playback unpaused"));
   ASSERT_TRUE(messages.WaitFor("DatalogEnded", 1, 10s));
   control->JoinWorkers();
@@ -295,7 +296,7 @@ TEST_F(RecordPlayTest, StopDuringPlaybackGoesThroughTheControlThread) {
   const std::string saved = temp.File("stop.xdl");
   ScanAndRecord(10, saved);
   logger->SetPlaybackSpeed(0.25f);
-  ASSERT_EQ(logger->Play(), 0);
+  ASSERT_EQ(logger->Play(), XDL_OK);
   EXPECT_EQ(logger->ToolbarState(), UpdateLoggerToolbar(XDL_STATE_PLAYING, NotConnected));
   logger->Stop();
   ASSERT_TRUE(messages.WaitFor("DatalogEnded", 1, 5s));
@@ -306,7 +307,7 @@ TEST_F(RecordPlayTest, StopDuringPlaybackGoesThroughTheControlThread) {
   const std::size_t before = display.PacketUpdates();
   logger->SetPlaybackSpeed(0.0f);
   EXPECT_EQ(view.checked, SpeedItem::Custom);
-  ASSERT_EQ(logger->Play(), 0);
+  ASSERT_EQ(logger->Play(), XDL_OK);
   ASSERT_TRUE(messages.WaitFor("DatalogEnded", 2, 5s));
   control->JoinWorkers();
   logger->OnDatalogStopped();

@@ -15,6 +15,7 @@
 #include "tests/analysis/AnalysisTestSupport.h"
 #include "tests/app/window/WindowFixture.h"
 #include "tests/support/QtTestApp.h"
+#include "tests/support/ResultPrinting.h"
 
 namespace {
 

@@ -32,6 +32,7 @@
 #include "datalog/XdlFormat.h"
 #include "tests/app/window/WindowFixture.h"
 #include "tests/support/QtTestApp.h"
+#include "tests/support/ResultPrinting.h"
 
 namespace {
 

@@ -17,6 +17,7 @@
 #include "definition/ADXFile.h"
 #include "tests/app/window/WindowFixture.h"
 #include "tests/support/QtTestApp.h"
+#include "tests/support/ResultPrinting.h"
 
 namespace {
 

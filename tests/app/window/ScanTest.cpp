@@ -19,6 +19,7 @@
 #include "controls/grid/QvGridControl.h"
 #include "tests/app/window/WindowFixture.h"
 #include "tests/support/QtTestApp.h"
+#include "tests/support/ResultPrinting.h"
 #include "tools/ecu-sim/EcuSimulator.h"
 #include "tools/ecu-sim/ScenarioParser.h"
 

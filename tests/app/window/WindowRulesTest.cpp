@@ -11,6 +11,7 @@
 #include "app/window/CommandLine.h"
 #include "app/window/WindowTexts.h"
 #include "datalog/XdlFormat.h"
+#include "tests/support/ResultPrinting.h"
 
 namespace {
 

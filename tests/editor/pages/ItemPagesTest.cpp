@@ -20,6 +20,7 @@
 #include "editor/pages/ADXValueEditor.h"
 #include "tests/editor/pages/PageTestSupport.h"
 #include "tests/support/QtTestApp.h"
+#include "tests/support/ResultPrinting.h"
 
 namespace {
 

@@ -15,6 +15,7 @@
 #include "datalog/DataLogFile.h"
 #include "session/Session.h"
 #include "tests/acquisition/control/LinkFixture.h"
+#include "tests/support/ResultPrinting.h"
 #include "tools/varnak-cli/CommandLineSession.h"
 #include "tools/varnak-cli/ItemRows.h"
 

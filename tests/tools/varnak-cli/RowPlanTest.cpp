@@ -84,7 +84,7 @@ Built BuildDefinition(std::uint64_t seed) {
     v->packetoffset = static_cast<std::uint32_t>(random() % (kPacketSize + 4));
     v->sizeinbits = sizes[random() % 6];
     v->flags = static_cast<std::uint32_t>(random() % 4);  // signed, LSB first
-    v->outputtype = static_cast<std::int32_t>(random() % 6);
+    v->outputtype = static_cast<OutputType>(random() % 6);
     const int digits[] = {0, 1, 2, 3, 6, 9, 12, 20, 21, 40, 255};
     v->digcount = static_cast<std::uint8_t>(digits[random() % 11]);
     v->parentcmdidhash = parent;
