@@ -139,6 +139,8 @@ double FusedChain(const Program* p, const double* slotValues) {
 // FusedChain and FusedChainRounded in one routine, compiled for processors
 // with fused multiply-add (and the three-operand instruction forms): the
 // rounding takes no division, and a fractional value takes no second jump.
+// Chosen only for programs whose texts fit whenever the values are below
+// kSmallValueLimit (smallValuesFit).
 template <int... Ops>
 [[gnu::target("avx,fma")]] double FusedChainFma(const Program* p, const double* slotValues) {
   const std::size_t slots = p->slotLetters.size();
@@ -150,7 +152,7 @@ template <int... Ops>
     return acc;
   }
   double rounded[EquationEvaluator::kMaxVariables];
-  bool quick = p->smallValuesFit;
+  bool quick = true;
   for (std::size_t s = 0; s < slots; ++s)
     quick &= fixed_rounding::Round6FusedQuick(slotValues[s], rounded[s]);
   if (!quick) return FusedChainSlow<Ops...>(p, slotValues);
@@ -219,13 +221,14 @@ double OneVariableChain(const Program* p, const double* slotValues) {
 
 #if defined(__x86_64__)
 // OneVariableChain and OneVariableChainRounded in one routine, for processors
-// with fused multiply-add (see FusedChainFma).
+// with fused multiply-add and programs with smallValuesFit (see
+// FusedChainFma).
 template <bool ConstantFirst, int... Ops>
 [[gnu::target("avx,fma")]] double OneVariableChainFma(const Program* p, const double* slotValues) {
   const double x = slotValues[0];
   if (IsWholeNumber(x)) return RunOneVariable<ConstantFirst, Ops...>(p, x);
   double rounded;
-  if (!p->smallValuesFit || !fixed_rounding::Round6FusedQuick(x, rounded))
+  if (!fixed_rounding::Round6FusedQuick(x, rounded))
     return OneVariableChainSlow<ConstantFirst, Ops...>(p, slotValues);
   return RunOneVariable<ConstantFirst, Ops...>(p, rounded);
 }
@@ -278,8 +281,8 @@ constexpr std::array<std::array<Kernel, 64>, kRoutes> kOneVariable3[2] = {
     MakeOneVariableTable<true, 3>(std::make_index_sequence<64>{})};
 
 // The route of the kernel itself.
-Route KernelRoute(bool fusedMultiplyAdd) {
-  return fusedMultiplyAdd ? kFused : kWhole;
+Route KernelRoute(const Program& p, bool fusedMultiplyAdd) {
+  return fusedMultiplyAdd && p.smallValuesFit ? kFused : kWhole;
 }
 
 double Zero(const Program*, const double*) {
@@ -313,7 +316,7 @@ Kernel SelectOneVariableKernel(Program& p, std::size_t index, bool fusedMultiply
     }
   }
   const std::size_t table = constantFirst ? 1 : 0;
-  const Route route = KernelRoute(fusedMultiplyAdd);
+  const Route route = KernelRoute(p, fusedMultiplyAdd);
   switch (steps) {
     case 1:
       p.roundedKernel = kOneVariable1[table][kDividing][index];
@@ -432,7 +435,7 @@ Kernel SelectFusedKernel(Program& p, bool fusedMultiplyAdd) {
   }
   p.fusedStepCount = steps;
   if (Kernel oneVariable = SelectOneVariableKernel(p, index, fusedMultiplyAdd)) return oneVariable;
-  const Route route = KernelRoute(fusedMultiplyAdd);
+  const Route route = KernelRoute(p, fusedMultiplyAdd);
   switch (steps) {
     case 0:
       p.roundedKernel = kTable0[kDividing][index];
