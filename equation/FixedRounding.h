@@ -68,30 +68,28 @@ inline double Round6(double v) {
 // where HasFusedMultiplyAdd() is true. Decides the same values and gives the
 // same results.
 [[gnu::always_inline, gnu::target("avx,fma")]] inline bool Round6FusedQuick(double v, double& rounded) {
-  // As in Round6Quick: p = |v| * 10^6, r the nearest integer to p (ties to
-  // even; another integer near p in another rounding mode), and r is the
-  // nearest integer to the exact product when |p - r| + p * 2^-51 < 0.5 (the
-  // product p * 2^-51 is exact, so the fma rounds only the sum).
-  const __m128d x = _mm_set_sd(v);
-  const __m128d magnitudeBits = _mm_castsi128_pd(_mm_set1_epi64x(0x7fffffffffffffff));
-  const __m128d a = _mm_and_pd(x, magnitudeBits);
-  const __m128d p = _mm_mul_sd(a, _mm_set_sd(1.0e6));
+  // As in Round6Quick, on the signed value: p = v * 10^6, r the nearest
+  // integer to p (ties to even; another integer near p in another rounding
+  // mode; -0 for a negative p that rounds to zero), and r is the nearest
+  // integer to the exact product when |p - r| + |p| * 2^-51 < 0.5 (the
+  // product |p| * 2^-51 is exact, so the fma rounds only the sum).
+  const __m128d p = _mm_mul_sd(_mm_set_sd(v), _mm_set_sd(1.0e6));
   const __m128d r = _mm_round_sd(p, p, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
+  const __m128d magnitudeBits = _mm_castsi128_pd(_mm_set1_epi64x(0x7fffffffffffffff));
   const __m128d distance = _mm_and_pd(_mm_sub_sd(p, r), magnitudeBits);
-  if (!(_mm_cvtsd_f64(_mm_fmadd_sd(p, _mm_set_sd(0x1p-51), distance)) < 0.5)) return false;
+  const __m128d test = _mm_fmadd_sd(_mm_and_pd(p, magnitudeBits), _mm_set_sd(0x1p-51), distance);
+  if (!(_mm_cvtsd_f64(test) < 0.5)) return false;
   // r / 10^6 correctly rounded. y, the double nearest 10^-6, is 10^-6 times
   // (1 + e) with |e| < 2^-54.2, so q = r * y is within 0.91 units in the last
-  // place of r / 10^6; from such a q the remainder r - q * 10^6 is a double
-  // (the fma gives it exactly) and q + remainder * y rounded once is the
+  // place of r / 10^6; from such a q the remainder q * 10^6 - r is a double
+  // (the fma gives it exactly) and q - remainder * y rounded once is the
   // correctly rounded quotient (Markstein's correction step). The quotient
   // is never a tie: it is a double itself unless 5^6 stays in its
-  // denominator.
+  // denominator. For r = -0 the remainder is +0 and -0 - +0 keeps the -0.
   const __m128d micro = _mm_set_sd(1.0e-6);
   const __m128d q = _mm_mul_sd(r, micro);
-  const __m128d remainder = _mm_fnmadd_sd(q, _mm_set_sd(1.0e6), r);
-  const __m128d n = _mm_fmadd_sd(remainder, micro, q);
-  // n is +0 or positive: v's sign bit (v xor |v|) or-ed in.
-  rounded = _mm_cvtsd_f64(_mm_or_pd(n, _mm_xor_pd(x, a)));
+  const __m128d remainder = _mm_fmsub_sd(q, _mm_set_sd(1.0e6), r);
+  rounded = _mm_cvtsd_f64(_mm_fnmadd_sd(remainder, micro, q));
   return true;
 }
 
