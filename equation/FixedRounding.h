@@ -3,8 +3,10 @@
 // decimals ("5.000000", "-0.250000", "inf", "-nan"), read back as a number.
 // These functions give the outcome of that round trip without building the
 // text on the common paths: values whose scaled value is clearly not near a
-// half are rounded with one multiplication, the others below 9e9 exactly in
-// integer arithmetic; other values go through the text.
+// half are rounded with one multiplication and one division (or, where the
+// processor has fused multiply-add, a multiplication and two fmas), the
+// others below 9e9 exactly in integer arithmetic; other values go through the
+// text.
 //
 // Pure functions, safe from any thread. Locale independent.
 #include <cmath>
