@@ -6,8 +6,10 @@
 // inspection and for the editor) and compiled into a token program, and a
 // kernel is chosen for it: chains of the four arithmetic operators (X*0.5+10,
 // (X-40)*1.8+32, (A*256+B)/4, X*X*0.001+X*0.5-3) run on a routine made for
-// their operators, whole-number values skip the rounding, and everything else
-// runs the token program on a fixed-size stack. Evaluation allocates nothing.
+// their operators (built twice: once for processors with fused multiply-add,
+// whose six-decimal rounding takes no division), whole-number values skip the
+// rounding, and everything else runs the token program on a fixed-size stack.
+// Evaluation allocates nothing.
 // Every route gives the same results, bit for bit, as substituting every
 // variable's "%f" text into the postfix text and evaluating that text (same
 // operations, same order, same roundings), so values enter with six decimals

@@ -30,6 +30,11 @@ double IntegerChain(const EquationEvaluator::Program* p, const double* slotValue
 
 std::unique_ptr<EquationEvaluator::Program> EquationEvaluator::Program::Compile(
     const std::string& postfixText) {
+  return Compile(postfixText, fixed_rounding::HasFusedMultiplyAdd());
+}
+
+std::unique_ptr<EquationEvaluator::Program> EquationEvaluator::Program::Compile(
+    const std::string& postfixText, bool fusedMultiplyAdd) {
   auto program = std::make_unique<Program>();
   Program& p = *program;
   p.postfix = postfixText;
@@ -129,7 +134,7 @@ std::unique_ptr<EquationEvaluator::Program> EquationEvaluator::Program::Compile(
   }
   if (p.alwaysFails || p.code.empty()) {
     p.kernel = &Zero;
-  } else if (Kernel fused = p.wholeNumbersFit ? SelectFusedKernel(p) : nullptr) {
+  } else if (Kernel fused = p.wholeNumbersFit ? SelectFusedKernel(p, fusedMultiplyAdd) : nullptr) {
     p.kernel = fused;
   } else {
     // Integers (raw packet numbers) are their own six-decimal values; when

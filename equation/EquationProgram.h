@@ -99,10 +99,17 @@ struct EquationEvaluator::Program {
 
   // How Run evaluates this program, chosen by Compile.
   Kernel kernel = nullptr;
+  // The fused kernels' route for values that are not all whole numbers, by
+  // the rounding this processor does best.
+  Kernel roundedKernel = nullptr;
 
   // Builds the program of a postfix text produced by ToPostfix. Returns null
-  // when the text has more than kMaxVariables letters.
+  // when the text has more than kMaxVariables letters. The kernels use fused
+  // multiply-add where this processor has it; the second form chooses (true
+  // only where fixed_rounding::HasFusedMultiplyAdd(); the tests check both
+  // routes).
   static std::unique_ptr<Program> Compile(const std::string& postfixText);
+  static std::unique_ptr<Program> Compile(const std::string& postfixText, bool fusedMultiplyAdd);
 
   // Evaluates with one value per slot; 0.0 on any error.
   double Run(const double* slotValues) const { return kernel(this, slotValues); }
@@ -126,7 +133,7 @@ struct EquationEvaluator::Program {
 // Chooses the fused kernel of a compiled program whose code is a chain of
 // arithmetic operators, filling its fused fields; null when the code has
 // another shape. Defined with the kernels.
-EquationEvaluator::Kernel SelectFusedKernel(EquationEvaluator::Program& program);
+EquationEvaluator::Kernel SelectFusedKernel(EquationEvaluator::Program& program, bool fusedMultiplyAdd);
 
 // An integer below 2^52 in magnitude: its six-decimal text reads back as
 // itself and is at most 24 characters long.

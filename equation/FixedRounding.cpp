@@ -80,6 +80,27 @@ double Round6Exact(double v) {
   return v;  // every double from 2^52 up is an integer; infinities stay
 }
 
+#if defined(__x86_64__)
+[[gnu::target("avx,fma")]] double Round6Fused(double v) {
+  double rounded;
+  return Round6FusedQuick(v, rounded) ? rounded : Round6Exact(v);
+}
+#endif
+
+bool HasFusedMultiplyAdd() {
+#if defined(__x86_64__)
+  // The compiler's check includes the operating system's support for the
+  // registers' upper state, which the VEX-encoded instructions need.
+  static const bool has = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("fma") != 0;
+  }();
+  return has;
+#else
+  return false;
+#endif
+}
+
 std::size_t TextLength(double v) {
   const std::size_t sign = std::signbit(v) ? 1 : 0;
   if (!std::isfinite(v)) return sign + 3;

@@ -89,10 +89,11 @@ template <int... Ops, std::size_t... I>
   return (Step<Ops>(acc, p.fusedSteps[I], rounded) && ...);
 }
 
-// The chain for values that are not all whole numbers: they enter rounded.
-// Kept out of line so that the whole-number kernels need no stack frame.
+// The chain for values that are not all whole numbers, where the quick
+// rounding leaves one undecided or a text may be too long: every value
+// enters by the exact rounding, after the length check.
 template <int... Ops>
-[[gnu::noinline]] double FusedChainRounded(const Program* p, const double* slotValues) {
+[[gnu::noinline]] double FusedChainSlow(const Program* p, const double* slotValues) {
   double rounded[EquationEvaluator::kMaxVariables];
   bool small = p->smallValuesFit;
   for (std::size_t s = 0; s < p->slotLetters.size(); ++s) {
@@ -106,18 +107,60 @@ template <int... Ops>
   return acc;
 }
 
+// The chain for values that are not all whole numbers: they enter rounded.
+// Every value the quick rounding decides is below 2^51 / 10^6 in magnitude,
+// so the texts fit whenever smallValuesFit.
+template <int... Ops>
+double FusedChainRounded(const Program* p, const double* slotValues) {
+  double rounded[EquationEvaluator::kMaxVariables];
+  bool quick = p->smallValuesFit;
+  for (std::size_t s = 0; s < p->slotLetters.size(); ++s)
+    quick &= fixed_rounding::Round6Quick(slotValues[s], rounded[s]);
+  if (!quick) return FusedChainSlow<Ops...>(p, slotValues);
+  double acc = Value(p->fusedFirst, rounded);
+  if (!Steps<Ops...>(acc, *p, rounded, std::make_index_sequence<sizeof...(Ops)>{})) return 0.0;
+  return acc;
+}
+
 template <int... Ops>
 double FusedChain(const Program* p, const double* slotValues) {
   // Whole numbers (raw packet numbers) are their own six-decimal values and
   // their texts fit (the kernel is chosen only when they do).
   const std::size_t slots = p->slotLetters.size();
   for (std::size_t s = 0; s < slots; ++s) {
-    if (!IsWholeNumber(slotValues[s])) return FusedChainRounded<Ops...>(p, slotValues);
+    if (!IsWholeNumber(slotValues[s])) return p->roundedKernel(p, slotValues);
   }
   double acc = Value(p->fusedFirst, slotValues);
   if (!Steps<Ops...>(acc, *p, slotValues, std::make_index_sequence<sizeof...(Ops)>{})) return 0.0;
   return acc;
 }
+
+#if defined(__x86_64__)
+// FusedChain and FusedChainRounded in one routine, compiled for processors
+// with fused multiply-add (and the three-operand instruction forms): the
+// rounding takes no division, and a fractional value takes no second jump.
+// Chosen only for programs whose texts fit whenever the values are below
+// kSmallValueLimit (smallValuesFit).
+template <int... Ops>
+[[gnu::target("avx,fma")]] double FusedChainFma(const Program* p, const double* slotValues) {
+  const std::size_t slots = p->slotLetters.size();
+  bool whole = true;
+  for (std::size_t s = 0; s < slots; ++s) whole &= IsWholeNumber(slotValues[s]);
+  if (whole) {
+    double acc = Value(p->fusedFirst, slotValues);
+    if (!Steps<Ops...>(acc, *p, slotValues, std::make_index_sequence<sizeof...(Ops)>{})) return 0.0;
+    return acc;
+  }
+  double rounded[EquationEvaluator::kMaxVariables];
+  bool quick = true;
+  for (std::size_t s = 0; s < slots; ++s)
+    quick &= fixed_rounding::Round6FusedQuick(slotValues[s], rounded[s]);
+  if (!quick) return FusedChainSlow<Ops...>(p, slotValues);
+  double acc = Value(p->fusedFirst, rounded);
+  if (!Steps<Ops...>(acc, *p, rounded, std::make_index_sequence<sizeof...(Ops)>{})) return 0.0;
+  return acc;
+}
+#endif
 
 // acc = acc op b for a constant operand b; division by a constant 0 never
 // reaches a kernel (the equation always fails).
@@ -149,43 +192,98 @@ template <bool ConstantFirst, int... Ops>
   return acc;
 }
 
+// The chain on one variable for a value that the quick rounding leaves
+// undecided or whose text may be too long.
 template <bool ConstantFirst, int... Ops>
-[[gnu::noinline]] double OneVariableChainRounded(const Program* p, const double* slotValues) {
+[[gnu::noinline]] double OneVariableChainSlow(const Program* p, const double* slotValues) {
   const double v = slotValues[0];
   const bool small = p->smallValuesFit && std::fabs(v) < Program::kSmallValueLimit;
   if (!small && !p->SubstitutedTextFits(slotValues)) return 0.0;
   return RunOneVariable<ConstantFirst, Ops...>(p, fixed_rounding::Round6(v));
 }
 
+// The chain on one variable for a value that is not a whole number; a value
+// the quick rounding decides has a short text (see FusedChainRounded).
 template <bool ConstantFirst, int... Ops>
-double OneVariableChain(const Program* p, const double* slotValues) {
-  const double x = slotValues[0];
-  if (!IsWholeNumber(x)) return OneVariableChainRounded<ConstantFirst, Ops...>(p, slotValues);
+double OneVariableChainRounded(const Program* p, const double* slotValues) {
+  double x;
+  if (!p->smallValuesFit || !fixed_rounding::Round6Quick(slotValues[0], x))
+    return OneVariableChainSlow<ConstantFirst, Ops...>(p, slotValues);
   return RunOneVariable<ConstantFirst, Ops...>(p, x);
 }
 
-template <bool ConstantFirst, std::size_t Index, std::size_t... Step>
+template <bool ConstantFirst, int... Ops>
+double OneVariableChain(const Program* p, const double* slotValues) {
+  const double x = slotValues[0];
+  if (!IsWholeNumber(x)) return p->roundedKernel(p, slotValues);
+  return RunOneVariable<ConstantFirst, Ops...>(p, x);
+}
+
+#if defined(__x86_64__)
+// OneVariableChain and OneVariableChainRounded in one routine, for processors
+// with fused multiply-add and programs with smallValuesFit (see
+// FusedChainFma).
+template <bool ConstantFirst, int... Ops>
+[[gnu::target("avx,fma")]] double OneVariableChainFma(const Program* p, const double* slotValues) {
+  const double x = slotValues[0];
+  if (IsWholeNumber(x)) return RunOneVariable<ConstantFirst, Ops...>(p, x);
+  double rounded;
+  if (!fixed_rounding::Round6FusedQuick(x, rounded))
+    return OneVariableChainSlow<ConstantFirst, Ops...>(p, slotValues);
+  return RunOneVariable<ConstantFirst, Ops...>(p, rounded);
+}
+#endif
+
+// The routes of every fused kernel: for whole numbers (the kernel, which
+// hands other values to the program's roundedKernel), for other values, and
+// both in one for processors with fused multiply-add.
+enum Route { kWhole, kDividing, kFused, kRoutes };
+
+template <Route R, bool ConstantFirst, int... Ops>
+constexpr Kernel OneVariableRoute() {
+  if constexpr (R == kWhole) {
+    return &OneVariableChain<ConstantFirst, Ops...>;
+  } else if constexpr (R == kDividing) {
+    return &OneVariableChainRounded<ConstantFirst, Ops...>;
+  } else {
+#if defined(__x86_64__)
+    return &OneVariableChainFma<ConstantFirst, Ops...>;
+#else
+    return &OneVariableChain<ConstantFirst, Ops...>;
+#endif
+  }
+}
+
+template <Route R, bool ConstantFirst, std::size_t Index, std::size_t... Step>
 constexpr Kernel OneVariableKernelOf(std::index_sequence<Step...>) {
-  return &OneVariableChain<ConstantFirst, kArithmetic[(Index >> (2 * Step)) & 3u]...>;
+  return OneVariableRoute<R, ConstantFirst, kArithmetic[(Index >> (2 * Step)) & 3u]...>();
 }
 
 template <bool ConstantFirst, std::size_t Steps, std::size_t... Index>
-constexpr std::array<Kernel, sizeof...(Index)> MakeOneVariableTable(std::index_sequence<Index...>) {
-  return {OneVariableKernelOf<ConstantFirst, Index>(std::make_index_sequence<Steps>{})...};
+constexpr std::array<std::array<Kernel, sizeof...(Index)>, kRoutes> MakeOneVariableTable(
+    std::index_sequence<Index...>) {
+  return {{{OneVariableKernelOf<kWhole, ConstantFirst, Index>(std::make_index_sequence<Steps>{})...},
+           {OneVariableKernelOf<kDividing, ConstantFirst, Index>(std::make_index_sequence<Steps>{})...},
+           {OneVariableKernelOf<kFused, ConstantFirst, Index>(std::make_index_sequence<Steps>{})...}}};
 }
 
 // Chains on one variable of up to three steps, by whether a constant comes
-// first, then by step count.
+// first, then by route, then by step count.
 constexpr std::size_t kMaxOneVariableSteps = 3;
-constexpr std::array<Kernel, 4> kOneVariable1[2] = {
+constexpr std::array<std::array<Kernel, 4>, kRoutes> kOneVariable1[2] = {
     MakeOneVariableTable<false, 1>(std::make_index_sequence<4>{}),
     MakeOneVariableTable<true, 1>(std::make_index_sequence<4>{})};
-constexpr std::array<Kernel, 16> kOneVariable2[2] = {
+constexpr std::array<std::array<Kernel, 16>, kRoutes> kOneVariable2[2] = {
     MakeOneVariableTable<false, 2>(std::make_index_sequence<16>{}),
     MakeOneVariableTable<true, 2>(std::make_index_sequence<16>{})};
-constexpr std::array<Kernel, 64> kOneVariable3[2] = {
+constexpr std::array<std::array<Kernel, 64>, kRoutes> kOneVariable3[2] = {
     MakeOneVariableTable<false, 3>(std::make_index_sequence<64>{}),
     MakeOneVariableTable<true, 3>(std::make_index_sequence<64>{})};
+
+// The route of the kernel itself.
+Route KernelRoute(const Program& p, bool fusedMultiplyAdd) {
+  return fusedMultiplyAdd && p.smallValuesFit ? kFused : kWhole;
+}
 
 double Zero(const Program*, const double*) {
   return 0.0;
@@ -193,7 +291,7 @@ double Zero(const Program*, const double*) {
 
 // The kernel of a chain on one variable whose other operands are constants,
 // or null when the chain has another shape.
-Kernel SelectOneVariableKernel(Program& p, std::size_t index) {
+Kernel SelectOneVariableKernel(Program& p, std::size_t index, bool fusedMultiplyAdd) {
   const std::size_t steps = p.fusedStepCount;
   if (p.slotLetters.size() != 1 || steps == 0 || steps > kMaxOneVariableSteps) return nullptr;
   const bool constantFirst = p.fusedFirst.kind == FusedOperand::kConstant;
@@ -212,29 +310,53 @@ Kernel SelectOneVariableKernel(Program& p, std::size_t index) {
     if (step.operand.kind != FusedOperand::kConstant) return nullptr;
     p.fusedConstants[i] = step.operand.constant;
     const int op = kArithmetic[(index >> (2 * i)) & 3u];
-    if (op == et::kDivide && step.operand.constant == 0.0) return &Zero;
+    if (op == et::kDivide && step.operand.constant == 0.0) {
+      p.roundedKernel = &Zero;
+      return &Zero;
+    }
   }
   const std::size_t table = constantFirst ? 1 : 0;
+  const Route route = KernelRoute(p, fusedMultiplyAdd);
   switch (steps) {
     case 1:
-      return kOneVariable1[table][index];
+      p.roundedKernel = kOneVariable1[table][kDividing][index];
+      return kOneVariable1[table][route][index];
     case 2:
-      return kOneVariable2[table][index];
+      p.roundedKernel = kOneVariable2[table][kDividing][index];
+      return kOneVariable2[table][route][index];
     default:
-      return kOneVariable3[table][index];
+      p.roundedKernel = kOneVariable3[table][kDividing][index];
+      return kOneVariable3[table][route][index];
   }
 }
 
 // Kernel tables: entry n of table k runs k steps whose operators are the
 // two-bit numbers of n, the first step in the lowest bits.
-template <std::size_t Index, std::size_t... Step>
+template <Route R, int... Ops>
+constexpr Kernel ChainRoute() {
+  if constexpr (R == kWhole) {
+    return &FusedChain<Ops...>;
+  } else if constexpr (R == kDividing) {
+    return &FusedChainRounded<Ops...>;
+  } else {
+#if defined(__x86_64__)
+    return &FusedChainFma<Ops...>;
+#else
+    return &FusedChain<Ops...>;
+#endif
+  }
+}
+
+template <Route R, std::size_t Index, std::size_t... Step>
 constexpr Kernel KernelOf(std::index_sequence<Step...>) {
-  return &FusedChain<kArithmetic[(Index >> (2 * Step)) & 3u]...>;
+  return ChainRoute<R, kArithmetic[(Index >> (2 * Step)) & 3u]...>();
 }
 
 template <std::size_t Steps, std::size_t... Index>
-constexpr std::array<Kernel, sizeof...(Index)> MakeTable(std::index_sequence<Index...>) {
-  return {KernelOf<Index>(std::make_index_sequence<Steps>{})...};
+constexpr std::array<std::array<Kernel, sizeof...(Index)>, kRoutes> MakeTable(std::index_sequence<Index...>) {
+  return {{{KernelOf<kWhole, Index>(std::make_index_sequence<Steps>{})...},
+           {KernelOf<kDividing, Index>(std::make_index_sequence<Steps>{})...},
+           {KernelOf<kFused, Index>(std::make_index_sequence<Steps>{})...}}};
 }
 
 constexpr auto kTable0 = MakeTable<0>(std::make_index_sequence<1>{});
@@ -276,7 +398,7 @@ FusedOperand FusedRight(const Program::Instruction& ins) {
 
 }  // namespace
 
-Kernel SelectFusedKernel(Program& p) {
+Kernel SelectFusedKernel(Program& p, bool fusedMultiplyAdd) {
   const std::vector<Program::Instruction>& code = p.code;
   if (code.empty() || !ToOperand(code[0], p.fusedFirst)) return nullptr;
   std::size_t steps = 0;
@@ -312,17 +434,23 @@ Kernel SelectFusedKernel(Program& p) {
     p.fusedSteps[steps++] = step;
   }
   p.fusedStepCount = steps;
-  if (Kernel oneVariable = SelectOneVariableKernel(p, index)) return oneVariable;
+  if (Kernel oneVariable = SelectOneVariableKernel(p, index, fusedMultiplyAdd)) return oneVariable;
+  const Route route = KernelRoute(p, fusedMultiplyAdd);
   switch (steps) {
     case 0:
-      return kTable0[index];
+      p.roundedKernel = kTable0[kDividing][index];
+      return kTable0[route][index];
     case 1:
-      return kTable1[index];
+      p.roundedKernel = kTable1[kDividing][index];
+      return kTable1[route][index];
     case 2:
-      return kTable2[index];
+      p.roundedKernel = kTable2[kDividing][index];
+      return kTable2[route][index];
     case 3:
-      return kTable3[index];
+      p.roundedKernel = kTable3[kDividing][index];
+      return kTable3[route][index];
     default:
-      return kTable4[index];
+      p.roundedKernel = kTable4[kDividing][index];
+      return kTable4[route][index];
   }
 }

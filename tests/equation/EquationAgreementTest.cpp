@@ -15,6 +15,7 @@
 #include <string>
 
 #include "equation/EquationEvaluator.h"
+#include "equation/EquationProgram.h"
 #include "equation/FixedRounding.h"
 #include "tests/equation/LiteralEvaluator.h"
 
@@ -160,6 +161,65 @@ TEST(EquationAgreement, RoundingNearHalvesAtEveryMagnitude) {
     if (Pick(rng, 2)) v = -v;
     std::snprintf(text, sizeof text, "%f", v);
     ASSERT_EQ(Bits(std::strtod(text, nullptr)), Bits(fixed_rounding::Round6(v))) << text;
+  }
+}
+
+// Values a few units in the last place from a half of the sixth decimal, at
+// magnitudes from 1e-6 up to past the quick routes' limit.
+double NearHalf(Rng& rng) {
+  const double scale = std::ldexp(1.0, Pick(rng, 55));
+  const double whole = std::floor(scale * (1.0 + static_cast<double>(Pick(rng, 1 << 20)) / (1 << 20)));
+  double v = (whole + 0.5) / 1e6;
+  for (int step = Pick(rng, 7) - 3; step != 0; step += step > 0 ? -1 : 1)
+    v = std::nextafter(v, step > 0 ? 1e300 : -1e300);
+  return Pick(rng, 2) ? -v : v;
+}
+
+TEST(EquationAgreement, RoundingRoutesAgreeWithTheExactRounding) {
+  // The quick roundings (by division, and by multiplication with one fma
+  // correction) against the exact integer and text routes, over millions of
+  // values of every kind; every 64th also against printf and strtod.
+  if (!fixed_rounding::HasFusedMultiplyAdd()) GTEST_SKIP() << "no fused multiply-add on this processor";
+  Rng rng(77);
+  char text[400];
+  for (int i = 0; i < 3000000; ++i) {
+    double v = 0.0;
+    switch (i % 4) {
+      case 0:
+        v = RandomValue(rng);
+        break;
+      case 1:
+        v = NearHalf(rng);
+        break;
+      case 2:  // fractions of the sizes measured values have, and their binary neighbours
+        v = static_cast<double>(Pick(rng, 1 << 30)) * std::ldexp(1.0, -Pick(rng, 40)) *
+            (Pick(rng, 2) ? -1 : 1);
+        break;
+      default:
+        v = std::bit_cast<double>(rng());
+    }
+    const double exact = fixed_rounding::Round6Exact(v);
+    ASSERT_EQ(Bits(exact), Bits(fixed_rounding::Round6(v))) << v;
+    ASSERT_EQ(Bits(exact), Bits(fixed_rounding::Round6Fused(v))) << v;
+    if (i % 64 == 0) {
+      std::snprintf(text, sizeof text, "%f", v);
+      ASSERT_EQ(Bits(std::strtod(text, nullptr)), Bits(exact)) << text;
+    }
+  }
+  // Every quotient the quick routes form: integers r below 2^51 whose r / 10^6
+  // ends in the last place near a half (where a rounding slip would show).
+  for (int i = 0; i < 2000000; ++i) {
+    const double r = std::floor(std::ldexp(static_cast<double>(rng() >> 11), -Pick(rng, 52) - 2));
+    const double v = r / 1e6;
+    ASSERT_EQ(Bits(fixed_rounding::Round6Exact(v)), Bits(fixed_rounding::Round6Fused(v))) << v;
+    ASSERT_EQ(Bits(fixed_rounding::Round6Exact(-v)), Bits(fixed_rounding::Round6Fused(-v))) << v;
+  }
+  for (const double v : {0.0, -0.0, 4.0e-7, -4.0e-7, 5.0e-7, -5.0e-7, 4.9999999e-7, 12.5, 0.25, -0.0000001,
+                         std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+                         std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::quiet_NaN(),
+                         std::numeric_limits<double>::denorm_min(), std::numeric_limits<double>::max(),
+                         0x1p51 / 1e6, 2251799813.685248, 2251799813.6852475}) {
+    ASSERT_EQ(Bits(fixed_rounding::Round6Exact(v)), Bits(fixed_rounding::Round6Fused(v))) << v;
   }
 }
 
@@ -337,6 +397,53 @@ TEST(EquationAgreement, FusedShapesWithEveryKindOfValue) {
         }
       }
       ExpectAgreement(e, equation, values);
+    }
+  }
+}
+
+TEST(EquationAgreement, BothKernelRoutesEqualSubstitutedText) {
+  // The fused kernels are built twice, with and without fused multiply-add;
+  // the processor picks one. Each is checked here, whatever this processor
+  // picks, on every operator sequence of the one-variable chains and on
+  // mixed chains, with whole, fractional and exceptional values.
+  static const char kOps[] = "*/-+";
+  static const char* const kConstants[] = {"0", "1", "0.5", "40", "1.8", "255", "0.0195", "-0", "-2.5", "3"};
+  const bool fma = fixed_rounding::HasFusedMultiplyAdd();
+  Rng rng(555);
+  for (int steps = 1; steps <= 4; ++steps) {
+    const int combinations = 1 << (2 * steps);
+    for (int combination = 0; combination < combinations; ++combination) {
+      for (int form = 0; form < 3; ++form) {
+        std::string infix = form == 1 ? kConstants[Pick(rng, 10)] : "X";
+        for (int i = 0; i < steps; ++i) {
+          std::string operand = kConstants[Pick(rng, 10)];
+          if (form == 1 && i == 0) operand = "X";
+          if (form == 2) operand = RandomChainOperand(rng);
+          infix = "(" + infix + ")" + kOps[(combination >> (2 * i)) & 3] + operand;
+        }
+        std::string postfix;
+        ASSERT_EQ(EquationResult::kOk, EquationEvaluator::ToPostfix(infix.c_str(), postfix)) << infix;
+        const auto dividing = EquationEvaluator::Program::Compile(postfix, false);
+        const auto fused = EquationEvaluator::Program::Compile(postfix, fma);
+        ASSERT_TRUE(dividing && fused) << infix;
+        for (int round = 0; round < 60; ++round) {
+          std::map<char, double> values;
+          double slots[EquationEvaluator::kMaxVariables] = {};
+          for (char letter : std::string(kLetters)) {
+            const double v = round % 3 == 0   ? RandomWholeOrEdge(rng)
+                             : round % 3 == 1 ? static_cast<double>(Pick(rng, 256)) * 0.3921568
+                                              : RandomValue(rng);
+            values[letter] = v;
+            const int slot = dividing->slotOfLetter[static_cast<unsigned char>(letter)];
+            if (slot >= 0) slots[slot] = v;
+          }
+          const double expected = literal::Evaluate(postfix, values);
+          ASSERT_EQ(ResultBits(expected), ResultBits(dividing->Run(slots)))
+              << infix << " X=" << values['X'] << " A=" << values['A'];
+          ASSERT_EQ(ResultBits(expected), ResultBits(fused->Run(slots)))
+              << infix << " X=" << values['X'] << " A=" << values['A'];
+        }
+      }
     }
   }
 }
