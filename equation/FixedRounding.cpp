@@ -89,11 +89,12 @@ double Round6Exact(double v) {
 
 bool HasFusedMultiplyAdd() {
 #if defined(__x86_64__)
-  // The compiler's check includes the operating system's support for the
-  // registers' upper state, which the VEX-encoded instructions need.
+  // The fused route uses VEX-encoded instructions (three-operand forms and
+  // rounding to an integer) besides fma; the compiler's checks include the
+  // operating system's support for the registers' upper state.
   static const bool has = [] {
     __builtin_cpu_init();
-    return __builtin_cpu_supports("fma") != 0;
+    return __builtin_cpu_supports("avx") != 0 && __builtin_cpu_supports("fma") != 0;
   }();
   return has;
 #else
