@@ -284,15 +284,6 @@ char* ItemRowFormatter::WriteRow(char* first, char* last, double timeSeconds, co
   if (static_cast<std::size_t>(last - first) < rowBound_) return nullptr;
   char* p = AppendFixed(first, first + kTimeBound, timeSeconds, 3);
   if (p == nullptr) return nullptr;
-  // The texts of the packet's words are fetched together first: one by one,
-  // each would wait for memory on its own when the values change fast.
-  for (const Column& column : columns_) {
-    std::uint32_t word = 0;
-    if (column.kind == Column::Kind::kValue && column.readsRaw && Belongs(column.parent, commandIdHash) &&
-        ReadWord(packet, length, column.offset, column.bytes, column.swap, &word)) {
-      __builtin_prefetch(&column.texts[word & (column.texts.size() - 1)]);
-    }
-  }
   for (std::size_t i = 0; i < items_.size(); ++i) {
     *p++ = ',';
     const Column& column = columns_[i];
