@@ -24,6 +24,7 @@
 #include "analysis/LogData.h"
 #include "analysis/LogHistograms.h"
 #include "analysis/LogStatistics.h"
+#include "bench/support/BenchSupport.h"
 #include "datalog/DataLogFile.h"
 #include "definition/ADXBitmask.h"
 #include "definition/ADXCommands.h"
@@ -40,36 +41,8 @@ constexpr int kPacketSize = 64;
 // adx. Returns the command hash, 0 on failure.
 std::uint32_t WriteDefinition(const std::string& adx, int items) {
   ADXDefinition def;
-  auto data = std::make_unique<ADXCSendCommand>();
-  data->SetId("DATA");
-  data->flags = kSendReadReply;
-  data->replysize = kPacketSize;
-  data->packetsize = kPacketSize;
-  const std::uint32_t hash = data->idhash;
-  def.Append(std::move(data));
   std::vector<ADXValue*> values;
-  for (int i = 0; i < items; ++i) {
-    const std::string id = "ITEM" + std::to_string(i);
-    if (i % 5 == 4) {
-      auto b = std::make_unique<ADXBitmask>();
-      b->SetId(id.c_str());
-      b->packetoffset = static_cast<std::uint32_t>(i % kPacketSize);
-      b->operand = 1u << (i % 8);
-      b->result = b->operand;
-      b->parentcmdidhash = hash;
-      def.Append(std::move(b));
-    } else {
-      auto v = std::make_unique<ADXValue>();
-      v->SetId(id.c_str());
-      const char* eq = i % 2 == 0 ? "X*0.75-40" : "X/2.55";
-      v->SetEquation(eq, std::strlen(eq));
-      v->packetoffset = static_cast<std::uint32_t>(i % (kPacketSize - 1));
-      v->sizeinbits = i % 3 == 0 ? 16 : 8;
-      v->parentcmdidhash = hash;
-      values.push_back(v.get());
-      def.Append(std::move(v));
-    }
-  }
+  const std::uint32_t hash = AddSyntheticItems(def, items, kPacketSize, false, false, false, &values);
   for (int h = 0; h < 2; ++h) {
     auto hist = std::make_unique<ADXHistogram>();
     hist->SetId(h == 0 ? "HIST0" : "HIST1");
@@ -85,49 +58,6 @@ std::uint32_t WriteDefinition(const std::string& adx, int items) {
     def.Append(std::move(hist));
   }
   return SaveAdx(&def, adx.c_str(), nullptr) == 1 ? hash : 0;
-}
-
-bool WriteLog(const std::string& xdl, std::uint32_t hash, std::uint32_t count) {
-  DataLogFile log;
-  if (log.Open(xdl.c_str(), false) != XDL_OK) return false;
-  XdlEntry entry;
-  entry.commandIdHash = hash;
-  entry.SetIdText("DATA");
-  entry.commandType = ADX_TYPE_SENDCOMMAND;
-  entry.storedSize = entry.fullSize = kPacketSize;
-  entry.mask = XdlMask::AllSet(120);
-  if (log.AddEntry(entry) != XDL_OK || log.StartRecording() != XDL_OK) return false;
-  std::uint8_t packet[kPacketSize];
-  for (std::uint32_t r = 0; r < count; ++r) {
-    for (int i = 0; i < kPacketSize; ++i) packet[i] = static_cast<std::uint8_t>(r * 7 + i * 13);
-    if (log.RecordPacket(hash, packet, kPacketSize) != XDL_OK) return false;
-  }
-  return log.StopRecording() == XDL_OK && log.Close() != 0;
-}
-
-double ProcessCpuSeconds() {
-  timespec ts{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
-
-// Best wall-clock time of three runs, and the processor time (all threads) of
-// that run: the processor time does not depend on what else the machine runs.
-struct Timing {
-  double wall = -1.0;
-  double cpu = -1.0;
-};
-
-Timing Best(const std::function<bool()>& run) {
-  Timing best{1e300, 0.0};
-  for (int i = 0; i < 3; ++i) {
-    const double cpu = ProcessCpuSeconds();
-    const auto start = std::chrono::steady_clock::now();
-    if (!run()) return Timing{};
-    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (wall < best.wall) best = Timing{wall, ProcessCpuSeconds() - cpu};
-  }
-  return best;
 }
 
 void Report(const char* what, Timing t, double goal) {
@@ -158,8 +88,8 @@ int main() {
   const std::string adx100 = folder + "/d100.adx", xdl1m = folder + "/l1m.xdl";
   const std::uint32_t hash28 = WriteDefinition(adx28, 28);
   const std::uint32_t hash100 = WriteDefinition(adx100, 100);
-  if (hash28 == 0 || hash100 == 0 || !WriteLog(xdl300, hash28, 300000) ||
-      !WriteLog(xdl1m, hash100, 1000000)) {
+  if (hash28 == 0 || hash100 == 0 || !WriteSyntheticLog(xdl300, hash28, 300000, kPacketSize) ||
+      !WriteSyntheticLog(xdl1m, hash100, 1000000, kPacketSize)) {
     std::fprintf(stderr, "could not generate the logs in %s\n", folder.c_str());
     return 1;
   }
@@ -171,7 +101,7 @@ int main() {
   }
   std::printf("load average %.2f on %u processors\n", load[0], std::thread::hardware_concurrency());
   std::printf("300,000 records, 28 items:\n");
-  Report("  histogram (load, read, one pass, CSV grid)", Best([&] {
+  Report("  histogram (load, read, one pass, CSV grid)", BestOfThree([&] {
            ADXDefinition def;
            LogData log;
            if (!LoadAdx(&def, adx28.c_str(), nullptr, 0, nullptr, nullptr)) return false;
@@ -182,7 +112,7 @@ int main() {
            return !HistogramGridCsv(*h, kStatAverage).empty() && h->SampleCount() == 300000;
          }),
          0.15);
-  Report("  stats (load, read, every value, CSV)", Best([&] {
+  Report("  stats (load, read, every value, CSV)", BestOfThree([&] {
            ADXDefinition def;
            LogData log;
            if (!LoadAdx(&def, adx28.c_str(), nullptr, 0, nullptr, nullptr)) return false;
@@ -201,7 +131,7 @@ int main() {
   std::printf("1,000,000 records, 100 items:\n");
   std::size_t memory = 0;
   const std::size_t before = ResidentBytes();
-  Report("  open: read the log and decode the first channel", Best([&] {
+  Report("  open: read the log and decode the first channel", BestOfThree([&] {
            ADXDefinition def;
            LogData log;
            if (!LoadAdx(&def, adx100.c_str(), nullptr, 0, nullptr, nullptr)) return false;

@@ -21,6 +21,7 @@
 #include "analysis/LogData.h"
 #include "app/analysis/AnalysisWindow.h"
 #include "app/analysis/StripChartWidget.h"
+#include "bench/support/BenchSupport.h"
 #include "datalog/DataLogFile.h"
 #include "definition/ADXCommands.h"
 #include "definition/ADXDefinition.h"
@@ -52,21 +53,7 @@ bool WriteFiles(const std::string& adx, const std::string& xdl) {
     def.Append(std::move(v));
   }
   if (SaveAdx(&def, adx.c_str(), nullptr) != 1) return false;
-  DataLogFile log;
-  if (log.Open(xdl.c_str(), false) != XDL_OK) return false;
-  XdlEntry entry;
-  entry.commandIdHash = hash;
-  entry.SetIdText("DATA");
-  entry.commandType = ADX_TYPE_SENDCOMMAND;
-  entry.storedSize = entry.fullSize = kPacketSize;
-  entry.mask = XdlMask::AllSet(120);
-  if (log.AddEntry(entry) != XDL_OK || log.StartRecording() != XDL_OK) return false;
-  std::uint8_t packet[kPacketSize];
-  for (std::uint32_t r = 0; r < kRecords; ++r) {
-    for (int i = 0; i < kPacketSize; ++i) packet[i] = static_cast<std::uint8_t>(r * 7 + i * 13 + (r >> 10));
-    if (log.RecordPacket(hash, packet, kPacketSize) != XDL_OK) return false;
-  }
-  return log.StopRecording() == XDL_OK && log.Close() != 0;
+  return WriteSyntheticLog(xdl, hash, kRecords, kPacketSize, true);
 }
 
 double Load() {

@@ -22,7 +22,7 @@
 #include <memory>
 #include <string>
 
-#include "datalog/DataLogFile.h"
+#include "bench/support/BenchSupport.h"
 #include "definition/ADXBitmask.h"
 #include "definition/ADXCommands.h"
 #include "definition/ADXDefinition.h"
@@ -39,80 +39,8 @@ constexpr int kPacketSize = 64;
 // Returns the command hash, 0 on failure.
 std::uint32_t WriteDefinition(const std::string& adx, int items) {
   ADXDefinition def;
-  auto data = std::make_unique<ADXCSendCommand>();
-  data->SetId("DATA");
-  data->flags = kSendReadReply;
-  data->replysize = kPacketSize;
-  data->packetsize = kPacketSize;
-  const std::uint32_t hash = data->idhash;
-  def.monitorcmd = data.get();
-  def.Append(std::move(data));
-  for (int i = 0; i < items; ++i) {
-    const std::string id = "ITEM" + std::to_string(i);
-    if (i % 5 == 4) {
-      auto b = std::make_unique<ADXBitmask>();
-      b->SetId(id.c_str());
-      b->packetoffset = static_cast<std::uint32_t>(i % kPacketSize);
-      b->operand = 1u << (i % 8);
-      b->result = b->operand;
-      b->parentcmdidhash = hash;
-      b->SetTrueString("ON", 2);
-      b->SetFalseString("OFF", 3);
-      def.Append(std::move(b));
-    } else {
-      auto v = std::make_unique<ADXValue>();
-      v->SetId(id.c_str());
-      const char* eq = i % 2 == 0 ? "X*0.75-40" : "X/2.55";
-      v->SetEquation(eq, std::strlen(eq));
-      v->packetoffset = static_cast<std::uint32_t>(i % (kPacketSize - 1));
-      v->sizeinbits = i % 3 == 0 ? 16 : 8;
-      v->outputtype = i % 4 == 0 ? kOutputInteger : kOutputFloat;
-      v->parentcmdidhash = hash;
-      def.Append(std::move(v));
-    }
-  }
+  const std::uint32_t hash = AddSyntheticItems(def, items, kPacketSize, true, true, true);
   return SaveAdx(&def, adx.c_str(), nullptr) == 1 ? hash : 0;
-}
-
-bool WriteLog(const std::string& xdl, std::uint32_t hash, std::uint32_t count) {
-  DataLogFile log;
-  if (log.Open(xdl.c_str(), false) != XDL_OK) return false;
-  XdlEntry entry;
-  entry.commandIdHash = hash;
-  entry.SetIdText("DATA");
-  entry.commandType = ADX_TYPE_SENDCOMMAND;
-  entry.storedSize = entry.fullSize = kPacketSize;
-  entry.mask = XdlMask::AllSet(120);
-  if (log.AddEntry(entry) != XDL_OK || log.StartRecording() != XDL_OK) return false;
-  std::uint8_t packet[kPacketSize];
-  for (std::uint32_t r = 0; r < count; ++r) {
-    for (int i = 0; i < kPacketSize; ++i) packet[i] = static_cast<std::uint8_t>(r * 7 + i * 13);
-    if (log.RecordPacket(hash, packet, kPacketSize) != XDL_OK) return false;
-  }
-  return log.StopRecording() == XDL_OK && log.Close() != 0;
-}
-
-double ProcessCpuSeconds() {
-  timespec ts{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
-
-struct Timing {
-  double wall = -1.0;
-  double cpu = -1.0;
-};
-
-Timing Best(const std::function<bool()>& run) {
-  Timing best{1e300, 0.0};
-  for (int i = 0; i < 3; ++i) {
-    const double cpu = ProcessCpuSeconds();
-    const auto start = std::chrono::steady_clock::now();
-    if (!run()) return Timing{};
-    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (wall < best.wall) best = Timing{wall, ProcessCpuSeconds() - cpu};
-  }
-  return best;
 }
 
 bool Export(const std::string& xdl, const std::string& adx, const std::string& csv) {
@@ -152,8 +80,8 @@ int main(int argc, char** argv) {
   const std::string csv = folder + "/out.csv";
   const std::uint32_t hash28 = WriteDefinition(adx28, 28);
   const std::uint32_t hash100 = WriteDefinition(adx100, 100);
-  if (hash28 == 0 || hash100 == 0 || !WriteLog(xdl300, hash28, 300000) ||
-      !WriteLog(xdl1m, hash100, 1000000)) {
+  if (hash28 == 0 || hash100 == 0 || !WriteSyntheticLog(xdl300, hash28, 300000, kPacketSize) ||
+      !WriteSyntheticLog(xdl1m, hash100, 1000000, kPacketSize)) {
     std::fprintf(stderr, "could not generate the logs in %s\n", folder.c_str());
     return 1;
   }
@@ -161,11 +89,11 @@ int main(int argc, char** argv) {
   // Into /dev/null: the program's own speed. Into a file: with the page
   // cache and the disk of this machine, whose write-back varies with what
   // else it stores.
-  const Timing small = Best([&] { return Export(xdl300, adx28, "/dev/null"); });
-  const Timing large = Best([&] { return Export(xdl1m, adx100, "/dev/null"); });
-  const Timing smallFile = Best([&] { return Export(xdl300, adx28, csv); });
+  const Timing small = BestOfThree([&] { return Export(xdl300, adx28, "/dev/null"); });
+  const Timing large = BestOfThree([&] { return Export(xdl1m, adx100, "/dev/null"); });
+  const Timing smallFile = BestOfThree([&] { return Export(xdl300, adx28, csv); });
   const double smallMb = FileMegabytes(csv);
-  const Timing largeFile = Best([&] { return Export(xdl1m, adx100, csv); });
+  const Timing largeFile = BestOfThree([&] { return Export(xdl1m, adx100, csv); });
   const double largeMb = FileMegabytes(csv);
   std::filesystem::remove(csv);
   if (small.wall < 0 || large.wall < 0 || smallFile.wall < 0 || largeFile.wall < 0) {
