@@ -2,8 +2,8 @@
 
 #include <chrono>
 #include <cstring>
-#include <memory>
 #include <ctime>
+#include <memory>
 #include <vector>
 
 #include "datalog/DataLogFile.h"
@@ -28,7 +28,8 @@ bool WriteSyntheticLog(const std::string& xdl, std::uint32_t hash, std::uint32_t
   for (std::uint32_t r = 0; r < count; ++r) {
     for (int i = 0; i < packetSize; ++i)
       packet[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(r * 7 + i * 13 + (drift ? r >> 10 : 0));
-    if (log.RecordPacket(hash, packet.data(), static_cast<std::uint32_t>(packet.size())) != XDL_OK) return false;
+    if (log.RecordPacket(hash, packet.data(), static_cast<std::uint32_t>(packet.size())) != XDL_OK)
+      return false;
   }
   return log.StopRecording() == XDL_OK && log.Close() != 0;
 }

@@ -77,12 +77,6 @@ namespace {
 // Time texts up to 10^15 s with three decimals, and the comma before each column.
 constexpr std::size_t kTimeBound = 24;
 
-// The raw word as ReadRawField reads it, from the column's planned place.
-inline bool ReadWord(const std::uint8_t* packet, std::size_t length, std::uint32_t offset,
-                     std::uint32_t bytes, bool swap, std::uint32_t* word) {
-  return ReadRawField(packet, length, offset, static_cast<std::int32_t>(bytes * 8), swap, word);
-}
-
 }  // namespace
 
 void ItemRowFormatter::PlanColumns() {
@@ -93,8 +87,7 @@ void ItemRowFormatter::PlanColumns() {
     // The place of the raw word, as the items' ExtractRaw finds it.
     const auto place = [&column](std::uint32_t offset, std::int32_t sizeInBits, bool lsbFirst) {
       column.offset = offset;
-      column.bytes =
-          sizeInBits > 0 ? std::min<std::uint32_t>(static_cast<std::uint32_t>(sizeInBits) / 8, 4) : 0;
+      column.sizeInBits = sizeInBits;
       column.swap = !lsbFirst && sizeInBits > 8;
     };
     if (items_[i]->objectType == ADX_TYPE_BITMASK) {
@@ -115,17 +108,6 @@ void ItemRowFormatter::PlanColumns() {
     const auto* value = static_cast<const ADXValue*>(items_[i]);
     column.parent = value->parentcmdidhash;
     place(value->packetoffset, value->sizeinbits, (value->flags & kValueLsbFirst) != 0);
-    if (!(value->flags & kValueSigned)) {
-      column.number = Column::Number::kUnsigned;
-    } else if (value->sizeinbits == 8) {
-      column.number = Column::Number::kSigned8;
-    } else if (value->sizeinbits == 16) {
-      column.number = Column::Number::kSigned16;
-    } else if (value->sizeinbits == 32) {
-      column.number = Column::Number::kSigned32;
-    } else {
-      column.number = Column::Number::kZero;
-    }
     const int slotCount = static_cast<int>(value->equation.SlotCount());
     bool planned = value->lookup == nullptr &&
                    slotCount <= static_cast<int>(EquationEvaluator::kMaxVariables) &&
@@ -141,7 +123,7 @@ void ItemRowFormatter::PlanColumns() {
     column.readsRaw = !value->variables.empty();
     column.slotCount = slotCount;
     column.fillsSlots = column.readsRaw && static_cast<int>(column.slots.size()) == slotCount;
-    if (planned) column.texts.resize(column.readsRaw && column.bytes > 1 ? 2048 : 256);
+    if (planned) column.texts.resize(column.readsRaw && column.sizeInBits > 15 ? 2048 : 256);
     column.kind = planned ? Column::Kind::kValue : Column::Kind::kGeneric;
     // A planned text fits the value text; any other may be quoted.
     rowBound_ += 1 + (planned ? kValueTextSize : 2 * kValueTextSize + 2);
@@ -157,7 +139,7 @@ char* ItemRowFormatter::WriteValue(char* first, const Column& column, ADXObject*
   std::uint32_t word = 0;
   if (column.readsRaw) {
     const bool own = Belongs(column.parent, commandIdHash);
-    if (own && ReadWord(packet, length, column.offset, column.bytes, column.swap, &word)) {
+    if (own && ReadRawField(packet, length, column.offset, column.sizeInBits, column.swap, &word)) {
       value->SetLastRaw(static_cast<std::int32_t>(word));
     } else {
       word = static_cast<std::uint32_t>(value->LastRaw());
@@ -184,23 +166,8 @@ char* ItemRowFormatter::FormatValue(char* first, const Column& column, ADXValue*
   double slots[EquationEvaluator::kMaxVariables];
   if (!column.fillsSlots) std::fill_n(slots, column.slotCount, 0.0);
   if (column.readsRaw) {
-    double number = 0.0;
-    switch (column.number) {
-      case Column::Number::kUnsigned:
-        number = word;
-        break;
-      case Column::Number::kSigned8:
-        number = static_cast<std::int8_t>(static_cast<std::uint8_t>(word));
-        break;
-      case Column::Number::kSigned16:
-        number = static_cast<std::int16_t>(static_cast<std::uint16_t>(word));
-        break;
-      case Column::Number::kSigned32:
-        number = static_cast<std::int32_t>(word);
-        break;
-      case Column::Number::kZero:
-        break;
-    }
+    // Only for a word not seen before: the value's own reading of it.
+    const double number = value->RawWordToNumber(static_cast<std::int32_t>(word));
     for (const int slot : column.slots) slots[slot] = number;
   }
   const double n = value->equation.EvaluateSlots(slots);
@@ -296,7 +263,7 @@ char* ItemRowFormatter::WriteRow(char* first, char* last, double timeSeconds, co
         auto* bitmask = static_cast<ADXBitmask*>(items_[i]);
         std::uint32_t word = 0;
         if (Belongs(column.parent, commandIdHash) &&
-            ReadWord(packet, length, column.offset, column.bytes, column.swap, &word)) {
+            ReadRawField(packet, length, column.offset, column.sizeInBits, column.swap, &word)) {
           bitmask->SetLastRaw(word);
         } else {
           word = bitmask->LastRaw();

@@ -66,16 +66,14 @@ class ItemRowFormatter {
   // through the item's own formatting. Both give the same text.
   struct Column {
     enum class Kind { kGeneric, kValue, kBitmask };
-    enum class Number { kUnsigned, kSigned8, kSigned16, kSigned32, kZero };
     Kind kind = Kind::kGeneric;
     std::uint32_t parent = 0;  // the item's command; 0 for any
     // Where the raw word is (kValue, kBitmask).
     std::uint32_t offset = 0;
-    std::uint32_t bytes = 0;
+    std::int32_t sizeInBits = 0;
     bool swap = false;
-    // kValue: how the raw word reads as a number, and the slots that
-    // receive it (no variable: nothing is read).
-    Number number = Number::kUnsigned;
+    // kValue: the slots that receive the raw number (no variable: nothing
+    // is read).
     bool readsRaw = false;
     std::vector<int> slots;
     int slotCount = 0;
