@@ -81,17 +81,18 @@ inline double Round6(double v) {
   const __m128d distance = _mm_and_pd(_mm_sub_sd(p, r), magnitudeBits);
   const __m128d test = _mm_fmadd_sd(_mm_and_pd(p, magnitudeBits), _mm_set_sd(0x1p-51), distance);
   if (!(_mm_cvtsd_f64(test) < 0.5)) return false;
-  // r / 10^6 correctly rounded. y, the double nearest 10^-6, is 10^-6 times
-  // (1 + e) with |e| < 2^-54.2, so q = r * y is within 0.91 units in the last
-  // place of r / 10^6; from such a q the remainder q * 10^6 - r is a double
-  // (the fma gives it exactly) and q - remainder * y rounded once is the
-  // correctly rounded quotient (Markstein's correction step). The quotient
-  // is never a tie: it is a double itself unless 5^6 stays in its
-  // denominator. For r = -0 the remainder is +0 and -0 - +0 keeps the -0.
-  const __m128d micro = _mm_set_sd(1.0e-6);
-  const __m128d q = _mm_mul_sd(r, micro);
-  const __m128d remainder = _mm_fmsub_sd(q, _mm_set_sd(1.0e6), r);
-  rounded = _mm_cvtsd_f64(_mm_fnmadd_sd(remainder, micro, q));
+  // r / 10^6 correctly rounded. With hi the double nearest 10^-6 and lo the
+  // double nearest 10^-6 - hi (positive), fma(r, hi, r * lo) is within 10^-32
+  // of r / 10^6, relatively, before its one rounding. The quotient is never
+  // that close to a half-way point h between two doubles: with u its last
+  // place (u <= 2^-21 here), (r / 10^6 - h) * 2 * 5^6 / u is an integer, and
+  // not zero (h has 54 significant bits, the quotient at most 38 when it is a
+  // binary fraction), so the distance is at least u / 31250. The fma thus
+  // gives the correctly rounded quotient (in the default rounding mode, which
+  // the program never changes). For r = -0, r * lo is -0 and the sum keeps
+  // the -0.
+  const __m128d tail = _mm_mul_sd(r, _mm_set_sd(0x1.b5a63f9a49c2cp-75));
+  rounded = _mm_cvtsd_f64(_mm_fmadd_sd(r, _mm_set_sd(1.0e-6), tail));
   return true;
 }
 

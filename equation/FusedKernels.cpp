@@ -138,19 +138,15 @@ double FusedChain(const Program* p, const double* slotValues) {
 #if defined(__x86_64__)
 // FusedChain and FusedChainRounded in one routine, compiled for processors
 // with fused multiply-add (and the three-operand instruction forms): the
-// rounding takes no division, and a fractional value takes no second jump.
+// rounding takes no division and is cheap enough to run on every value. It
+// gives a whole number below 2^50 / 10^6 back unchanged (its scaled value is
+// an exact integer, and that integer divided by 10^6 is the number), so no
+// separate test for whole numbers is needed; larger ones take the slow route.
 // Chosen only for programs whose texts fit whenever the values are below
 // kSmallValueLimit (smallValuesFit).
 template <int... Ops>
 [[gnu::target("avx,fma")]] double FusedChainFma(const Program* p, const double* slotValues) {
   const std::size_t slots = p->slotLetters.size();
-  bool whole = true;
-  for (std::size_t s = 0; s < slots; ++s) whole &= IsWholeNumber(slotValues[s]);
-  if (whole) {
-    double acc = Value(p->fusedFirst, slotValues);
-    if (!Steps<Ops...>(acc, *p, slotValues, std::make_index_sequence<sizeof...(Ops)>{})) return 0.0;
-    return acc;
-  }
   double rounded[EquationEvaluator::kMaxVariables];
   bool quick = true;
   for (std::size_t s = 0; s < slots; ++s)
@@ -222,13 +218,11 @@ double OneVariableChain(const Program* p, const double* slotValues) {
 #if defined(__x86_64__)
 // OneVariableChain and OneVariableChainRounded in one routine, for processors
 // with fused multiply-add and programs with smallValuesFit (see
-// FusedChainFma).
+// FusedChainFma: whole numbers take the same rounding).
 template <bool ConstantFirst, int... Ops>
 [[gnu::target("avx,fma")]] double OneVariableChainFma(const Program* p, const double* slotValues) {
-  const double x = slotValues[0];
-  if (IsWholeNumber(x)) return RunOneVariable<ConstantFirst, Ops...>(p, x);
   double rounded;
-  if (!fixed_rounding::Round6FusedQuick(x, rounded))
+  if (!fixed_rounding::Round6FusedQuick(slotValues[0], rounded))
     return OneVariableChainSlow<ConstantFirst, Ops...>(p, slotValues);
   return RunOneVariable<ConstantFirst, Ops...>(p, rounded);
 }
