@@ -155,15 +155,23 @@ std::string DcFormatTimeLabel(double seconds) {
   return buffer;
 }
 
-DcIndexRange DcVisibleRangeSorted(const std::vector<DcPoint>& points, float min, float max) {
-  const auto below = [](const DcPoint& p, float v) { return p.x < v; };
-  const auto above = [](float v, const DcPoint& p) { return v < p.x; };
-  auto first = std::lower_bound(points.begin(), points.end(), min, below);
-  auto last = std::upper_bound(first, points.end(), max, above);
-  DcIndexRange range{static_cast<std::size_t>(first - points.begin()),
-                     static_cast<std::size_t>(last - points.begin())};
+DcIndexRange DcVisibleRangeSorted(DcPointView points, float min, float max) {
+  // First index whose x is not below min, then first index whose x is above max.
+  const std::size_t n = points.size();
+  std::size_t low = 0;
+  std::size_t high = n;
+  while (low < high) {
+    const std::size_t mid = low + (high - low) / 2;
+    if (points.X(mid) < min) low = mid + 1; else high = mid;
+  }
+  DcIndexRange range{low, low};
+  high = n;
+  while (range.end < high) {
+    const std::size_t mid = range.end + (high - range.end) / 2;
+    if (!(max < points.X(mid))) range.end = mid + 1; else high = mid;
+  }
   if (range.begin > 0) --range.begin;
-  if (range.end < points.size()) ++range.end;
+  if (range.end < n) ++range.end;
   return range;
 }
 
@@ -213,7 +221,7 @@ class ColumnMerger {
 
 }  // namespace
 
-std::vector<DcPixel> DcSeriesPolyline(const std::vector<DcPoint>& points, DcIndexRange range,
+std::vector<DcPixel> DcSeriesPolyline(DcPointView points, DcIndexRange range,
                                       const DcRect& span, float xMin, float xMax, float yMin, float yMax) {
   std::vector<DcPixel> out;
   const std::size_t end = std::min(range.end, points.size());
@@ -225,7 +233,7 @@ std::vector<DcPixel> DcSeriesPolyline(const std::vector<DcPoint>& points, DcInde
   };
   add(points[range.begin]);
   for (std::size_t i = range.begin + 1; i < end; ++i) {
-    const DcPoint& p = points[i];
+    const DcPoint p = points[i];
     if (p.x < xMin) continue;
     add(p);
     if (p.x > xMax) break;

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <deque>
 #include <vector>
 
 // A rectangle with exclusive right and bottom edges, as the chart keeps its
@@ -105,7 +106,34 @@ struct DcIndexRange {
   std::size_t begin = 0;
   std::size_t end = 0;
 };
-DcIndexRange DcVisibleRangeSorted(const std::vector<DcPoint>& points, float min, float max);
+
+// One column of a series' coordinates. Blocks of fixed size: appending never
+// moves what is stored, so a long recording grows by its points and nothing
+// else.
+using DcColumn = std::deque<float>;
+
+// Read-only view of points: an array of points, or an x and a y column of
+// which the first `count` entries are the points. Valid while what it views
+// is neither changed nor destroyed.
+class DcPointView {
+ public:
+  DcPointView() = default;
+  // Implicit, so that an array of points passes where a view is taken.
+  DcPointView(const std::vector<DcPoint>& points) : points_(&points), count_(points.size()) {}
+  DcPointView(const DcColumn& xs, const DcColumn& ys, std::size_t count) : xs_(&xs), ys_(&ys), count_(count) {}
+
+  std::size_t size() const { return count_; }
+  DcPoint operator[](std::size_t i) const { return points_ ? (*points_)[i] : DcPoint{(*xs_)[i], (*ys_)[i]}; }
+  float X(std::size_t i) const { return points_ ? (*points_)[i].x : (*xs_)[i]; }
+
+ private:
+  const std::vector<DcPoint>* points_ = nullptr;
+  const DcColumn* xs_ = nullptr;
+  const DcColumn* ys_ = nullptr;
+  std::size_t count_ = 0;
+};
+
+DcIndexRange DcVisibleRangeSorted(DcPointView points, float min, float max);
 
 // Pixel polyline of a series: starts at `range.begin`, skips later points left
 // of [xMin, xMax], and ends with the first point right of it. Runs of points
@@ -117,7 +145,7 @@ struct DcPixel {
   double x = 0.0;
   double y = 0.0;
 };
-std::vector<DcPixel> DcSeriesPolyline(const std::vector<DcPoint>& points, DcIndexRange range,
+std::vector<DcPixel> DcSeriesPolyline(DcPointView points, DcIndexRange range,
                                       const DcRect& span, float xMin, float xMax, float yMin, float yMax);
 
 // Where an axis draws, given the plot rectangle and the axis' offset:

@@ -1,7 +1,9 @@
 #include "controls/datachart/QvDataChartSeries.h"
 
 #include <algorithm>
+#include <bit>
 #include <cfloat>
+#include <cstdint>
 
 #include "controls/datachart/QvDataChart.h"
 #include "controls/datachart/QvDataChartAxis.h"
@@ -23,8 +25,50 @@ Qt::PenStyle QvDataChartPenStyle(int lineStyle) {
   }
 }
 
-QvDataChartSeries::QvDataChartSeries(QvDataChart* chart) : chart_(chart) {
+namespace {
+
+bool SameValue(float a, float b) {
+  return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
+}
+
+}  // namespace
+
+QvDataChartSeries::QvDataChartSeries(QvDataChart* chart) : chart_(chart), xs_(std::make_shared<DcColumn>()) {
   ResetBounds();
+}
+
+void QvDataChartSeries::AppendX(float x) {
+  const std::size_t n = Count();
+  if (n == 0 && xs_->empty() && chart_) {
+    // A first point: share the column of a series on the same time axis whose
+    // first x is this one.
+    for (const auto& other : chart_->series_) {
+      if (other.get() == this || other->xAxis_ != xAxis_ || other->xs_->empty()) continue;
+      if (SameValue(other->xs_->front(), x)) {
+        xs_ = other->xs_;
+        return;
+      }
+    }
+  }
+  DcColumn& column = *xs_;
+  if (column.size() > n) {
+    if (SameValue(column[n], x)) return;  // another series put the same x there
+    if (xs_.use_count() > 1) {
+      xs_ = std::make_shared<DcColumn>(column.begin(), column.begin() + static_cast<std::ptrdiff_t>(n));
+    } else {
+      column.resize(n);
+    }
+  }
+  xs_->push_back(x);
+}
+
+void QvDataChartSeries::OwnXColumn() {
+  const std::size_t n = Count();
+  if (xs_.use_count() > 1) {
+    xs_ = std::make_shared<DcColumn>(xs_->begin(), xs_->begin() + static_cast<std::ptrdiff_t>(n));
+  } else if (xs_->size() > n) {
+    xs_->resize(n);
+  }
 }
 
 void QvDataChartSeries::ResetBounds() {
@@ -40,22 +84,22 @@ void QvDataChartSeries::Widen(const DcPoint& p) {
 
 void QvDataChartSeries::RecomputeBounds() {
   ResetBounds();
-  for (const DcPoint& p : points_) Widen(p);
+  const DcPointView points = Points();
+  for (std::size_t i = 0; i < points.size(); ++i) Widen(points[i]);
 }
 
 void QvDataChartSeries::RecheckSortedAround(int index) {
   if (!sortedByX_) return;
   const auto i = static_cast<std::size_t>(index);
-  if ((i > 0 && points_[i - 1].x > points_[i].x) ||
-      (i + 1 < points_.size() && points_[i].x > points_[i + 1].x))
-    sortedByX_ = false;
+  const DcColumn& xs = *xs_;
+  if ((i > 0 && xs[i - 1] > xs[i]) || (i + 1 < Count() && xs[i] > xs[i + 1])) sortedByX_ = false;
 }
 
 int QvDataChartSeries::AddPoint(float x, float y) {
-  const DcPoint p{x, y};
-  Widen(p);
-  if (!points_.empty() && points_.back().x > x) sortedByX_ = false;
-  points_.push_back(p);
+  Widen({x, y});
+  if (Count() > 0 && (*xs_)[Count() - 1] > x) sortedByX_ = false;
+  AppendX(x);
+  ys_.push_back(y);
   bool scrolled = false;
   if (xAxis_) scrolled |= xAxis_->ScrollToInclude(x);
   if (yAxis_) scrolled |= yAxis_->ScrollToInclude(y);
@@ -68,16 +112,16 @@ int QvDataChartSeries::AddPoint(float x, float y) {
 
 int QvDataChartSeries::SetPoints(const float* xs, const float* ys, int count, bool replace) {
   if (replace) {
-    points_.clear();
+    ClearColumns();
     sortedByX_ = true;
     ResetBounds();
   }
   if (xs && ys && count > 0) {
-    points_.reserve(points_.size() + static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
       const DcPoint p{xs[i], ys[i]};
-      if (!points_.empty() && points_.back().x > p.x) sortedByX_ = false;
-      points_.push_back(p);
+      if (Count() > 0 && (*xs_)[Count() - 1] > p.x) sortedByX_ = false;
+      AppendX(p.x);
+      ys_.push_back(p.y);
       Widen(p);
     }
   }
@@ -87,18 +131,20 @@ int QvDataChartSeries::SetPoints(const float* xs, const float* ys, int count, bo
 
 void QvDataChartSeries::SetPoint(float x, float y, int index) {
   if (!ValidIndex(index)) return;
-  points_[static_cast<std::size_t>(index)] = {x, y};
+  OwnXColumn();
+  (*xs_)[static_cast<std::size_t>(index)] = x;
+  ys_[static_cast<std::size_t>(index)] = y;
   RecheckSortedAround(index);
   RecomputeBounds();
   if (chart_) chart_->markDirty();
 }
 
 DcPoint QvDataChartSeries::GetPoint(int index) const {
-  return ValidIndex(index) ? points_[static_cast<std::size_t>(index)] : DcPoint{};
+  return ValidIndex(index) ? Points()[static_cast<std::size_t>(index)] : DcPoint{};
 }
 
 void QvDataChartSeries::SetX(float x, int index) {
-  if (ValidIndex(index)) SetPoint(x, points_[static_cast<std::size_t>(index)].y, index);
+  if (ValidIndex(index)) SetPoint(x, ys_[static_cast<std::size_t>(index)], index);
 }
 
 float QvDataChartSeries::GetX(int index) const {
@@ -106,7 +152,7 @@ float QvDataChartSeries::GetX(int index) const {
 }
 
 void QvDataChartSeries::SetY(float y, int index) {
-  if (ValidIndex(index)) SetPoint(points_[static_cast<std::size_t>(index)].x, y, index);
+  if (ValidIndex(index)) SetPoint((*xs_)[static_cast<std::size_t>(index)], y, index);
 }
 
 float QvDataChartSeries::GetY(int index) const {
@@ -115,14 +161,25 @@ float QvDataChartSeries::GetY(int index) const {
 
 void QvDataChartSeries::RemovePoint(int index) {
   if (!ValidIndex(index)) return;
-  points_.erase(points_.begin() + index);
+  OwnXColumn();
+  xs_->erase(xs_->begin() + index);
+  ys_.erase(ys_.begin() + index);
   // Bounds describe the points that are left, so a removed extreme does not linger.
   RecomputeBounds();
   if (chart_) chart_->markDirty();
 }
 
+void QvDataChartSeries::ClearColumns() {
+  if (xs_.use_count() > 1) {
+    xs_ = std::make_shared<DcColumn>();
+  } else {
+    xs_->clear();
+  }
+  ys_.clear();
+}
+
 void QvDataChartSeries::ClearPoints() {
-  points_.clear();
+  ClearColumns();
   sortedByX_ = true;
   ResetBounds();
   if (chart_) chart_->markDirty();
@@ -143,11 +200,11 @@ int QvDataChartSeries::SetYAxis(QvDataChartAxis* axis) {
 }
 
 DcIndexRange QvDataChartSeries::VisibleRange() const {
-  if (!xAxis_ || points_.empty()) return {0, 0};
+  if (!xAxis_ || Count() == 0) return {0, 0};
   const float min = xAxis_->GetVisibleMin();
   const float max = xAxis_->GetVisibleMax();
-  if (sortedByX_) return DcVisibleRangeSorted(points_, min, max);
+  if (sortedByX_) return DcVisibleRangeSorted(Points(), min, max);
   // Unsorted points are walked from the first one; the drawing skips those
   // left of the range and stops after the first one right of it.
-  return {0, points_.size()};
+  return {0, Count()};
 }

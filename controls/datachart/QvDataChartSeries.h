@@ -7,9 +7,17 @@
 // Adding a point is amortised O(1): the point is appended, the bounds widened,
 // and scrolling axes moved; drawing later visits only the visible points.
 //
+// Points are kept as an x and a y column. Series of one chart that are given
+// the same x values in the same order (the strip charts of a monitor, whose
+// series all take the time of each packet) share one x column: a series
+// appends to the shared column only at its end, reuses an entry that already
+// holds its x, and takes a private copy before anything else changes its x
+// values. Sharing is invisible through the interface.
+//
 // Thread contract: GUI thread only, like the chart that owns it.
 #include <Qt>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -61,8 +69,11 @@ class QvDataChartSeries {
   float GetY(int index) const;
   void RemovePoint(int index);
   void ClearPoints();
-  int GetPointCount() const { return static_cast<int>(points_.size()); }
-  const std::vector<DcPoint>& Points() const { return points_; }
+  int GetPointCount() const { return static_cast<int>(ys_.size()); }
+  // The points, valid until the series changes.
+  DcPointView Points() const { return DcPointView(*xs_, ys_, ys_.size()); }
+  // Whether the x values are stored once for this series and another one.
+  bool SharesXColumn() const { return xs_.use_count() > 1; }
 
   // Accept only a horizontal and a vertical axis respectively; return 1 when
   // set, 0 otherwise. A null axis unbinds.
@@ -83,6 +94,13 @@ class QvDataChartSeries {
 
  private:
   bool ValidIndex(int index) const { return index >= 0 && index < GetPointCount(); }
+  std::size_t Count() const { return ys_.size(); }
+  // Appends x to this series' x values (the y is appended by the caller).
+  void AppendX(float x);
+  // Makes the x column this series' own and exactly its length, before an x
+  // value is changed or removed.
+  void OwnXColumn();
+  void ClearColumns();
   void ResetBounds();
   void Widen(const DcPoint& p);
   void RecomputeBounds();
@@ -94,7 +112,8 @@ class QvDataChartSeries {
   std::uint32_t color_ = 0;
   std::string name_;
   QvDataChartBounds bounds_;
-  std::vector<DcPoint> points_;
+  std::shared_ptr<DcColumn> xs_;  // the first Count() entries are this series' x values
+  DcColumn ys_;
   bool sortedByX_ = true;  // points ascending by x, so drawing can binary-search
   QvDataChartAxis* xAxis_ = nullptr;
   QvDataChartAxis* yAxis_ = nullptr;

@@ -182,7 +182,7 @@ TEST(DataChartVisiblePoints, PolylineFollowsTheLineRulesAndStaysBounded) {
 
   // Non-finite points are left out; one remaining point draws nothing.
   const float nan = std::numeric_limits<float>::quiet_NaN();
-  EXPECT_TRUE(DcSeriesPolyline({{1, nan}, {2, 5}}, {0, 2}, span, 0, 10, 0, 10).empty());
+  EXPECT_TRUE(DcSeriesPolyline(std::vector<DcPoint>{{1, nan}, {2, 5}}, {0, 2}, span, 0, 10, 0, 10).empty());
 }
 
 }  // namespace

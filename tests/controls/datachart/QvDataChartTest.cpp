@@ -122,6 +122,68 @@ TEST_F(DataChartTest, PointsBoundsAndIndexChecks) {
   EXPECT_EQ(s->GetBounds().minX, FLT_MAX);
 }
 
+TEST_F(DataChartTest, SeriesGivenTheSameTimesShareThemAndStayIndependent) {
+  MonitorSetUp();
+  QvDataChartSeries* b = chart.addSeries();
+  ASSERT_EQ(b->SetXAxis(time), 1);
+  ASSERT_EQ(b->SetYAxis(value), 1);
+  QvDataChartSeries* c = chart.addSeries();
+  ASSERT_EQ(c->SetXAxis(time), 1);
+  ASSERT_EQ(c->SetYAxis(value), 1);
+  // A monitor's packets: every series takes each time; c lags behind and
+  // then catches up in a batch, as the pane feed delivers.
+  for (int i = 0; i < 1000; ++i) {
+    const float t = 0.1f * static_cast<float>(i);
+    series->AddPoint(t, static_cast<float>(i));
+    b->AddPoint(t, static_cast<float>(-i));
+  }
+  for (int i = 0; i < 1000; ++i) c->AddPoint(0.1f * static_cast<float>(i), 7.0f);
+  EXPECT_TRUE(series->SharesXColumn());
+  EXPECT_TRUE(b->SharesXColumn());
+  EXPECT_TRUE(c->SharesXColumn());
+  EXPECT_FLOAT_EQ(b->GetX(999), 99.9f);
+  EXPECT_FLOAT_EQ(b->GetY(999), -999.0f);
+  EXPECT_FLOAT_EQ(c->GetPoint(500).x, 50.0f);
+
+  // Changing one series' x leaves the others' points as they were.
+  b->SetX(-3.0f, 10);
+  EXPECT_FLOAT_EQ(b->GetX(10), -3.0f);
+  EXPECT_FLOAT_EQ(series->GetX(10), 1.0f);
+  EXPECT_FLOAT_EQ(c->GetX(10), 1.0f);
+  b->RemovePoint(0);
+  EXPECT_FLOAT_EQ(series->GetX(1), 0.1f);
+  EXPECT_EQ(series->GetPointCount(), 1000);
+  EXPECT_EQ(b->GetPointCount(), 999);
+
+  // A different x at the shared end: that series goes on alone, the others
+  // keep theirs; emptying one series keeps the other's points.
+  c->AddPoint(500.0f, 1.0f);
+  series->AddPoint(100.0f, 2.0f);
+  EXPECT_FLOAT_EQ(c->GetX(1000), 500.0f);
+  EXPECT_FLOAT_EQ(series->GetX(1000), 100.0f);
+  EXPECT_FLOAT_EQ(series->GetBounds().maxX, 100.0f);
+  c->ClearPoints();
+  EXPECT_EQ(series->GetPointCount(), 1001);
+  EXPECT_EQ(c->GetPointCount(), 0);
+
+  // Equal bits only: -0 is not +0.
+  chart.clearData();
+  series->AddPoint(0.0f, 1.0f);
+  b->AddPoint(-0.0f, 1.0f);
+  EXPECT_FALSE(series->SharesXColumn());
+  EXPECT_TRUE(std::signbit(b->GetX(0)));
+
+  // The view the drawing reads gives the same points as GetPoint.
+  series->SetPoints(nullptr, nullptr, 0, true);
+  for (int i = 0; i < 5; ++i) series->AddPoint(static_cast<float>(i), static_cast<float>(i * i));
+  const DcPointView view = series->Points();
+  ASSERT_EQ(view.size(), 5u);
+  EXPECT_FLOAT_EQ(view[3].y, 9.0f);
+  const DcIndexRange range = series->VisibleRange();
+  EXPECT_EQ(range.begin, 0u);
+  EXPECT_EQ(range.end, 5u);
+}
+
 TEST_F(DataChartTest, ScrollingAxisFollowsNewPointsAndGrowsItsFullRange) {
   MonitorSetUp();
   series->AddPoint(10, 1000);
