@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -96,6 +97,16 @@ struct EquationEvaluator::Program {
   // The constants of a chain on one variable (X*0.5+10, 100/X-1): the first
   // operand when it is a constant, then those of the steps, in order.
   std::array<double, kMaxFusedSteps + 1> fusedConstants{};
+  // Per step of such a chain: a division by its constant done as a
+  // multiplication by two parts of the reciprocal, for dividends of at least
+  // minDividend in magnitude (never while it is NaN). Used by the kernels for
+  // processors with fused multiply-add; gives exactly the quotient.
+  struct DivisorSplit {
+    double hi = 0.0;
+    double lo = 0.0;
+    double minDividend = std::numeric_limits<double>::quiet_NaN();
+  };
+  std::array<DivisorSplit, kMaxFusedSteps + 1> fusedDivisors{};
 
   // How Run evaluates this program, chosen by Compile.
   Kernel kernel = nullptr;

@@ -159,31 +159,39 @@ template <int... Ops>
 #endif
 
 // acc = acc op b for a constant operand b; division by a constant 0 never
-// reaches a kernel (the equation always fails).
-template <int Op, bool Checked>
-[[gnu::always_inline]] inline bool ConstantStep(double& acc, double b) {
+// reaches a kernel (the equation always fails). With Split, a division by a
+// constant whose DivisorSplit allows it runs as a multiplication.
+template <int Op, bool Checked, bool Split>
+[[gnu::always_inline]] inline bool ConstantStep(double& acc, double b, const Program::DivisorSplit& split) {
   if constexpr (Op == et::kDivide && !Checked) {
+    if constexpr (Split) {
+      // Compiled only into routines for processors with fused multiply-add.
+      if (std::fabs(acc) >= split.minDividend) {
+        acc = std::fma(acc, split.hi, acc * split.lo);
+        return true;
+      }
+    }
     acc = acc / b;
     return true;
   } else {
+    (void)split;
     return Arithmetic<Op>(acc, b);
   }
 }
 
 // A chain on one variable x with constant operands: x op c1 op c2 ..., or,
 // with ConstantFirst, c0 op x op c1 ... (constants[step] is step's constant).
-template <bool ConstantFirst, int... Ops, std::size_t... I>
-[[gnu::always_inline]] inline bool ConstantSteps(double& acc, double x, const double* constants,
+template <bool ConstantFirst, bool Split, int... Ops, std::size_t... I>
+[[gnu::always_inline]] inline bool ConstantSteps(double& acc, double x, const Program* p,
                                                  std::index_sequence<I...>) {
-  return (ConstantStep < Ops,
-          ConstantFirst && I == 0 > (acc, ConstantFirst && I == 0 ? x : constants[I]) && ...);
+  return (ConstantStep < Ops, ConstantFirst && I == 0,
+          Split > (acc, ConstantFirst && I == 0 ? x : p->fusedConstants[I], p->fusedDivisors[I]) && ...);
 }
 
-template <bool ConstantFirst, int... Ops>
+template <bool ConstantFirst, bool Split, int... Ops>
 [[gnu::always_inline]] inline double RunOneVariable(const Program* p, double x) {
   double acc = ConstantFirst ? p->fusedConstants[0] : x;
-  if (!ConstantSteps<ConstantFirst, Ops...>(acc, x, p->fusedConstants.data(),
-                                            std::make_index_sequence<sizeof...(Ops)>{}))
+  if (!ConstantSteps<ConstantFirst, Split, Ops...>(acc, x, p, std::make_index_sequence<sizeof...(Ops)>{}))
     return 0.0;
   return acc;
 }
@@ -195,7 +203,7 @@ template <bool ConstantFirst, int... Ops>
   const double v = slotValues[0];
   const bool small = p->smallValuesFit && std::fabs(v) < Program::kSmallValueLimit;
   if (!small && !p->SubstitutedTextFits(slotValues)) return 0.0;
-  return RunOneVariable<ConstantFirst, Ops...>(p, fixed_rounding::Round6(v));
+  return RunOneVariable<ConstantFirst, false, Ops...>(p, fixed_rounding::Round6(v));
 }
 
 // The chain on one variable for a value that is not a whole number; a value
@@ -205,14 +213,14 @@ double OneVariableChainRounded(const Program* p, const double* slotValues) {
   double x;
   if (!p->smallValuesFit || !fixed_rounding::Round6Quick(slotValues[0], x))
     return OneVariableChainSlow<ConstantFirst, Ops...>(p, slotValues);
-  return RunOneVariable<ConstantFirst, Ops...>(p, x);
+  return RunOneVariable<ConstantFirst, false, Ops...>(p, x);
 }
 
 template <bool ConstantFirst, int... Ops>
 double OneVariableChain(const Program* p, const double* slotValues) {
   const double x = slotValues[0];
   if (!IsWholeNumber(x)) return p->roundedKernel(p, slotValues);
-  return RunOneVariable<ConstantFirst, Ops...>(p, x);
+  return RunOneVariable<ConstantFirst, false, Ops...>(p, x);
 }
 
 #if defined(__x86_64__)
@@ -224,7 +232,7 @@ template <bool ConstantFirst, int... Ops>
   double rounded;
   if (!fixed_rounding::Round6FusedQuick(slotValues[0], rounded))
     return OneVariableChainSlow<ConstantFirst, Ops...>(p, slotValues);
-  return RunOneVariable<ConstantFirst, Ops...>(p, rounded);
+  return RunOneVariable<ConstantFirst, true, Ops...>(p, rounded);
 }
 #endif
 
@@ -283,6 +291,38 @@ double Zero(const Program*, const double*) {
   return 0.0;
 }
 
+// The multiplication that gives a / c for every dividend a with |a| >=
+// minDividend, or none (minDividend NaN). With c = B * 2^s, B odd: hi is 1/c
+// rounded toward zero and lo the rest (same sign), so fma(a, hi, a * lo) is
+// within 2^-103 of a / c, relatively, before its one rounding. The exact
+// quotient is never that close to a half-way point h between two doubles
+// when both are normal: with u its last place, (a / c - h) * 2 * B / u is an
+// odd, so nonzero, integer, so the distance is at least u / (2 * B), which is
+// more than 2^-103 of the quotient while B < 2^49. minDividend keeps the
+// quotient and a * lo clear of the subnormal range. Assumes the default
+// rounding mode, which the program never changes.
+Program::DivisorSplit SplitDivisor(double c) {
+  Program::DivisorSplit split;
+  if (!std::isfinite(c) || c == 0.0) return split;
+  int exponent = 0;
+  const double significand = std::frexp(std::fabs(c), &exponent);  // in [0.5, 1)
+  double odd = std::ldexp(significand, 53);                        // an integer below 2^53
+  while (std::fmod(odd, 2.0) == 0.0) odd /= 2.0;
+  if (odd >= 0x1p49) return split;
+  double hi = 1.0 / c;
+  double rest = std::fma(-c, hi, 1.0);  // 1 - c * hi = c * (1/c - hi)
+  if (rest < 0.0) {
+    // c * hi > 1: hi was rounded away from zero; take the double below it in
+    // magnitude.
+    hi = std::nextafter(hi, 0.0);
+    rest = std::fma(-c, hi, 1.0);
+  }
+  split.hi = hi;
+  split.lo = rest / c;
+  split.minDividend = std::ldexp(std::fabs(c), -900);
+  return split;
+}
+
 // The kernel of a chain on one variable whose other operands are constants,
 // or null when the chain has another shape.
 Kernel SelectOneVariableKernel(Program& p, std::size_t index, bool fusedMultiplyAdd) {
@@ -308,6 +348,7 @@ Kernel SelectOneVariableKernel(Program& p, std::size_t index, bool fusedMultiply
       p.roundedKernel = &Zero;
       return &Zero;
     }
+    if (op == et::kDivide) p.fusedDivisors[i] = SplitDivisor(step.operand.constant);
   }
   const std::size_t table = constantFirst ? 1 : 0;
   const Route route = KernelRoute(p, fusedMultiplyAdd);

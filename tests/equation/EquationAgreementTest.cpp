@@ -448,6 +448,88 @@ TEST(EquationAgreement, BothKernelRoutesEqualSubstitutedText) {
   }
 }
 
+TEST(EquationAgreement, DivisionByAConstantAsAMultiplicationGivesTheQuotient) {
+  // Where fused multiply-add serves, a chain divides by a constant through
+  // two parts of its reciprocal. Dividends of every size (the multiplication
+  // before the division makes them arbitrary doubles), divisors up to the
+  // largest odd part allowed and past it, against the plain division.
+  if (!fixed_rounding::HasFusedMultiplyAdd()) GTEST_SKIP() << "no fused multiply-add on this processor";
+  struct Divisor {
+    std::string text;
+    int split;  // whether the multiplication route is taken (-1: either)
+  };
+  // Equation text has no exponent notation: tiny and huge constants are
+  // written out, short enough for the substituted text to fit.
+  const std::string tiny = "0." + std::string(59, '0') + "1";  // 10^-60
+  const std::string huge = "3" + std::string(60, '0');         // 3 * 10^60
+  const std::string tinyFactor = "0." + std::string(39, '0') + "1";
+  const std::string hugeFactor = "3" + std::string(40, '0');
+  const Divisor kDivisors[] = {{"255", 1},
+                               {"3", 1},
+                               {"7", 1},
+                               {"10", 1},
+                               {"100", 1},
+                               {"1000000", 1},
+                               {"4", 1},
+                               {"-255", 1},
+                               {"0.125", 1},
+                               {"562949953421311", 1},
+                               {"562949953421313", 0},
+                               {"1.8", 0},
+                               {"0.1", 0},
+                               {tiny, -1},
+                               {huge, -1},
+                               {"-0.00007", -1}};
+  Rng rng(4242);
+  for (const Divisor& d : kDivisors) {
+    const double c = std::strtod(d.text.c_str(), nullptr);
+    for (const std::string& multiplier : {std::string("1"), std::string("1.0000001"),
+                                          std::string("0.7071067811865476"), tinyFactor, hugeFactor}) {
+      const std::string infix = "X*" + multiplier + "/" + d.text;
+      std::string postfix;
+      ASSERT_EQ(EquationResult::kOk, EquationEvaluator::ToPostfix(infix.c_str(), postfix)) << infix;
+      const auto fused = EquationEvaluator::Program::Compile(postfix, true);
+      ASSERT_TRUE(fused) << infix;
+      if (d.split >= 0) {
+        EXPECT_EQ(d.split == 1, !std::isnan(fused->fusedDivisors[1].minDividend)) << infix;
+      }
+      const double m = std::strtod(multiplier.c_str(), nullptr);
+      for (int i = 0; i < 40000; ++i) {
+        double v = 0.0;
+        switch (i % 4) {
+          case 0:
+            v = RandomValue(rng);
+            break;
+          case 1: {
+            // A six-decimal value giving a quotient of any size.
+            const double q =
+                std::ldexp(1.0 + static_cast<double>(Pick(rng, 1 << 30)) / (1 << 30), Pick(rng, 80) - 40);
+            v = std::round(q * c / m * 1e6) / 1e6;
+            break;
+          }
+          case 2:
+            v = static_cast<double>(Pick(rng, 1 << 30)) * (Pick(rng, 2) ? 1 : -1);
+            break;
+          default:
+            v = std::bit_cast<double>(rng());
+        }
+        const double slots[1] = {v};
+        if (!fused->SubstitutedTextFits(slots)) continue;  // the error route, checked elsewhere
+        const double expected = fixed_rounding::Round6Exact(v) * m / c;
+        ASSERT_EQ(ResultBits(expected), ResultBits(fused->Run(slots))) << infix << " X=" << v;
+      }
+      // Dividends at zero, around the subnormal limit and near the largest doubles.
+      for (const double a :
+           {0.0, -0.0, 1e-310, -4e-320, 2.2250738585072014e-308, 1e-290, 1.7e308, -1.7e308}) {
+        const double slots[1] = {a / m};
+        if (!fused->SubstitutedTextFits(slots)) continue;
+        const double expected = fixed_rounding::Round6Exact(a / m) * m / c;
+        ASSERT_EQ(ResultBits(expected), ResultBits(fused->Run(slots))) << infix << " X=" << a / m;
+      }
+    }
+  }
+}
+
 TEST(EquationAgreement, CompiledEqualsSubstitutedText) {
   Rng rng(12345);
   int compared = 0;
