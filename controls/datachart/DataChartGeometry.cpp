@@ -162,13 +162,19 @@ DcIndexRange DcVisibleRangeSorted(DcPointView points, float min, float max) {
   std::size_t high = n;
   while (low < high) {
     const std::size_t mid = low + (high - low) / 2;
-    if (points.X(mid) < min) low = mid + 1; else high = mid;
+    if (points.X(mid) < min)
+      low = mid + 1;
+    else
+      high = mid;
   }
   DcIndexRange range{low, low};
   high = n;
   while (range.end < high) {
     const std::size_t mid = range.end + (high - range.end) / 2;
-    if (!(max < points.X(mid))) range.end = mid + 1; else high = mid;
+    if (!(max < points.X(mid)))
+      range.end = mid + 1;
+    else
+      high = mid;
   }
   if (range.begin > 0) --range.begin;
   if (range.end < n) ++range.end;
@@ -221,8 +227,8 @@ class ColumnMerger {
 
 }  // namespace
 
-std::vector<DcPixel> DcSeriesPolyline(DcPointView points, DcIndexRange range,
-                                      const DcRect& span, float xMin, float xMax, float yMin, float yMax) {
+std::vector<DcPixel> DcSeriesPolyline(DcPointView points, DcIndexRange range, const DcRect& span, float xMin,
+                                      float xMax, float yMin, float yMax) {
   std::vector<DcPixel> out;
   const std::size_t end = std::min(range.end, points.size());
   if (range.begin >= end) return out;

@@ -6,9 +6,11 @@
 // Thread contract: free functions without shared state; callable anywhere.
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <deque>
+#include <string>
 #include <vector>
+
+#include "controls/datachart/DcValueColumn.h"
 
 // A rectangle with exclusive right and bottom edges, as the chart keeps its
 // client, plot and pixel-span rectangles.
@@ -120,7 +122,8 @@ class DcPointView {
   DcPointView() = default;
   // Implicit, so that an array of points passes where a view is taken.
   DcPointView(const std::vector<DcPoint>& points) : points_(&points), count_(points.size()) {}
-  DcPointView(const DcColumn& xs, const DcColumn& ys, std::size_t count) : xs_(&xs), ys_(&ys), count_(count) {}
+  DcPointView(const DcColumn& xs, const DcValueColumn& ys, std::size_t count)
+      : xs_(&xs), ys_(&ys), count_(count) {}
 
   std::size_t size() const { return count_; }
   DcPoint operator[](std::size_t i) const { return points_ ? (*points_)[i] : DcPoint{(*xs_)[i], (*ys_)[i]}; }
@@ -129,7 +132,7 @@ class DcPointView {
  private:
   const std::vector<DcPoint>* points_ = nullptr;
   const DcColumn* xs_ = nullptr;
-  const DcColumn* ys_ = nullptr;
+  const DcValueColumn* ys_ = nullptr;
   std::size_t count_ = 0;
 };
 
@@ -145,8 +148,8 @@ struct DcPixel {
   double x = 0.0;
   double y = 0.0;
 };
-std::vector<DcPixel> DcSeriesPolyline(DcPointView points, DcIndexRange range,
-                                      const DcRect& span, float xMin, float xMax, float yMin, float yMax);
+std::vector<DcPixel> DcSeriesPolyline(DcPointView points, DcIndexRange range, const DcRect& span, float xMin,
+                                      float xMax, float yMin, float yMax);
 
 // Where an axis draws, given the plot rectangle and the axis' offset:
 // the axis line's x (left, right) or y (top, bottom).

@@ -133,7 +133,7 @@ void QvDataChartSeries::SetPoint(float x, float y, int index) {
   if (!ValidIndex(index)) return;
   OwnXColumn();
   (*xs_)[static_cast<std::size_t>(index)] = x;
-  ys_[static_cast<std::size_t>(index)] = y;
+  ys_.set(static_cast<std::size_t>(index), y);
   RecheckSortedAround(index);
   RecomputeBounds();
   if (chart_) chart_->markDirty();
@@ -163,7 +163,7 @@ void QvDataChartSeries::RemovePoint(int index) {
   if (!ValidIndex(index)) return;
   OwnXColumn();
   xs_->erase(xs_->begin() + index);
-  ys_.erase(ys_.begin() + index);
+  ys_.erase(static_cast<std::size_t>(index));
   // Bounds describe the points that are left, so a removed extreme does not linger.
   RecomputeBounds();
   if (chart_) chart_->markDirty();

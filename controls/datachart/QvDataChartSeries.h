@@ -113,8 +113,8 @@ class QvDataChartSeries {
   std::string name_;
   QvDataChartBounds bounds_;
   std::shared_ptr<DcColumn> xs_;  // the first Count() entries are this series' x values
-  DcColumn ys_;
-  bool sortedByX_ = true;  // points ascending by x, so drawing can binary-search
+  DcValueColumn ys_;              // the y values, one byte each while they take few values
+  bool sortedByX_ = true;         // points ascending by x, so drawing can binary-search
   QvDataChartAxis* xAxis_ = nullptr;
   QvDataChartAxis* yAxis_ = nullptr;
 };

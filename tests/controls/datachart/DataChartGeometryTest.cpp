@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <random>
 
@@ -188,6 +190,86 @@ TEST(DataChartVisiblePoints, PolylineFollowsTheLineRulesAndStaysBounded) {
 }  // namespace
 
 namespace {
+
+TEST(DataChartValueColumn, GivesBackEveryStoredBitPatternThroughEveryChange) {
+  // Against a plain vector, bit for bit: appends, changes and removals, with
+  // -0, infinities and NaNs of several payloads, while the values stay within
+  // the table and after they go past it (by an append or by a change).
+  const float specials[] = {0.0f,
+                            -0.0f,
+                            std::numeric_limits<float>::infinity(),
+                            -std::numeric_limits<float>::infinity(),
+                            std::bit_cast<float>(0x7fc00001u),
+                            std::bit_cast<float>(0xffc00000u),
+                            std::numeric_limits<float>::denorm_min()};
+  for (int widenBy = 0; widenBy < 3; ++widenBy) {
+    std::mt19937 rng(91 + widenBy);
+    DcValueColumn column;
+    std::vector<float> reference;
+    const auto check = [&](const char* when) {
+      ASSERT_EQ(column.size(), reference.size()) << when;
+      for (std::size_t i = 0; i < reference.size(); ++i)
+        ASSERT_EQ(std::bit_cast<std::uint32_t>(column[i]), std::bit_cast<std::uint32_t>(reference[i]))
+            << when << " at " << i;
+    };
+    // A byte through an equation: at most 256 distinct values, specials among them.
+    const auto fromByte = [&] {
+      const unsigned raw = rng() & 255u;
+      return raw < 7 ? specials[raw] : static_cast<float>(raw) / 2.55f;
+    };
+    for (int i = 0; i < 20000; ++i) {
+      const float v = fromByte();
+      column.push_back(v);
+      reference.push_back(v);
+      if (i % 97 == 0) {
+        const std::size_t at = rng() % reference.size();
+        const float w = fromByte();
+        column.set(at, w);
+        reference[at] = w;
+      }
+      if (i % 101 == 0) {
+        const std::size_t at = rng() % reference.size();
+        column.erase(at);
+        reference.erase(reference.begin() + static_cast<std::ptrdiff_t>(at));
+      }
+    }
+    check("within the table");
+    EXPECT_FALSE(column.wide());
+    // A 257th distinct value.
+    const float outside = 1234.5678f;
+    if (widenBy == 0) {
+      column.push_back(outside);
+      reference.push_back(outside);
+    } else if (widenBy == 1) {
+      column.set(5, outside);
+      reference[5] = outside;
+    } else {
+      column.clear();
+      reference.clear();
+      for (int i = 0; i < 300; ++i) {
+        column.push_back(static_cast<float>(i) * 0.1f);
+        reference.push_back(static_cast<float>(i) * 0.1f);
+      }
+    }
+    EXPECT_TRUE(column.wide());
+    check("past the table");
+    for (int i = 0; i < 1000; ++i) {
+      const float v = std::bit_cast<float>(static_cast<std::uint32_t>(rng()));
+      column.push_back(v);
+      reference.push_back(v);
+    }
+    column.set(0, -0.0f);
+    reference[0] = -0.0f;
+    column.erase(1);
+    reference.erase(reference.begin() + 1);
+    check("after more changes");
+    column.clear();
+    EXPECT_TRUE(column.empty());
+    EXPECT_FALSE(column.wide());
+    column.push_back(3.0f);
+    EXPECT_EQ(column[0], 3.0f);
+  }
+}
 
 TEST(DataChartAxisDrawing, LinesTicksLabelsAndTitlesSitOutsideThePlot) {
   const DcRect plot{100, 50, 500, 300};
