@@ -162,7 +162,8 @@ template <int... Ops>
 // reaches a kernel (the equation always fails). With Split, a division by a
 // constant whose DivisorSplit allows it runs as a multiplication.
 template <int Op, bool Checked, bool Split>
-[[gnu::always_inline]] inline bool ConstantStep(double& acc, double b, const Program::DivisorSplit& split) {
+[[gnu::always_inline]] inline bool ConstantStep(double& acc, double b,
+                                                [[maybe_unused]] const Program::DivisorSplit& split) {
   if constexpr (Op == et::kDivide && !Checked) {
     if constexpr (Split) {
       // Compiled only into routines for processors with fused multiply-add.
@@ -174,7 +175,6 @@ template <int Op, bool Checked, bool Split>
     acc = acc / b;
     return true;
   } else {
-    (void)split;
     return Arithmetic<Op>(acc, b);
   }
 }

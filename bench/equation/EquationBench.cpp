@@ -49,49 +49,77 @@ double ValueFor(const Case& c, int i, int letter) {
   return c.fraction ? raw * 0.3921568 : raw;
 }
 
-void BM_Ours(benchmark::State& state, const Case& c) {
-  EquationEvaluator e;
-  e.SetEquation(c.ours, std::char_traits<char>::length(c.ours));
-  const std::string letters = c.letters;
-  int i = 0;
-  for (auto _ : state) {
-    for (std::size_t l = 0; l < letters.size(); ++l)
-      e.SetVariable(letters[l], ValueFor(c, i, static_cast<int>(l)));
-    benchmark::DoNotOptimize(e.Evaluate());
-    ++i;
+// The three ways to evaluate a case, each set up once and then called with
+// the running number of the evaluation: through SetVariable + Evaluate,
+// through EvaluateSlots (which takes the values in an array as muparser does,
+// and is what concurrent callers use), and by muparser. They stay where they
+// are made: muparser keeps the address of the values.
+class ViaVariables {
+ public:
+  explicit ViaVariables(const Case& c) : c_(c), letters_(c.letters) {
+    e_.SetEquation(c.ours, std::char_traits<char>::length(c.ours));
   }
-}
+  ViaVariables(const ViaVariables&) = delete;
+  ViaVariables& operator=(const ViaVariables&) = delete;
+  double operator()(int i) {
+    for (std::size_t l = 0; l < letters_.size(); ++l)
+      e_.SetVariable(letters_[l], ValueFor(c_, i, static_cast<int>(l)));
+    return e_.Evaluate();
+  }
 
-// The same through EvaluateSlots, which takes the values in an array as
-// muparser does (and is what concurrent callers use).
-void BM_OursSlots(benchmark::State& state, const Case& c) {
-  EquationEvaluator e;
-  e.SetEquation(c.ours, std::char_traits<char>::length(c.ours));
-  const std::string letters = c.letters;
-  double slots[EquationEvaluator::kMaxVariables] = {};
-  std::vector<int> slotOf;
-  for (char letter : letters) slotOf.push_back(e.SlotOf(letter));
-  int i = 0;
-  for (auto _ : state) {
-    for (std::size_t l = 0; l < letters.size(); ++l) slots[slotOf[l]] = ValueFor(c, i, static_cast<int>(l));
-    benchmark::DoNotOptimize(e.EvaluateSlots(slots));
-    ++i;
-  }
-}
+ private:
+  const Case& c_;
+  const std::string letters_;
+  EquationEvaluator e_;
+};
 
-void BM_MuParser(benchmark::State& state, const Case& c) {
-  mu::Parser parser;
-  const std::string letters = c.letters;
-  std::vector<double> values(letters.size());
-  for (std::size_t l = 0; l < letters.size(); ++l) parser.DefineVar(std::string(1, letters[l]), &values[l]);
-  parser.SetExpr(c.theirs);
-  parser.Eval();  // compile to bytecode outside the timing
-  int i = 0;
-  for (auto _ : state) {
-    for (std::size_t l = 0; l < letters.size(); ++l) values[l] = ValueFor(c, i, static_cast<int>(l));
-    benchmark::DoNotOptimize(parser.Eval());
-    ++i;
+class ViaSlots {
+ public:
+  explicit ViaSlots(const Case& c) : c_(c) {
+    e_.SetEquation(c.ours, std::char_traits<char>::length(c.ours));
+    for (const char* letter = c.letters; *letter != 0; ++letter) slotOf_.push_back(e_.SlotOf(*letter));
   }
+  ViaSlots(const ViaSlots&) = delete;
+  ViaSlots& operator=(const ViaSlots&) = delete;
+  double operator()(int i) {
+    for (std::size_t l = 0; l < slotOf_.size(); ++l)
+      slots_[slotOf_[l]] = ValueFor(c_, i, static_cast<int>(l));
+    return e_.EvaluateSlots(slots_);
+  }
+
+ private:
+  const Case& c_;
+  EquationEvaluator e_;
+  std::vector<int> slotOf_;
+  double slots_[EquationEvaluator::kMaxVariables] = {};
+};
+
+class ViaMuparser {
+ public:
+  explicit ViaMuparser(const Case& c) : c_(c), values_(std::char_traits<char>::length(c.letters)) {
+    for (std::size_t l = 0; l < values_.size(); ++l)
+      parser_.DefineVar(std::string(1, c.letters[l]), &values_[l]);
+    parser_.SetExpr(c.theirs);
+    parser_.Eval();  // compile to bytecode outside the timing
+  }
+  ViaMuparser(const ViaMuparser&) = delete;
+  ViaMuparser& operator=(const ViaMuparser&) = delete;
+  double operator()(int i) {
+    for (std::size_t l = 0; l < values_.size(); ++l) values_[l] = ValueFor(c_, i, static_cast<int>(l));
+    return parser_.Eval();
+  }
+
+ private:
+  const Case& c_;
+  std::vector<double> values_;
+  mu::Parser parser_;
+};
+
+template <typename Via>
+void BM_Evaluate(benchmark::State& state, const Case& c) {
+  Via evaluate(c);
+  int i = 0;
+  for (auto _ : state) benchmark::DoNotOptimize(evaluate(i++));
 }
 
 // The same evaluation done by printing the values into the postfix text and
@@ -162,10 +190,10 @@ constexpr int kBlockEvaluations = 8192;
 constexpr int kWarmUpRounds = 30;
 constexpr int kBlockRounds = 301;
 
-template <typename Evaluate>
-double BlockNanoseconds(const Case& c, int& i, Evaluate&& evaluate) {
+template <typename Via>
+double BlockNanoseconds(int& i, Via& evaluate) {
   const auto start = std::chrono::steady_clock::now();
-  for (int n = 0; n < kBlockEvaluations; ++n, ++i) benchmark::DoNotOptimize(evaluate(c, i));
+  for (int n = 0; n < kBlockEvaluations; ++n, ++i) benchmark::DoNotOptimize(evaluate(i));
   const auto end = std::chrono::steady_clock::now();
   return std::chrono::duration<double, std::nano>(end - start).count() / kBlockEvaluations;
 }
@@ -185,33 +213,9 @@ struct InTurns {
 };
 
 InTurns MeasureInTurns(const Case& c) {
-  const std::string letters = c.letters;
-  EquationEvaluator e;
-  e.SetEquation(c.ours, std::char_traits<char>::length(c.ours));
-  EquationEvaluator slotEvaluator;
-  slotEvaluator.SetEquation(c.ours, std::char_traits<char>::length(c.ours));
-  double slots[EquationEvaluator::kMaxVariables] = {};
-  std::vector<int> slotOf;
-  for (char letter : letters) slotOf.push_back(slotEvaluator.SlotOf(letter));
-  mu::Parser parser;
-  std::vector<double> values(letters.size());
-  for (std::size_t l = 0; l < letters.size(); ++l) parser.DefineVar(std::string(1, letters[l]), &values[l]);
-  parser.SetExpr(c.theirs);
-  parser.Eval();
-
-  const auto viaVariables = [&](const Case& cs, int i) {
-    for (std::size_t l = 0; l < letters.size(); ++l)
-      e.SetVariable(letters[l], ValueFor(cs, i, static_cast<int>(l)));
-    return e.Evaluate();
-  };
-  const auto viaSlots = [&](const Case& cs, int i) {
-    for (std::size_t l = 0; l < letters.size(); ++l) slots[slotOf[l]] = ValueFor(cs, i, static_cast<int>(l));
-    return slotEvaluator.EvaluateSlots(slots);
-  };
-  const auto viaMuparser = [&](const Case& cs, int i) {
-    for (std::size_t l = 0; l < letters.size(); ++l) values[l] = ValueFor(cs, i, static_cast<int>(l));
-    return parser.Eval();
-  };
+  ViaVariables viaVariables(c);
+  ViaSlots viaSlots(c);
+  ViaMuparser viaMuparser(c);
   std::vector<double> times[3];
   std::vector<double> ratios[2];
   int i = 0;
@@ -220,13 +224,13 @@ InTurns MeasureInTurns(const Case& c) {
     for (int turn = 0; turn < 3; ++turn) {
       switch ((round + turn) % 3) {
         case 0:
-          t[0] = BlockNanoseconds(c, i, viaVariables);
+          t[0] = BlockNanoseconds(i, viaVariables);
           break;
         case 1:
-          t[1] = BlockNanoseconds(c, i, viaSlots);
+          t[1] = BlockNanoseconds(i, viaSlots);
           break;
         default:
-          t[2] = BlockNanoseconds(c, i, viaMuparser);
+          t[2] = BlockNanoseconds(i, viaMuparser);
       }
     }
     if (round < kWarmUpRounds) continue;
@@ -261,9 +265,9 @@ void PrintRatios() {
 
 int main(int argc, char** argv) {
   for (const Case& c : kCases) {
-    benchmark::RegisterBenchmark((std::string("Ours/") + c.label).c_str(), BM_Ours, c);
-    benchmark::RegisterBenchmark((std::string("OursSlots/") + c.label).c_str(), BM_OursSlots, c);
-    benchmark::RegisterBenchmark((std::string("MuParser/") + c.label).c_str(), BM_MuParser, c);
+    benchmark::RegisterBenchmark((std::string("Ours/") + c.label).c_str(), BM_Evaluate<ViaVariables>, c);
+    benchmark::RegisterBenchmark((std::string("OursSlots/") + c.label).c_str(), BM_Evaluate<ViaSlots>, c);
+    benchmark::RegisterBenchmark((std::string("MuParser/") + c.label).c_str(), BM_Evaluate<ViaMuparser>, c);
     benchmark::RegisterBenchmark((std::string("SubstitutedText/") + c.label).c_str(), BM_SubstitutedText, c);
   }
   benchmark::Initialize(&argc, argv);

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <ranges>
 
 bool DcIsHorizontal(std::int32_t position) {
   return position == DcAxisTop || position == DcAxisBottom;
@@ -156,26 +157,13 @@ std::string DcFormatTimeLabel(double seconds) {
 }
 
 DcIndexRange DcVisibleRangeSorted(DcPointView points, float min, float max) {
-  // First index whose x is not below min, then first index whose x is above max.
   const std::size_t n = points.size();
-  std::size_t low = 0;
-  std::size_t high = n;
-  while (low < high) {
-    const std::size_t mid = low + (high - low) / 2;
-    if (points.X(mid) < min)
-      low = mid + 1;
-    else
-      high = mid;
-  }
-  DcIndexRange range{low, low};
-  high = n;
-  while (range.end < high) {
-    const std::size_t mid = range.end + (high - range.end) / 2;
-    if (!(max < points.X(mid)))
-      range.end = mid + 1;
-    else
-      high = mid;
-  }
+  const auto indexes = std::views::iota(std::size_t{0}, n);
+  const auto first = std::ranges::partition_point(indexes, [&](std::size_t i) { return points.X(i) < min; });
+  const auto last = std::ranges::partition_point(std::ranges::subrange(first, indexes.end()),
+                                                 [&](std::size_t i) { return !(max < points.X(i)); });
+  DcIndexRange range{static_cast<std::size_t>(first - indexes.begin()),
+                     static_cast<std::size_t>(last - indexes.begin())};
   if (range.begin > 0) --range.begin;
   if (range.end < n) ++range.end;
   return range;

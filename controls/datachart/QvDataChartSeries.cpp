@@ -50,16 +50,18 @@ void QvDataChartSeries::AppendX(float x) {
       }
     }
   }
-  DcColumn& column = *xs_;
-  if (column.size() > n) {
-    if (SameValue(column[n], x)) return;  // another series put the same x there
-    if (xs_.use_count() > 1) {
-      xs_ = std::make_shared<DcColumn>(column.begin(), column.begin() + static_cast<std::ptrdiff_t>(n));
-    } else {
-      column.resize(n);
-    }
+  if (xs_->size() > n) {
+    if (SameValue((*xs_)[n], x)) return;  // another series put the same x there
+    OwnXColumn();
   }
   xs_->push_back(x);
+}
+
+void QvDataChartSeries::AppendPoint(const DcPoint& p) {
+  if (Count() > 0 && (*xs_)[Count() - 1] > p.x) sortedByX_ = false;
+  AppendX(p.x);
+  ys_.push_back(p.y);
+  Widen(p);
 }
 
 void QvDataChartSeries::OwnXColumn() {
@@ -96,10 +98,7 @@ void QvDataChartSeries::RecheckSortedAround(int index) {
 }
 
 int QvDataChartSeries::AddPoint(float x, float y) {
-  Widen({x, y});
-  if (Count() > 0 && (*xs_)[Count() - 1] > x) sortedByX_ = false;
-  AppendX(x);
-  ys_.push_back(y);
+  AppendPoint({x, y});
   bool scrolled = false;
   if (xAxis_) scrolled |= xAxis_->ScrollToInclude(x);
   if (yAxis_) scrolled |= yAxis_->ScrollToInclude(y);
@@ -117,13 +116,7 @@ int QvDataChartSeries::SetPoints(const float* xs, const float* ys, int count, bo
     ResetBounds();
   }
   if (xs && ys && count > 0) {
-    for (int i = 0; i < count; ++i) {
-      const DcPoint p{xs[i], ys[i]};
-      if (Count() > 0 && (*xs_)[Count() - 1] > p.x) sortedByX_ = false;
-      AppendX(p.x);
-      ys_.push_back(p.y);
-      Widen(p);
-    }
+    for (int i = 0; i < count; ++i) AppendPoint({xs[i], ys[i]});
   }
   if (chart_) chart_->markDirty();
   return GetPointCount();

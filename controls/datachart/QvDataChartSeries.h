@@ -95,7 +95,9 @@ class QvDataChartSeries {
  private:
   bool ValidIndex(int index) const { return index >= 0 && index < GetPointCount(); }
   std::size_t Count() const { return ys_.size(); }
-  // Appends x to this series' x values (the y is appended by the caller).
+  // Appends a point: its x to this series' x values (shared where another
+  // series has the same ones), its y, and widens the bounds.
+  void AppendPoint(const DcPoint& p);
   void AppendX(float x);
   // Makes the x column this series' own and exactly its length, before an x
   // value is changed or removed.
